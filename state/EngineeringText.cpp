@@ -1,0 +1,1 @@
+#include "state/EngineeringText.h"
