@@ -97,8 +97,7 @@ void CurveFamilyWalk(const CurveFamily& family, const TriodeParameters& p, float
 // Samples Ip = dissipation / Vp from one hundredth of full scale up to full scale
 // in steps of a thousandth. Nothing when dissipation is 0 or less (or undefined) or
 // the full scale is not a finite positive number.
-template <class Yield>
-void DissipationWalk(float dissipation, float fullscale, Yield&& yield) {
+template <class Yield> void DissipationWalk(float dissipation, float fullscale, Yield&& yield) {
     if (!(dissipation > 0) || !std::isfinite(dissipation) || !(fullscale > 0) ||
         !std::isfinite(fullscale)) {
         return;

@@ -14,7 +14,8 @@ struct FileResult {
     std::string message;
 };
 
-inline constexpr std::string_view kDesignWriteFailure = "The Valvix file was not written correctly.";
+inline constexpr std::string_view kDesignWriteFailure =
+    "The Valvix file was not written correctly.";
 std::string DesignReadFailure(std::string_view path);
 
 // The 18 CRLF-terminated lines of a design file saved under savedPath at dateTime.

@@ -11,6 +11,11 @@ namespace valvix {
 // ("1E-05", "1.5E+07") below 0.0001 or from 10000000 up.
 std::string FormatSingleGeneral(float value);
 
+// Rounds a Single to a number of decimals, half away from zero, as the value is written
+// with 7 significant digits (so 1.00005 becomes 1.0001 although the Single lies just
+// below it), and returns the nearest Single to the rounded decimal.
+float RoundToDecimals(float value, int decimals);
+
 // The plain number form of entry fields, axis numbers and sweep lines: the general
 // form with one leading blank for values that are not negative (" 1.3", "-10",
 // " 1E+07").

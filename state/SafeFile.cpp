@@ -1,1 +1,116 @@
 #include "state/SafeFile.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cstdint>
+#include <filesystem>
+#include <random>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace valvix {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A symbolic link is followed so that saving through it updates the file it points
+// at instead of replacing the link with a plain file.
+fs::path ResolvedTarget(const std::string& path) {
+    std::error_code error;
+    if (fs::is_symlink(path, error)) {
+        fs::path resolved = fs::weakly_canonical(path, error);
+        if (!error) {
+            return resolved;
+        }
+    }
+    return fs::path(path);
+}
+
+// Creates a new, empty file with an unused name next to target and returns its
+// descriptor (-1 on failure). The name starts with a dot and a shortened form of the
+// target's name so that a file left behind by a crash is recognisable and hidden.
+int CreateTemporaryBeside(const fs::path& target, std::string& tempPath) {
+    static std::atomic<std::uint64_t> counter{0};
+    static const std::uint64_t seed = std::random_device{}();
+
+    const fs::path folder = target.parent_path();
+    // Keeps the temporary name within the usual 255-byte name limit.
+    const std::string stem = target.filename().string().substr(0, 64);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::uint64_t tag = seed ^ (static_cast<std::uint64_t>(::getpid()) << 32) ^
+                            counter.fetch_add(1) * 0x9E3779B97F4A7C15ULL;
+        std::string name = "." + stem + ".";
+        for (int digit = 0; digit < 12; ++digit, tag >>= 4) {
+            name += "0123456789abcdef"[tag & 15];
+        }
+        name += ".tmp";
+        tempPath = (folder.empty() ? fs::path(name) : folder / name).string();
+        // 0666 lets the process umask decide the permissions of a new file, as for any
+        // file created in place.
+        const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) {
+            return fd;
+        }
+    }
+    return -1;
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+// Makes the rename itself durable; a failure here does not undo a completed save.
+void SyncFolder(const fs::path& folder) {
+    const std::string name = folder.empty() ? std::string(".") : folder.string();
+    const int fd = ::open(name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+} // namespace
+
+bool WriteFileReplacing(const std::string& path, std::string_view bytes) {
+    if (path.empty()) {
+        return false;
+    }
+    const fs::path target = ResolvedTarget(path);
+
+    std::string tempPath;
+    const int fd = CreateTemporaryBeside(target, tempPath);
+    if (fd < 0) {
+        return false;
+    }
+
+    // A replaced file keeps its permission bits (best effort: the save does not
+    // depend on it).
+    struct stat old {};
+    if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+        ::fchmod(fd, old.st_mode & 07777);
+    }
+
+    const bool written = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+    const bool closed = ::close(fd) == 0;
+    if (!written || !closed || ::rename(tempPath.c_str(), target.c_str()) != 0) {
+        ::unlink(tempPath.c_str());
+        return false;
+    }
+    SyncFolder(target.parent_path());
+    return true;
+}
+
+} // namespace valvix
