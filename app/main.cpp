@@ -1,10 +1,17 @@
+#include "app/WindowFlow.h"
+#include "platform/DesktopServices.h"
+
 #include <QApplication>
-#include <QLabel>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QLabel placeholder("Valvix: the windows are not built yet.");
-    placeholder.setWindowTitle("Valvix");
-    placeholder.show();
-    return app.exec();
+    QApplication::setApplicationName("Valvix");
+
+    valvix::DesignState design;
+    valvix::DesktopServices services;
+    valvix::WindowFlow flow(design, services);
+    QObject::connect(&flow, &valvix::WindowFlow::programEnded, &app, &QApplication::quit,
+                     Qt::QueuedConnection);
+    flow.start();
+    return QApplication::exec();
 }

@@ -2,6 +2,7 @@
 #include "plot/FrameMapping.h"
 #include "plot/OverlayPlot.h"
 #include "support/RecordingSurface.h"
+#include "support/SampleDesign.h"
 
 #include <QtTest>
 
@@ -11,34 +12,11 @@ using namespace valvix;
 using valvix::test::RecordingSurface;
 using Kind = RecordingSurface::Kind;
 
-namespace {
-
-DesignState ExampleDesign() {
-    DesignState d;
-    d.Xleft = 465;
-    d.Xright = 5910;
-    d.Ytop = 210;
-    d.Ybottom = 3690;
-    d.PlateVoltageFullscale = 300;
-    d.PlateCurrentFullscale = 0.005f;
-    d.GridVoltageMostPos = 0;
-    d.GridVoltageMostNeg = -10;
-    d.GridVoltageStep = 2;
-    d.Mu = 100;
-    d.Ex = 1.4f;
-    d.Kg1 = 1060;
-    d.Kp = 600;
-    d.Kvb = 300;
-    return d;
-}
-
-} // namespace
-
 class tst_OverlayPlot final : public QObject {
     Q_OBJECT
 private slots:
     void dotsAreBlueAndStrictlyInside() {
-        DesignState d = ExampleDesign();
+        DesignState d = valvix::test::SampleDesign();
         RecordingSurface surface;
         OverlayPlot plot;
         plot.draw(surface, d);
@@ -53,7 +31,7 @@ private slots:
     }
 
     void zeroVoltCurveIsThick() {
-        DesignState d = ExampleDesign();
+        DesignState d = valvix::test::SampleDesign();
         RecordingSurface surface;
         OverlayPlot().draw(surface, d);
         // Every dot drawn 3 pixels wide is on the 0 V curve: the highest current at its x.
@@ -75,7 +53,7 @@ private slots:
     }
 
     void sixGridVoltagesFromZeroToMinusTen() {
-        DesignState d = ExampleDesign();
+        DesignState d = valvix::test::SampleDesign();
         std::set<float> grids;
         float lastGood = 0;
         CurveFamilyWalk(CurveFamily{300, 0, -10, 2}, ParametersOf(d), lastGood,
@@ -92,7 +70,7 @@ private slots:
     void dissipationUsesThePenTheFamilyLeft() {
         QFETCH(float, mostNeg);
         QFETCH(int, pen);
-        DesignState d = ExampleDesign();
+        DesignState d = valvix::test::SampleDesign();
         d.GridVoltageMostPos = 0;
         d.GridVoltageMostNeg = mostNeg;
         d.Dissipation = 0.5f;
@@ -110,7 +88,7 @@ private slots:
     }
 
     void noDissipationNoRedDots() {
-        DesignState d = ExampleDesign();
+        DesignState d = valvix::test::SampleDesign();
         RecordingSurface surface;
         OverlayPlot().draw(surface, d);
         for (const auto& dot : surface.ofKind(Kind::Dot)) {
@@ -119,7 +97,7 @@ private slots:
     }
 
     void frameUsesCurrentPen() {
-        DesignState d = ExampleDesign();
+        DesignState d = valvix::test::SampleDesign();
         RecordingSurface surface;
         DrawPlotFrame(surface, d);
         OverlayPlot().draw(surface, d);
@@ -149,7 +127,7 @@ private slots:
         QFETCH(QString, field);
         QFETCH(float, value);
         QFETCH(QString, words);
-        DesignState d = ExampleDesign();
+        DesignState d = valvix::test::SampleDesign();
         if (field == "fsv")
             d.PlateVoltageFullscale = value;
         if (field == "fsi")

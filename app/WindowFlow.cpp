@@ -1,0 +1,84 @@
+#include "app/WindowFlow.h"
+
+#include "app/frmOpening.h"
+#include "platform/WindowServices.h"
+#include "windows/HelpWindows.h"
+#include "windows/frmAdjust.h"
+#include "windows/frmInitialize.h"
+
+#include <QDialog>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace valvix {
+
+namespace {
+
+// A modal window that stands in for one not built yet.
+std::unique_ptr<QDialog> Placeholder(QWidget* parent, const QString& caption) {
+    auto window = std::make_unique<QDialog>(parent);
+    window->setWindowTitle(caption);
+    auto* layout = new QVBoxLayout(window.get());
+    layout->addWidget(new QLabel("This window comes with a later version of Valvix."));
+    auto* back = new QPushButton("Return");
+    back->setObjectName("cmdReturn");
+    layout->addWidget(back);
+    QObject::connect(back, &QPushButton::clicked, window.get(), &QDialog::close);
+    return window;
+}
+
+} // namespace
+
+WindowFlow::WindowFlow(DesignState& design, WindowServices& services)
+    : m_design(design), m_services(services) {}
+
+void WindowFlow::start() {
+    auto* opening = new frmOpening(m_services);
+    connect(opening, &frmOpening::startRequested, this, &WindowFlow::openInitialize);
+    connect(opening, &frmOpening::exitRequested, this, &WindowFlow::endProgram);
+    show(opening);
+}
+
+void WindowFlow::openInitialize() {
+    auto* initialize = new frmInitialize(m_design, m_services);
+    connect(initialize, &frmInitialize::continueRequested, this, &WindowFlow::openAdjust);
+    connect(initialize, &frmInitialize::exitRequested, this, &WindowFlow::endProgram);
+    connect(initialize, &frmInitialize::graphicHelpRequested, this, &WindowFlow::openGraphicHelp);
+    show(initialize);
+}
+
+void WindowFlow::openAdjust() {
+    auto* adjust = new frmAdjust(m_design, m_services);
+    connect(adjust, &frmAdjust::exitRequested, this, &WindowFlow::endProgram);
+    adjust->setExamineWindow(
+        [](QWidget* parent) { return Placeholder(parent, "Valvix - Examine "); });
+    adjust->setSubcircuitWindow(
+        [](QWidget* parent) { return Placeholder(parent, "Valvix - Subcircuit / schematic"); });
+    show(adjust);
+}
+
+void WindowFlow::openGraphicHelp() {
+    frmHelpGraphic help(m_current);
+    m_services.runModal(help);
+}
+
+// The new window shows first, then the one it came from closes.
+void WindowFlow::show(QWidget* window) {
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+    QWidget* previous = m_current;
+    m_current = window;
+    if (previous != nullptr) {
+        previous->close();
+    }
+}
+
+void WindowFlow::endProgram() {
+    if (m_current != nullptr) {
+        m_current->close();
+    }
+    emit programEnded();
+}
+
+} // namespace valvix

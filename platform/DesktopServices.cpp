@@ -1,0 +1,97 @@
+#include "platform/DesktopServices.h"
+
+#include "platform/QtPicture.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QDialog>
+#include <QFileDialog>
+#include <QImageReader>
+#include <QLocale>
+#include <QMessageBox>
+
+namespace valvix {
+
+QString QtNameFilter(const std::string& filter) {
+    const QString text = QString::fromStdString(filter);
+    const qsizetype bar = text.indexOf('|');
+    if (bar < 0) {
+        return text;
+    }
+    // The description already names the patterns in brackets; keep only its words.
+    QString description = text.left(bar).trimmed();
+    const qsizetype bracket = description.indexOf('(');
+    if (bracket > 0) {
+        description = description.left(bracket).trimmed();
+    }
+    QStringList patterns;
+    for (const QString& pattern : text.mid(bar + 1).split(';', Qt::SkipEmptyParts)) {
+        patterns << pattern.trimmed();
+    }
+    QStringList all = patterns;
+    for (const QString& pattern : patterns) {
+        if (pattern.toLower() != pattern) {
+            all << pattern.toLower();
+        }
+    }
+    return description + " (" + all.join(' ') + ")";
+}
+
+namespace {
+
+std::optional<std::string> Chosen(const QString& path) {
+    if (path.isEmpty()) {
+        return std::nullopt;
+    }
+    return path.toStdString();
+}
+
+} // namespace
+
+std::optional<std::string> DesktopServices::openFileDialog(const FileDialogRequest& request) {
+    return Chosen(QFileDialog::getOpenFileName(
+        QApplication::activeWindow(), QString::fromStdString(request.title),
+        QString::fromStdString(request.proposedName), QtNameFilter(request.filter)));
+}
+
+std::optional<std::string> DesktopServices::saveFileDialog(const FileDialogRequest& request) {
+    // The name is used as typed: no extension is added.
+    return Chosen(QFileDialog::getSaveFileName(
+        QApplication::activeWindow(), QString::fromStdString(request.title),
+        QString::fromStdString(request.proposedName), QtNameFilter(request.filter)));
+}
+
+void DesktopServices::showMessage(const std::string& text) {
+    QMessageBox box(QMessageBox::NoIcon, "Valvix", QString::fromStdString(text), QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.exec();
+}
+
+void DesktopServices::beep() {
+    QApplication::beep();
+}
+
+std::shared_ptr<const Picture> DesktopServices::loadPicture(const std::string& path) {
+    if (path.empty()) {
+        return nullptr;
+    }
+    QImageReader reader(QString::fromStdString(path));
+    reader.setDecideFormatFromContent(true);
+    QImage image = reader.read();
+    if (image.isNull()) {
+        return nullptr;
+    }
+    return std::make_shared<QtPicture>(std::move(image));
+}
+
+std::string DesktopServices::dateTimeText() {
+    return QLocale::system()
+        .toString(QDateTime::currentDateTime(), QLocale::ShortFormat)
+        .toStdString();
+}
+
+void DesktopServices::runModal(QDialog& window) {
+    window.exec();
+}
+
+} // namespace valvix

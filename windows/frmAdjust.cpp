@@ -1,0 +1,241 @@
+#include "windows/frmAdjust.h"
+
+#include "platform/CanvasView.h"
+#include "platform/WindowServices.h"
+#include "state/AdjustValidation.h"
+#include "state/DesignFile.h"
+#include "state/EngineeringText.h"
+#include "state/NumberText.h"
+#include "state/Single.h"
+#include "windows/HelpWindows.h"
+
+#include <QDialog>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace valvix {
+
+namespace {
+
+// Every control: bold sans serif at the reference screen's 9000 twips x 0.001 points.
+constexpr double kPoints = 9.0;
+const QString kFace = "MS Sans Serif";
+
+QString Plain(float value) {
+    return QString::fromStdString(FormatPlainNumber(value));
+}
+
+template <class Help> frmAdjust::WindowFactory HelpFactory() {
+    return [](QWidget* parent) { return std::make_unique<Help>(parent); };
+}
+
+} // namespace
+
+frmAdjust::frmAdjust(DesignState& design, WindowServices& services, QWidget* parent)
+    : QWidget(parent), m_design(design), m_services(services),
+      m_view(new CanvasView(Qt::white, this)), m_parameters{{{"Kvb", &DesignState::Kvb, 1.1},
+                                                             {"Ex", &DesignState::Ex, 1.01},
+                                                             {"Mu", &DesignState::Mu, 1.01},
+                                                             {"Kg1", &DesignState::Kg1, 1.01},
+                                                             {"Kp", &DesignState::Kp, 1.03}}} {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_view);
+    Form_Load();
+}
+
+QLineEdit* frmAdjust::PlaceField(const char* name, QRectF layout) {
+    auto* field = m_view->place(new QLineEdit, layout, kPoints, true, kFace);
+    field->setObjectName(name);
+    connect(field, &QLineEdit::textChanged, this, &frmAdjust::FieldChanged);
+    return field;
+}
+
+QPushButton* frmAdjust::PlaceButton(const char* name, const QString& caption, QRectF layout) {
+    auto* button = m_view->place(new QPushButton(caption), layout, kPoints, true, kFace);
+    button->setObjectName(name);
+    return button;
+}
+
+void frmAdjust::PlaceLabel(const char* name, const QString& caption, QRectF layout,
+                           Qt::Alignment alignment) {
+    auto* label = m_view->place(new QLabel(caption), layout, kPoints, true, kFace);
+    label->setObjectName(name);
+    label->setAlignment(alignment | Qt::AlignVCenter);
+}
+
+void frmAdjust::PlaceParameter(Parameter& p, const char* caption, const char* labelName,
+                               const char* helpName, float labelTop, float rowTop) {
+    const QString name = p.name;
+    PlaceLabel(labelName, caption, {6910, labelTop, 3167, 360}, Qt::AlignHCenter);
+    p.down = PlaceButton(qPrintable("cmd" + name + "Down"), "Down", {6910, rowTop, 900, 360});
+    p.field = PlaceField(qPrintable("txt" + name), {7800, rowTop, 1200, 360});
+    p.up = PlaceButton(qPrintable("cmd" + name + "Up"), "Up", {9000, rowTop, 900, 360});
+    p.help = PlaceButton(helpName, "H", {10300, rowTop, 360, 360});
+    p.help->setEnabled(false);
+    connect(p.down, &QPushButton::clicked, this, [this, &p] { Step(p, false); });
+    connect(p.up, &QPushButton::clicked, this, [this, &p] { Step(p, true); });
+}
+
+void frmAdjust::Form_Load() {
+    PlaceParameter(m_parameters[0], "Kvb", "Label2", "Command10", 128, 380);
+    PlaceParameter(m_parameters[1], "Exponent", "Label3", "Command11", 890, 1145);
+    PlaceParameter(m_parameters[2], "mu", "Label1", "Command12", 1650, 1910);
+    PlaceParameter(m_parameters[3], "Kg1", "Label11", "Command13", 2417, 2670);
+    PlaceParameter(m_parameters[4], "Kp", "Label12", "Command14", 3180, 3435);
+    const std::array<WindowFactory, 5> helps{
+        HelpFactory<frmHelpKvb>(), HelpFactory<frmHelpExponent>(), HelpFactory<frmHelpMu>(),
+        HelpFactory<frmHelpKg1>(), HelpFactory<frmHelpKp>()};
+    for (std::size_t i = 0; i < helps.size(); ++i) {
+        connect(m_parameters[i].help, &QPushButton::clicked, this,
+                [this, help = helps[i]] { OpenModal(help); });
+    }
+
+    cmdPlotRefresh = PlaceButton("cmdPlotRefresh", "Plot / refresh", {6900, 5000, 2000, 360});
+    cmdExamine = PlaceButton("cmdExamine", "Examine", {9200, 5000, 2240, 360});
+    cmdSaveFile = PlaceButton("cmdSaveFile", "Save this design", {9200, 5500, 2240, 360});
+    cmdSubcircuit = PlaceButton("cmdSubcircuit", "See subcircuit", {9200, 6000, 2240, 360});
+    cmdExit = PlaceButton("cmdExit", "Exit", {9200, 7000, 2240, 360});
+
+    const auto right = Qt::AlignRight;
+    PlaceLabel("Label13", "Plate dissipation", {120, 5850, 2076, 360}, right);
+    txtDissipation = PlaceField("txtDissipation", {2300, 5850, 1100, 0});
+    PlaceLabel("Label4", "Fullscale - X-axis", {4000, 5850, 2680, 360}, right);
+    txtPlateVoltageFullscale = PlaceField("txtPlateVoltageFullscale", {6790, 5850, 1200, 0});
+    PlaceLabel("Label6", " volts", {8000, 5850, 985, 360}, Qt::AlignLeft);
+    PlaceLabel("Label5", "Fullscale - Y-axis", {4000, 6360, 2680, 360}, right);
+    txtPlateCurrentFullscale = PlaceField("txtPlateCurrentFullscale", {6790, 6360, 1200, 0});
+    PlaceLabel("Label7", " amps", {8000, 6360, 985, 360}, Qt::AlignLeft);
+    PlaceLabel("Label8", "Grid voltage - most postitive", {3390, 7120, 3290, 360}, right);
+    txtGridVoltageMostPos = PlaceField("txtGridVoltageMostPos", {6790, 7120, 1200, 0});
+    PlaceLabel("Label10", "Grid voltage - most negative", {3390, 7630, 3290, 360}, right);
+    txtGridVoltageMostNeg = PlaceField("txtGridVoltageMostNeg", {6790, 7630, 1200, 0});
+    PlaceLabel("Label9", "Grid voltage - stepsize", {3390, 8140, 3290, 360}, right);
+    txtGridVoltageStep = PlaceField("txtGridVoltageStep", {6790, 8140, 1200, 0});
+
+    connect(cmdPlotRefresh, &QPushButton::clicked, this, &frmAdjust::cmdPlotRefresh_Click);
+    connect(cmdExamine, &QPushButton::clicked, this, [this] { OpenModal(m_examine); });
+    connect(cmdSubcircuit, &QPushButton::clicked, this, [this] { OpenModal(m_subcircuit); });
+    connect(cmdSaveFile, &QPushButton::clicked, this, &frmAdjust::cmdSaveFile_Click);
+    connect(cmdExit, &QPushButton::clicked, this, &frmAdjust::exitRequested);
+
+    FillFields();
+    setWindowTitle(QString::fromStdString("Adjust - " + m_design.DesignFileName));
+    Redraw();
+}
+
+void frmAdjust::FillFields() {
+    txtGridVoltageMostPos->setText(Plain(m_design.GridVoltageMostPos));
+    txtGridVoltageMostNeg->setText(Plain(m_design.GridVoltageMostNeg));
+    txtGridVoltageStep->setText(Plain(m_design.GridVoltageStep));
+    txtPlateVoltageFullscale->setText(Plain(m_design.PlateVoltageFullscale));
+    txtPlateCurrentFullscale->setText(Plain(m_design.PlateCurrentFullscale));
+    for (const std::size_t i : {2, 1, 3, 4, 0}) { // Mu, Ex, Kg1, Kp, Kvb
+        m_parameters[i].field->setText(Plain(m_design.*m_parameters[i].value));
+    }
+    // The dissipation field starts empty, so the first validation reads 0: no limit curve.
+    txtDissipation->setText({});
+    cmdSubcircuit->setEnabled(false);
+}
+
+void frmAdjust::ShowCurveGraphic() {
+    m_design.CurveGraphic = m_services.loadPicture(m_design.GraphicFileName);
+    PaintChartArea(m_view->canvas(), m_design);
+    m_view->update();
+}
+
+bool frmAdjust::ValidateAndPlot() {
+    const std::array<QLineEdit*, 11> fields{
+        txtDissipation,           m_parameters[1].field,   txtGridVoltageMostPos,
+        txtGridVoltageMostNeg,    txtGridVoltageStep,      m_parameters[3].field,
+        m_parameters[4].field,    m_parameters[0].field,   m_parameters[2].field,
+        txtPlateVoltageFullscale, txtPlateCurrentFullscale};
+    const auto& rules = AdjustRules();
+    for (std::size_t row = 0; row < rules.size(); ++row) {
+        float& value = m_design.*rules[row].value;
+        value = ParseEngineering(fields[row]->text().toStdString());
+        if (!AdjustValueAccepted(row, m_design)) {
+            m_services.showMessage(std::string(rules[row].message));
+            fields[row]->setText(Plain(value));
+            fields[row]->setFocus();
+            m_pendingFocus = isVisible() ? nullptr : fields[row];
+            return false;
+        }
+    }
+    m_plot.draw(m_view->canvas(), m_design);
+    m_view->update();
+    return true;
+}
+
+void frmAdjust::Redraw() {
+    ShowCurveGraphic();
+    ValidateAndPlot();
+}
+
+void frmAdjust::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // A value refused while the window loaded gets the focus once the window shows.
+    if (m_pendingFocus != nullptr) {
+        m_pendingFocus->setFocus();
+        m_pendingFocus = nullptr;
+    }
+}
+
+void frmAdjust::Step(Parameter& p, bool up) {
+    // Up and Down read the field as a plain number: a suffix letter ends the number.
+    const double read = ReadPlainNumber(p.field->text().toStdString());
+    const double stepped = up ? read * p.factor : read / p.factor;
+    if (!FitsSingle(read) || !FitsSingle(stepped)) {
+        m_services.showMessage("The value for " + std::string(p.name) +
+                               " is beyond the largest number the program can hold; "
+                               "please type a smaller value.");
+        p.field->setFocus();
+        return;
+    }
+    m_design.*p.value = ToSingle(stepped);
+    p.field->setText(Plain(m_design.*p.value));
+    Redraw();
+}
+
+void frmAdjust::cmdPlotRefresh_Click() {
+    Redraw();
+    for (QPushButton* button : {cmdSubcircuit, cmdExamine, cmdSaveFile}) {
+        button->setEnabled(true);
+    }
+    for (Parameter& p : m_parameters) {
+        for (QPushButton* button : {p.down, p.up, p.help}) {
+            button->setEnabled(true);
+        }
+    }
+}
+
+void frmAdjust::cmdSaveFile_Click() {
+    const auto chosen = m_services.saveFileDialog(
+        {"Save Valvix design file", "Valvix files (*.VXF)|*.VXF", m_design.SaveFileName});
+    if (!chosen) {
+        return; // cancelled: nothing is written, not even to the last file saved
+    }
+    m_design.SaveFileName = *chosen;
+    const FileResult written =
+        WriteDesignFile(m_design.SaveFileName, m_design, m_services.dateTimeText());
+    if (!written.ok) {
+        m_services.failure(written.message);
+    }
+}
+
+void frmAdjust::OpenModal(const WindowFactory& factory) {
+    if (!factory) {
+        return;
+    }
+    const std::unique_ptr<QDialog> window = factory(this);
+    m_services.runModal(*window);
+    Redraw();
+}
+
+void frmAdjust::FieldChanged() {
+    if (cmdSubcircuit != nullptr) {
+        cmdSubcircuit->setEnabled(false);
+    }
+}
+
+} // namespace valvix

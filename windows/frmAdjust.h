@@ -1,0 +1,94 @@
+#pragma once
+
+#include "plot/OverlayPlot.h"
+#include "state/DesignState.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+class QDialog;
+
+namespace valvix {
+
+class CanvasView;
+class WindowServices;
+
+// The Adjust window: the chart with the model's curves over it, the five model
+// parameters with Up and Down, the plot scales and grid voltages, saving the design
+// and the doors to the Examine, subcircuit and help windows.
+class frmAdjust final : public QWidget {
+    Q_OBJECT
+public:
+    frmAdjust(DesignState& design, WindowServices& services, QWidget* parent = nullptr);
+
+    CanvasView& view() { return *m_view; }
+
+    // Windows opened modally from here; each opening makes a fresh one.
+    using WindowFactory = std::function<std::unique_ptr<QDialog>(QWidget* parent)>;
+    void setExamineWindow(WindowFactory factory) { m_examine = std::move(factory); }
+    void setSubcircuitWindow(WindowFactory factory) { m_subcircuit = std::move(factory); }
+
+signals:
+    void exitRequested();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    // One model parameter: its entry field, Up/Down factor and help window.
+    struct Parameter {
+        const char* name;
+        float DesignState::*value;
+        double factor;
+        QLineEdit* field = nullptr;
+        QPushButton* down = nullptr;
+        QPushButton* up = nullptr;
+        QPushButton* help = nullptr;
+    };
+
+    void Form_Load();
+    void PlaceParameter(Parameter& parameter, const char* caption, const char* labelName,
+                        const char* helpName, float labelTop, float rowTop);
+    QLineEdit* PlaceField(const char* name, QRectF layout);
+    QPushButton* PlaceButton(const char* name, const QString& caption, QRectF layout);
+    void PlaceLabel(const char* name, const QString& caption, QRectF layout,
+                    Qt::Alignment alignment);
+    void FillFields();
+
+    void ShowCurveGraphic();
+    bool ValidateAndPlot();
+    void Redraw();
+    void Step(Parameter& parameter, bool up);
+    void cmdPlotRefresh_Click();
+    void cmdSaveFile_Click();
+    void OpenModal(const WindowFactory& factory);
+    void FieldChanged();
+
+    DesignState& m_design;
+    WindowServices& m_services;
+    CanvasView* m_view;
+    OverlayPlot m_plot;
+    WindowFactory m_examine;
+    WindowFactory m_subcircuit;
+    QLineEdit* m_pendingFocus = nullptr;
+
+    std::array<Parameter, 5> m_parameters;
+    QLineEdit* txtDissipation = nullptr;
+    QLineEdit* txtPlateVoltageFullscale = nullptr;
+    QLineEdit* txtPlateCurrentFullscale = nullptr;
+    QLineEdit* txtGridVoltageMostPos = nullptr;
+    QLineEdit* txtGridVoltageMostNeg = nullptr;
+    QLineEdit* txtGridVoltageStep = nullptr;
+    QPushButton* cmdPlotRefresh = nullptr;
+    QPushButton* cmdExamine = nullptr;
+    QPushButton* cmdSaveFile = nullptr;
+    QPushButton* cmdSubcircuit = nullptr;
+    QPushButton* cmdExit = nullptr;
+};
+
+} // namespace valvix

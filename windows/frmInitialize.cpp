@@ -1,0 +1,170 @@
+#include "windows/frmInitialize.h"
+
+#include "platform/CanvasView.h"
+#include "platform/WindowServices.h"
+#include "state/DesignFile.h"
+
+#include <QVBoxLayout>
+
+namespace valvix {
+
+namespace {
+
+// Buttons are sized for the reference screen, 9000 twips high: 9000 x 0.001 points.
+constexpr double kButtonPoints = 9.0;
+constexpr float kNudgeStep = 15;
+
+const char* const kPictureFailure = "We did not retrieve a tube-curve graphic.\r\n"
+                                    "Please select correctly-sized graphic file.\r\n"
+                                    "See the instruction manual, Appendix B, page 127,\r\n"
+                                    "'Graphics requirements' (400 px wide by 300 tall).";
+
+} // namespace
+
+frmInitialize::frmInitialize(DesignState& design, WindowServices& services, QWidget* parent)
+    : QWidget(parent), m_design(design), m_services(services),
+      m_view(new CanvasView(Qt::white, this)) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_view);
+    Form_Load();
+}
+
+QPushButton* frmInitialize::addButton(const char* name, const QString& caption, QRectF layout) {
+    auto* button = m_view->place(new QPushButton(caption), layout, kButtonPoints);
+    button->setObjectName(name);
+    return button;
+}
+
+void frmInitialize::Form_Load() {
+    setWindowTitle("Valvix - Initialize");
+    cmdAlignPlot = addButton("cmdAlignPlot", "Align plot and refresh", {7030, 890, 2485, 360});
+    Command[1] = addButton("Command2", "YT", {8000, 1400, 500, 390});
+    Command[2] = addButton("Command3", "YT", {8000, 1780, 500, 390});
+    Command[0] = addButton("Command1", "XL", {7030, 2160, 500, 390});
+    Command[3] = addButton("Command4", "XL", {7515, 2160, 500, 390});
+    Command[6] = addButton("Command7", "XR", {8484, 2160, 500, 390});
+    Command[7] = addButton("Command8", "XR", {8970, 2160, 500, 390});
+    Command[4] = addButton("Command5", "YB", {8000, 2544, 500, 390});
+    Command[5] = addButton("Command6", "YB", {8000, 2926, 500, 390});
+    cmdHelpGraphic = addButton("cmdHelpGraphic", "?", {9000, 2926, 470, 390});
+    cmdHelpGraphic->setToolTip("How to line the frame up with the chart");
+    cmdGetOldDesign = addButton("cmdGetOldDesign", "Get old design", {4000, 5500, 2100, 390});
+    cmdGetGraphic = addButton("cmdGetGraphic", "Get graphic", {4000, 6000, 2100, 390});
+    cmdContinue = addButton("cmdContinue", "Continue", {7030, 6500, 2100, 390});
+    cmdExit = addButton("cmdExit", "Exit", {7030, 7000, 2100, 390});
+
+    cmdAlignPlot->hide();
+    for (QPushButton* button : Command) {
+        button->setEnabled(false);
+    }
+    cmdGetGraphic->setEnabled(false);
+    cmdContinue->setEnabled(false);
+
+    connect(cmdGetOldDesign, &QPushButton::clicked, this, &frmInitialize::cmdGetOldDesign_Click);
+    connect(cmdGetGraphic, &QPushButton::clicked, this, &frmInitialize::cmdGetGraphic_Click);
+    connect(cmdAlignPlot, &QPushButton::clicked, this, &frmInitialize::cmdAlignPlot_Click);
+    connect(cmdContinue, &QPushButton::clicked, this, &frmInitialize::continueRequested);
+    connect(cmdExit, &QPushButton::clicked, this, &frmInitialize::exitRequested);
+    connect(cmdHelpGraphic, &QPushButton::clicked, this, &frmInitialize::graphicHelpRequested);
+
+    // Of each pair the first button moves its edge left or up.
+    const std::array<std::pair<float*, float>, 8> nudges{{
+        {&m_design.Xleft, -kNudgeStep},
+        {&m_design.Ytop, -kNudgeStep},
+        {&m_design.Ytop, kNudgeStep},
+        {&m_design.Xleft, kNudgeStep},
+        {&m_design.Ybottom, -kNudgeStep},
+        {&m_design.Ybottom, kNudgeStep},
+        {&m_design.Xright, -kNudgeStep},
+        {&m_design.Xright, kNudgeStep},
+    }};
+    for (std::size_t i = 0; i < Command.size(); ++i) {
+        float* edge = nudges[i].first;
+        const float change = nudges[i].second;
+        connect(Command[i], &QPushButton::clicked, this,
+                [this, edge, change] { Nudge(*edge, change); });
+    }
+}
+
+void frmInitialize::cmdGetOldDesign_Click() {
+    if (auto chosen = m_services.openFileDialog(
+            {"Get Valvix file", "Valvix files (*.VXF)|*.VXF", m_designDialogName})) {
+        m_designDialogName = *chosen;
+    }
+    m_design.DesignFileName = m_designDialogName;
+    const FileResult read = ReadDesignFile(m_design.DesignFileName, m_design);
+    if (!read.ok) {
+        m_services.failure(read.message);
+        return;
+    }
+    setWindowTitle(QString::fromStdString("Initialize - " + m_design.DesignFileName));
+    if (!m_design.DesignFileName.empty()) {
+        cmdGetGraphic->setEnabled(true);
+    }
+}
+
+void frmInitialize::cmdGetGraphic_Click() {
+    if (auto chosen = m_services.openFileDialog(
+            {"Import curve graphic", "Tube curve graphic (*.JPG,*.GIF,*.BMP) | *.JPG;*.GIF;*.BMP",
+             m_graphicDialogName})) {
+        m_graphicDialogName = *chosen;
+    }
+    m_design.GraphicFileName = m_graphicDialogName;
+    if (!m_design.GraphicFileName.empty()) {
+        cmdAlignPlot->show();
+    }
+    cmdAlignPlot_Click();
+}
+
+void frmInitialize::cmdAlignPlot_Click() {
+    if (!ShowCurveGraphic()) {
+        PictureFailure();
+        return;
+    }
+    DrawPlotFrame(m_view->canvas(), m_design);
+    EnableAlignment();
+    PlotInitialCurves();
+}
+
+void frmInitialize::Nudge(float& edge, float change) {
+    edge += change;
+    if (!ShowCurveGraphic()) {
+        PictureFailure();
+        return;
+    }
+    DrawPlotFrame(m_view->canvas(), m_design);
+    m_view->update();
+}
+
+void frmInitialize::EnableAlignment() {
+    cmdContinue->setEnabled(true);
+    for (QPushButton* button : Command) {
+        button->setEnabled(true);
+    }
+}
+
+bool frmInitialize::ShowCurveGraphic() {
+    m_design.CurveGraphic = m_services.loadPicture(m_design.GraphicFileName);
+    const bool painted = PaintChartArea(m_view->canvas(), m_design);
+    m_view->update();
+    return painted;
+}
+
+void frmInitialize::PlotInitialCurves() {
+    // A design file is drawn without validation; values that cannot give a meaningful
+    // plot are named once, and whatever can be drawn still is.
+    const std::string problem = DescribePlotProblem(m_design);
+    m_plot.draw(m_view->canvas(), m_design);
+    m_view->update();
+    if (!problem.empty()) {
+        m_services.showMessage(problem);
+    }
+}
+
+void frmInitialize::PictureFailure() {
+    m_view->update();
+    m_services.showMessage(kPictureFailure);
+}
+
+} // namespace valvix

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "plot/OverlayPlot.h"
+#include "state/DesignState.h"
+
+#include <QPushButton>
+#include <QWidget>
+
+#include <array>
+#include <string>
+
+namespace valvix {
+
+class CanvasView;
+class WindowServices;
+
+// The Initialize window: load a design, import the chart picture, line the plot frame
+// up with the chart's axes, see the model's curves over it, and go on.
+class frmInitialize final : public QWidget {
+    Q_OBJECT
+public:
+    frmInitialize(DesignState& design, WindowServices& services, QWidget* parent = nullptr);
+
+    CanvasView& view() { return *m_view; }
+
+signals:
+    void continueRequested();
+    void exitRequested();
+    void graphicHelpRequested();
+
+private:
+    void Form_Load();
+    void cmdGetOldDesign_Click();
+    void cmdGetGraphic_Click();
+    void cmdAlignPlot_Click();
+    void Nudge(float& edge, float change);
+    void EnableAlignment();
+    bool ShowCurveGraphic();
+    void PlotInitialCurves();
+    void PictureFailure();
+
+    QPushButton* addButton(const char* name, const QString& caption, QRectF layout);
+
+    DesignState& m_design;
+    WindowServices& m_services;
+    CanvasView* m_view;
+    OverlayPlot m_plot;
+    std::string m_designDialogName;
+    std::string m_graphicDialogName;
+
+    QPushButton* cmdAlignPlot = nullptr;
+    std::array<QPushButton*, 8> Command{}; // Command1 to Command8
+    QPushButton* cmdGetOldDesign = nullptr;
+    QPushButton* cmdGetGraphic = nullptr;
+    QPushButton* cmdContinue = nullptr;
+    QPushButton* cmdExit = nullptr;
+    QPushButton* cmdHelpGraphic = nullptr;
+};
+
+} // namespace valvix
