@@ -86,14 +86,28 @@ void Canvas::dots(const PointF* points, std::size_t count, Rgb colour) {
     if (m_tap != nullptr) {
         m_tap->dots(points, count, colour);
     }
-    m_batch.clear();
-    m_batch.reserve(count);
+    // Each dot is a square of the pen width in pixels, written straight into the image:
+    // the same pixels a painter would fill, without its per-point cost.
+    const QRgb rgb = qRgb(colour.r, colour.g, colour.b);
+    const int width = std::max(m_pen, 1);
+    const int imageWidth = m_image.width();
+    const int imageHeight = m_image.height();
     for (std::size_t i = 0; i < count; ++i) {
-        m_batch.push_back(toPixels(points[i]));
+        const QPointF centre = toPixels(points[i]);
+        const double left = std::floor(centre.x() - width / 2.0 + 0.5);
+        const double top = std::floor(centre.y() - width / 2.0 + 0.5);
+        if (!(left > -width && left < imageWidth && top > -width && top < imageHeight)) {
+            continue; // off the image, or not a number
+        }
+        const int x0 = std::max(static_cast<int>(left), 0);
+        const int x1 = std::min(static_cast<int>(left) + width, imageWidth);
+        const int y0 = std::max(static_cast<int>(top), 0);
+        const int y1 = std::min(static_cast<int>(top) + width, imageHeight);
+        for (int y = y0; y < y1; ++y) {
+            auto* row = reinterpret_cast<QRgb*>(m_image.scanLine(y));
+            std::fill(row + x0, row + x1, rgb);
+        }
     }
-    QPainter painter(&m_image);
-    painter.setPen(DotPen(colour, m_pen));
-    painter.drawPoints(m_batch.data(), static_cast<int>(m_batch.size()));
 }
 
 void Canvas::line(PointF from, PointF to, Rgb colour) {

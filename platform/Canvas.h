@@ -58,7 +58,6 @@ private:
     int m_pen = 1;
     FontSpec m_fontSpec;
     QFont m_font;
-    std::vector<QPointF> m_batch;
     DrawingSurface* m_tap = nullptr;
 };
 
