@@ -1,0 +1,33 @@
+#pragma once
+
+#include "state/DesignFile.h"
+#include "state/DesignState.h"
+
+#include <string>
+#include <string_view>
+
+namespace valvix {
+
+inline constexpr std::string_view kSchematicWriteFailure =
+    "The .ASC (schematic file) was not written";
+
+// The DC sweep directive (line 30, no line end): the plate voltage from 0 to
+// ExamineVoltsFullscale in 1000 steps, the grid voltage from ExamineGridMostNeg to
+// ExamineGridMostPos in ExamineGridStep. Each number is in the plain number form
+// followed by a blank, always with the period. The Examine settings are taken as they
+// are: before the Examine window has filled them they are all 0, and so is the sweep.
+std::string SweepDirective(const DesignState& design);
+
+// The subcircuit as one text item of the sheet (line 29, no line end), its lines joined
+// by the two characters backslash and n.
+std::string SubcircuitDirective(const DesignState& design, std::string_view tubeName);
+
+// The whole 30-line .ASC test schematic, every line followed by CR LF.
+std::string SchematicText(const DesignState& design, std::string_view tubeName);
+
+// Writes the .ASC file for the design's TubeName to path, first rebuilding the
+// parameter texts in the design. An empty path writes nothing and succeeds. On failure
+// the message is kSchematicWriteFailure and any file already at path is left as it was.
+FileResult WritePlotterFile(const std::string& path, DesignState& design);
+
+} // namespace valvix

@@ -1,0 +1,80 @@
+#include "export/Subcircuit.h"
+
+#include "state/NumberText.h"
+#include "state/SafeFile.h"
+
+#include <utility>
+
+namespace valvix {
+
+namespace {
+
+constexpr std::string_view kLineEnd = "\r\n";
+
+// Lines 3 to 14. The runs of blanks are part of the format.
+constexpr std::array<std::string_view, kSubcircuitLineCount - 2> kFixedLines{
+    "E1   7   0   Value=",
+    "+{V(1,3)/Kp*Log(1+Exp(Kp*(1/Mu+V(2,3)/Sqrt(Kvb+V(1,3)*V(1,3)))))}",
+    "Re1   7   0   1G",
+    "G1   1   3   Value={(Pwr(V(7),Ex)+Pwrs(V(7),Ex))/Kg1}",
+    "Rcp   1   3   1G",
+    "C1   2   3   1p   ;grid-cathode",
+    "C2   1   2   1p   ;plate-grid",
+    "C3   1   3   1p   ;plate-cathode",
+    "D1   5   3   Dx   ;for grid current",
+    "R1   2   5   2000   ;for grid current",
+    ".Model  Dx  D(Is=1n  Rs=1  Cjo=1p  Tt=1n)",
+    ".Ends",
+};
+
+} // namespace
+
+SubcircuitParameterTexts MakeSubcircuitParameterTexts(const DesignState& design) {
+    return {FormatSingleGeneral(design.Mu), FormatSingleGeneral(design.Ex),
+            FormatSingleGeneral(design.Kg1), FormatSingleGeneral(design.Kp),
+            FormatSingleGeneral(design.Kvb)};
+}
+
+void UpdateSubcircuitTexts(DesignState& design) {
+    SubcircuitParameterTexts texts = MakeSubcircuitParameterTexts(design);
+    design.MuText = std::move(texts.Mu);
+    design.ExText = std::move(texts.Ex);
+    design.Kg1Text = std::move(texts.Kg1);
+    design.KpText = std::move(texts.Kp);
+    design.KvbText = std::move(texts.Kvb);
+}
+
+std::array<std::string, kSubcircuitLineCount> SubcircuitLines(const DesignState& design,
+                                                              std::string_view tubeName) {
+    const SubcircuitParameterTexts texts = MakeSubcircuitParameterTexts(design);
+    std::array<std::string, kSubcircuitLineCount> lines;
+    lines[0] = ".SUBCKT  " + std::string(tubeName) + "  1 2 3    ;P G K ";
+    lines[1] = "+ PARAMS:  Mu=" + texts.Mu + "  Ex=" + texts.Ex + "  Kg1=" + texts.Kg1 +
+               "  Kp=" + texts.Kp + "  Kvb=" + texts.Kvb;
+    for (std::size_t i = 0; i < kFixedLines.size(); ++i) {
+        lines[i + 2] = kFixedLines[i];
+    }
+    return lines;
+}
+
+std::string SubcircuitText(const DesignState& design, std::string_view tubeName) {
+    std::string text;
+    for (const std::string& line : SubcircuitLines(design, tubeName)) {
+        text += line;
+        text += kLineEnd;
+    }
+    return text;
+}
+
+FileResult WriteCircuitFile(const std::string& path, DesignState& design) {
+    if (path.empty()) {
+        return {};
+    }
+    UpdateSubcircuitTexts(design);
+    if (!WriteFileReplacing(path, SubcircuitText(design, design.TubeName))) {
+        return {false, std::string(kCircuitWriteFailure)};
+    }
+    return {};
+}
+
+} // namespace valvix

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "state/DesignFile.h"
+#include "state/DesignState.h"
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace valvix {
+
+inline constexpr std::string_view kCircuitWriteFailure = "The .CKT (circuit file) was not written";
+
+// The texts the subcircuit carries for Mu, Ex, Kg1, Kp and Kvb: the general number
+// form with the period as decimal point and no blanks ("100", "1.4", "1.234568E+07").
+struct SubcircuitParameterTexts {
+    std::string Mu;
+    std::string Ex;
+    std::string Kg1;
+    std::string Kp;
+    std::string Kvb;
+};
+
+SubcircuitParameterTexts MakeSubcircuitParameterTexts(const DesignState& design);
+
+// Rebuilds MuText, ExText, Kg1Text, KpText and KvbText from the five parameters, as is
+// done whenever the subcircuit is shown or written.
+void UpdateSubcircuitTexts(DesignState& design);
+
+inline constexpr std::size_t kSubcircuitLineCount = 14;
+
+// The subcircuit's lines without line ends, one per label of the Subcircuit window.
+// The tube name goes in as it is, even when empty or blank. The parameter texts are
+// made from the numbers, so they are always those UpdateSubcircuitTexts stores.
+std::array<std::string, kSubcircuitLineCount> SubcircuitLines(const DesignState& design,
+                                                              std::string_view tubeName);
+
+// The whole .CKT file: every line followed by CR LF, the last one too.
+std::string SubcircuitText(const DesignState& design, std::string_view tubeName);
+
+// Writes the .CKT file for the design's TubeName to path, first rebuilding the
+// parameter texts in the design. An empty path writes nothing and succeeds. On failure
+// the message is kCircuitWriteFailure and any file already at path is left as it was.
+FileResult WriteCircuitFile(const std::string& path, DesignState& design);
+
+} // namespace valvix
