@@ -61,13 +61,16 @@ void frmAdjust::PlaceLabel(const char* name, const QString& caption, QRectF layo
                            Qt::Alignment alignment) {
     auto* label = m_view->place(new QLabel(caption), layout, kPoints, true, kFace);
     label->setObjectName(name);
-    label->setAlignment(alignment | Qt::AlignVCenter);
+    if (!(alignment & Qt::AlignVertical_Mask)) {
+        alignment |= Qt::AlignVCenter;
+    }
+    label->setAlignment(alignment);
 }
 
 void frmAdjust::PlaceParameter(Parameter& p, const char* caption, const char* labelName,
                                const char* helpName, float labelTop, float rowTop) {
     const QString name = p.name;
-    PlaceLabel(labelName, caption, {6910, labelTop, 3167, 360}, Qt::AlignHCenter);
+    PlaceLabel(labelName, caption, {6910, labelTop, 3167, 360}, Qt::AlignHCenter | Qt::AlignTop);
     p.down = PlaceButton(qPrintable("cmd" + name + "Down"), "Down", {6910, rowTop, 900, 360});
     p.field = PlaceField(qPrintable("txt" + name), {7800, rowTop, 1200, 360});
     p.up = PlaceButton(qPrintable("cmd" + name + "Up"), "Up", {9000, rowTop, 900, 360});
