@@ -5,6 +5,7 @@
 #include "windows/HelpWindows.h"
 #include "windows/frmAdjust.h"
 #include "windows/frmInitialize.h"
+#include "windows/frmShowSubcircuit.h"
 
 #include <QDialog>
 #include <QLabel>
@@ -53,8 +54,9 @@ void WindowFlow::openAdjust() {
     connect(adjust, &frmAdjust::exitRequested, this, &WindowFlow::endProgram);
     adjust->setExamineWindow(
         [](QWidget* parent) { return Placeholder(parent, "Valvix - Examine "); });
-    adjust->setSubcircuitWindow(
-        [](QWidget* parent) { return Placeholder(parent, "Valvix - Subcircuit / schematic"); });
+    adjust->setSubcircuitWindow([this](QWidget* parent) {
+        return std::make_unique<frmShowSubcircuit>(m_design, m_services, parent);
+    });
     show(adjust);
 }
 

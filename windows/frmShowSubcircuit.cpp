@@ -1,0 +1,105 @@
+#include "windows/frmShowSubcircuit.h"
+
+#include "export/Schematic.h"
+#include "export/Subcircuit.h"
+#include "platform/WindowServices.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace valvix {
+
+namespace {
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, QRect at) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setGeometry(at);
+    button->setStyleSheet("background-color: #E0E0E0;");
+    return button;
+}
+
+} // namespace
+
+frmShowSubcircuit::frmShowSubcircuit(DesignState& design, WindowServices& services, QWidget* parent)
+    : QDialog(parent), m_design(design), m_services(services) {
+    setWindowTitle("Valvix - Subcircuit / schematic");
+    setFixedSize(611, 348);
+    setAutoFillBackground(true);
+    setPalette(QPalette(Qt::black, Qt::white));
+    QFont font("MS Sans Serif");
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(9.75);
+    font.setBold(true);
+    setFont(font);
+
+    for (std::size_t i = 0; i < Label.size(); ++i) {
+        const int n = static_cast<int>(i) + 1;
+        Label[i] = new QLabel(QString("Label%1").arg(n), this);
+        Label[i]->setObjectName(QString("Label%1").arg(n));
+        Label[i]->setGeometry(24, 24 + 16 * (n - 1), n == 2 ? 600 : 481, 17);
+    }
+    txtTubeName = new QLineEdit("TubeName", this);
+    txtTubeName->setObjectName("txtTubeName");
+    txtTubeName->setGeometry(24, 280, 121, 25);
+    cmdWrite = MakeButton(this, "cmdWrite", "Write CKT file", {152, 280, 145, 25});
+    cmdPlotter = MakeButton(this, "cmdPlotter", "Write ASC file", {304, 280, 145, 25});
+    cmdExit = MakeButton(this, "cmdExit", "Return", {456, 280, 121, 25});
+
+    connect(txtTubeName, &QLineEdit::textChanged, this, &frmShowSubcircuit::ShowSubcircuitText);
+    connect(cmdWrite, &QPushButton::clicked, this, &frmShowSubcircuit::cmdWrite_Click);
+    connect(cmdPlotter, &QPushButton::clicked, this, &frmShowSubcircuit::cmdPlotter_Click);
+    connect(cmdExit, &QPushButton::clicked, this, &frmShowSubcircuit::cmdExit_Click);
+    ShowSubcircuitText();
+}
+
+void frmShowSubcircuit::TakeTubeName() {
+    m_design.TubeName = txtTubeName->text().toStdString();
+}
+
+void frmShowSubcircuit::ShowSubcircuitText() {
+    TakeTubeName();
+    UpdateSubcircuitTexts(m_design);
+    const auto lines = SubcircuitLines(m_design, m_design.TubeName);
+    for (std::size_t i = 0; i < Label.size(); ++i) {
+        Label[i]->setText(QString::fromStdString(lines[i]));
+    }
+}
+
+void frmShowSubcircuit::cmdWrite_Click() {
+    TakeTubeName();
+    m_design.CircuitFileName = "Default.CKT";
+    const auto chosen = m_services.saveFileDialog(
+        {"Write CKT file", "CKT files (*.CKT)|*.CKT", m_design.CircuitFileName});
+    if (!chosen) {
+        return; // cancelled: writing "Default.CKT" anyway could overwrite another design's
+    }
+    m_design.CircuitFileName = *chosen;
+    const FileResult written = WriteCircuitFile(m_design.CircuitFileName, m_design);
+    if (!written.ok) {
+        m_services.failure(written.message);
+    }
+}
+
+void frmShowSubcircuit::cmdPlotter_Click() {
+    TakeTubeName();
+    m_design.SchematicFileName = m_design.TubeName + ".ASC";
+    const auto chosen = m_services.saveFileDialog(
+        {"Write .ASC file", "ASC files (*.ASC)|*.ASC", m_design.SchematicFileName});
+    if (!chosen) {
+        return;
+    }
+    m_design.SchematicFileName = *chosen;
+    const FileResult written = WritePlotterFile(m_design.SchematicFileName, m_design);
+    if (!written.ok) {
+        m_services.failure(written.message);
+    }
+}
+
+void frmShowSubcircuit::cmdExit_Click() {
+    TakeTubeName();
+    close();
+}
+
+} // namespace valvix

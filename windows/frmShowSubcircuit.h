@@ -1,0 +1,40 @@
+#pragma once
+
+#include "state/DesignState.h"
+
+#include <QDialog>
+
+#include <array>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace valvix {
+
+class WindowServices;
+
+// Shows the subcircuit of the current model under a tube name the user types, and
+// writes it as a .CKT file and inside a ready-to-run .ASC test schematic.
+class frmShowSubcircuit final : public QDialog {
+    Q_OBJECT
+public:
+    frmShowSubcircuit(DesignState& design, WindowServices& services, QWidget* parent = nullptr);
+
+private:
+    void ShowSubcircuitText();
+    void cmdWrite_Click();
+    void cmdPlotter_Click();
+    void cmdExit_Click();
+    void TakeTubeName();
+
+    DesignState& m_design;
+    WindowServices& m_services;
+    std::array<QLabel*, 14> Label{};
+    QLineEdit* txtTubeName = nullptr;
+    QPushButton* cmdWrite = nullptr;
+    QPushButton* cmdPlotter = nullptr;
+    QPushButton* cmdExit = nullptr;
+};
+
+} // namespace valvix
