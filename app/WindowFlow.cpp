@@ -4,32 +4,11 @@
 #include "platform/WindowServices.h"
 #include "windows/HelpWindows.h"
 #include "windows/frmAdjust.h"
+#include "windows/frmExamine.h"
 #include "windows/frmInitialize.h"
 #include "windows/frmShowSubcircuit.h"
 
-#include <QDialog>
-#include <QLabel>
-#include <QPushButton>
-#include <QVBoxLayout>
-
 namespace valvix {
-
-namespace {
-
-// A modal window that stands in for one not built yet.
-std::unique_ptr<QDialog> Placeholder(QWidget* parent, const QString& caption) {
-    auto window = std::make_unique<QDialog>(parent);
-    window->setWindowTitle(caption);
-    auto* layout = new QVBoxLayout(window.get());
-    layout->addWidget(new QLabel("This window comes with a later version of Valvix."));
-    auto* back = new QPushButton("Return");
-    back->setObjectName("cmdReturn");
-    layout->addWidget(back);
-    QObject::connect(back, &QPushButton::clicked, window.get(), &QDialog::close);
-    return window;
-}
-
-} // namespace
 
 WindowFlow::WindowFlow(DesignState& design, WindowServices& services)
     : m_design(design), m_services(services) {}
@@ -52,8 +31,10 @@ void WindowFlow::openInitialize() {
 void WindowFlow::openAdjust() {
     auto* adjust = new frmAdjust(m_design, m_services);
     connect(adjust, &frmAdjust::exitRequested, this, &WindowFlow::endProgram);
-    adjust->setExamineWindow(
-        [](QWidget* parent) { return Placeholder(parent, "Valvix - Examine "); });
+    adjust->setExamineWindow([this, adjust](QWidget* parent) {
+        return std::make_unique<frmExamine>(
+            m_design, m_services, [adjust] { return adjust->dissipationText(); }, parent);
+    });
     adjust->setSubcircuitWindow([this](QWidget* parent) {
         return std::make_unique<frmShowSubcircuit>(m_design, m_services, parent);
     });

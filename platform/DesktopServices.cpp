@@ -1,5 +1,6 @@
 #include "platform/DesktopServices.h"
 
+#include "platform/PrintJob.h"
 #include "platform/QtPicture.h"
 
 #include <QApplication>
@@ -9,6 +10,8 @@
 #include <QImageReader>
 #include <QLocale>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 
 namespace valvix {
 
@@ -92,6 +95,19 @@ std::string DesktopServices::dateTimeText() {
 
 void DesktopServices::runModal(QDialog& window) {
     window.exec();
+}
+
+} // namespace valvix
+
+namespace valvix {
+
+std::unique_ptr<PrintJob> DesktopServices::choosePrinter() {
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    QPrintDialog dialog(printer.get(), QApplication::activeWindow());
+    if (dialog.exec() != QDialog::Accepted) {
+        return nullptr;
+    }
+    return std::make_unique<PrinterJob>(std::move(printer));
 }
 
 } // namespace valvix

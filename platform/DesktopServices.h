@@ -20,6 +20,7 @@ public:
     std::shared_ptr<const Picture> loadPicture(const std::string& path) override;
     std::string dateTimeText() override;
     void runModal(QDialog& window) override;
+    std::unique_ptr<PrintJob> choosePrinter() override;
 };
 
 } // namespace valvix

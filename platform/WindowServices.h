@@ -10,6 +10,8 @@ class QDialog;
 
 namespace valvix {
 
+class PrintJob;
+
 // An open or save dialog: its title, one filter in the form "Description|*.A;*.B",
 // and the file name it proposes (the last one chosen in it, or a default).
 struct FileDialogRequest {
@@ -41,6 +43,9 @@ public:
 
     // Shows a window modally; returns when it has been closed.
     virtual void runModal(QDialog& window) = 0;
+
+    // The printer-choice dialog: a page to print on, or nothing when cancelled.
+    virtual std::unique_ptr<PrintJob> choosePrinter() = 0;
 
     // The beep, then the message: how failures are reported.
     void failure(const std::string& text) {

@@ -127,6 +127,10 @@ void frmAdjust::Form_Load() {
     Redraw();
 }
 
+std::string frmAdjust::dissipationText() const {
+    return txtDissipation->text().toStdString();
+}
+
 void frmAdjust::FillFields() {
     txtGridVoltageMostPos->setText(Plain(m_design.GridVoltageMostPos));
     txtGridVoltageMostNeg->setText(Plain(m_design.GridVoltageMostNeg));

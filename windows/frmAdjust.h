@@ -10,6 +10,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <string>
 
 class QDialog;
 
@@ -27,6 +28,9 @@ public:
     frmAdjust(DesignState& design, WindowServices& services, QWidget* parent = nullptr);
 
     CanvasView& view() { return *m_view; }
+
+    // The plate-dissipation entry as typed; the printed page reads it afresh.
+    std::string dissipationText() const;
 
     // Windows opened modally from here; each opening makes a fresh one.
     using WindowFactory = std::function<std::unique_ptr<QDialog>(QWidget* parent)>;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/DesktopServices.h"
+#include "platform/PrintJob.h"
 #include "platform/WindowServices.h"
 
 #include <QDialog>
@@ -24,6 +25,9 @@ public:
     int beeps = 0;
     std::vector<QString> modalWindows; // captions of the windows run modally
     std::function<void(QDialog&)> onModal;
+    // What the printer dialog gives next: nothing means the user cancelled it.
+    std::function<std::unique_ptr<PrintJob>()> printer;
+    int printerDialogs = 0;
     std::string now = "06.12.2026 10:00";
 
     std::optional<std::string> openFileDialog(const FileDialogRequest& request) override {
@@ -43,6 +47,11 @@ public:
         if (onModal) {
             onModal(window);
         }
+    }
+
+    std::unique_ptr<PrintJob> choosePrinter() override {
+        ++printerDialogs;
+        return printer ? printer() : nullptr;
     }
 
 private:

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "plot/Readouts.h"
+#include "state/DesignState.h"
+
+#include <QDialog>
+
+#include <array>
+#include <functional>
+#include <string>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace valvix {
+
+class CanvasView;
+class WindowServices;
+
+// The Examine window: a clean chart of the model with its own scales and grid, point
+// readouts from mouse presses, and the printed page.
+class frmExamine final : public QDialog {
+    Q_OBJECT
+public:
+    // dissipationText gives the Adjust window's plate-dissipation entry, which the
+    // printed page reads afresh.
+    frmExamine(DesignState& design, WindowServices& services,
+               std::function<std::string()> dissipationText, QWidget* parent = nullptr);
+
+    CanvasView& view() { return *m_view; }
+
+private:
+    // One settings box and the design value it edits.
+    struct Setting {
+        float DesignState::*value;
+        QLineEdit* box = nullptr;
+    };
+
+    void Form_Load();
+    void PlaceSettings();
+    void PlaceButtons();
+    void FillBoxes();
+    void BoxChanged(const Setting& setting);
+    void DrawExamineChart();
+    void cmdExit_Click();
+    void cmdPrint_Click();
+    void Form_MouseDown(int button, float x, float y);
+
+    DesignState& m_design;
+    WindowServices& m_services;
+    std::function<std::string()> m_dissipationText;
+    CanvasView* m_view;
+    PointReadouts m_readouts;
+
+    // In the order Text1, Text2, Text3, Text4, Text6, Text7, Text8.
+    std::array<Setting, 7> m_settings;
+    QLineEdit* Text5 = nullptr;               // the printed page's title
+    std::array<QLabel*, 4> m_readoutLabels{}; // Label9 to Label12
+    QPushButton* cmdPreview = nullptr;
+    QPushButton* cmdExit = nullptr;
+    QPushButton* cmdPrint = nullptr;
+    QRadioButton* optGridVoltageYes = nullptr;
+    QRadioButton* optGridVoltageNo = nullptr;
+};
+
+} // namespace valvix
