@@ -19,7 +19,7 @@ public:
 
     void start();
     // The main window showing now, if any.
-    QWidget* current() const { return m_current; }
+    QWidget* current() const { return m_current.data(); }
 
 signals:
     void programEnded();

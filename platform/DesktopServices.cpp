@@ -16,12 +16,12 @@
 namespace valvix {
 
 QString QtNameFilter(const std::string& filter) {
-    const QString text = QString::fromStdString(filter);
+    QString text = QString::fromStdString(filter);
     const qsizetype bar = text.indexOf('|');
     if (bar < 0) {
         return text;
     }
-    // The description already names the patterns in brackets; keep only its words.
+    // The filter's words already name the patterns in brackets; keep only the words.
     QString description = text.left(bar).trimmed();
     const qsizetype bracket = description.indexOf('(');
     if (bracket > 0) {

@@ -6,6 +6,7 @@
 #include <QPaintDevice>
 
 #include <algorithm>
+#include <cmath>
 
 namespace valvix {
 
@@ -77,7 +78,7 @@ void PageSurface::filledRectangle(PointF corner1, PointF corner2, Rgb colour) {
 void PageSurface::setFont(const FontSpec& font) {
     // The printer's default face at the given size.
     m_font = QFont();
-    m_font.setPixelSize(std::max(1, static_cast<int>(font.points * 20 * m_scale + 0.5)));
+    m_font.setPixelSize(std::max(1, static_cast<int>(std::lround(font.points * 20 * m_scale))));
     m_font.setBold(font.bold);
 }
 

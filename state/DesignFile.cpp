@@ -65,6 +65,10 @@ std::string OneLine(std::string_view text) {
 
 // Reads the whole regular file at path, up to kReadLimit bytes.
 bool ReadFileBytes(const std::string& path, std::string& bytes) {
+    // No file name holds a NUL; the system calls would stop at it and open another file.
+    if (path.find('\0') != std::string::npos) {
+        return false;
+    }
     // Only regular files are opened at all: opening a FIFO would wait for a writer
     // and opening a device may have side effects.
     struct stat info {};

@@ -85,7 +85,8 @@ void SyncFolder(const fs::path& folder) {
 } // namespace
 
 bool WriteFileReplacing(const std::string& path, std::string_view bytes) {
-    if (path.empty()) {
+    // No file name holds a NUL: the system calls would stop at it and write elsewhere.
+    if (path.empty() || path.find('\0') != std::string::npos) {
         return false;
     }
     const fs::path target = ResolvedTarget(path);

@@ -113,56 +113,47 @@ private slots:
 
     void tubeName_data() {
         QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("circuitLine");
-        QTest::addColumn<QString>("valueLine");
-        QTest::newRow("12AX7") << "12AX7"
-                               << ".SUBCKT  12AX7  1 2 3    ;P G K "
-                               << "SYMATTR Value 12AX7";
+        QTest::addColumn<QByteArrayList>("lines"); // the .CKT's first, the .ASC's 28th
         QTest::newRow("empty") << ""
-                               << ".SUBCKT    1 2 3    ;P G K "
-                               << "SYMATTR Value ";
-        QTest::newRow("blanks kept") << " 6SN7 GT "
-                                     << ".SUBCKT   6SN7 GT   1 2 3    ;P G K "
-                                     << "SYMATTR Value  6SN7 GT ";
+                               << QByteArrayList{".SUBCKT    1 2 3    ;P G K ", "SYMATTR Value "};
+        QTest::newRow("blanks kept")
+            << " 6SN7 GT "
+            << QByteArrayList{".SUBCKT   6SN7 GT   1 2 3    ;P G K ", "SYMATTR Value  6SN7 GT "};
     }
     void tubeName() {
         QFETCH(QString, name);
-        QFETCH(QString, circuitLine);
-        QFETCH(QString, valueLine);
-        QCOMPARE(Lines(SubcircuitText(TwelveAX7(), name.toStdString())).at(0),
-                 circuitLine.toLatin1());
+        QFETCH(QByteArrayList, lines);
         const QList<QByteArray> schematic = Lines(SchematicText(TwelveAX7(), name.toStdString()));
         QCOMPARE(schematic.size(), qsizetype(30));
-        QCOMPARE(schematic.at(27), valueLine.toLatin1());
+        QCOMPARE((QByteArrayList{Lines(SubcircuitText(TwelveAX7(), name.toStdString())).at(0),
+                                 schematic.at(27)}),
+                 lines);
     }
 
     // Line 29 embeds the .CKT lines joined by the two characters \ n, except that its
-    // first line has no trailing blank and the E1 line reads "Value = ".
+    // first line has no trailing blank and the E1 line reads "Value = ". The texts kept
+    // in the design are the ones written.
     void parameters_data() {
         QTest::addColumn<float>("mu");
-        QTest::addColumn<float>("ex");
         QTest::addColumn<float>("kg1");
+        QTest::addColumn<float>("kvb");
         QTest::addColumn<QString>("line");
-        QTest::newRow("fractions")
-            << 17.3f << 1.35f << 0.5f << "+ PARAMS:  Mu=17.3  Ex=1.35  Kg1=0.5  Kp=600  Kvb=300";
         QTest::newRow("seven digits")
-            << 3.14159265f << 1.0f << 1234.5678f
-            << "+ PARAMS:  Mu=3.141593  Ex=1  Kg1=1234.568  Kp=600  Kvb=300";
+            << 3.14159265f << 1234.5678f << -2.5f
+            << "+ PARAMS:  Mu=3.141593  Ex=1.4  Kg1=1234.568  Kp=600  Kvb=-2.5";
         QTest::newRow("exponent form")
-            << 1e-5f << 1.4f << 12345678.0f
+            << 1e-5f << 12345678.0f << 300.0f
             << "+ PARAMS:  Mu=1E-05  Ex=1.4  Kg1=1.234568E+07  Kp=600  Kvb=300";
-        QTest::newRow("negative") << -2.5f << 0.0f << 1060.0f
-                                  << "+ PARAMS:  Mu=-2.5  Ex=0  Kg1=1060  Kp=600  Kvb=300";
     }
     void parameters() {
         QFETCH(float, mu);
-        QFETCH(float, ex);
         QFETCH(float, kg1);
+        QFETCH(float, kvb);
         QFETCH(QString, line);
         DesignState design = TwelveAX7();
         design.Mu = mu;
-        design.Ex = ex;
         design.Kg1 = kg1;
+        design.Kvb = kvb;
         QList<QByteArray> circuit = Lines(SubcircuitText(design, "T"));
         QCOMPARE(circuit.size(), qsizetype(14));
         QCOMPARE(circuit.at(1), line.toLatin1());
@@ -170,57 +161,42 @@ private slots:
         circuit[2] = "E1   7   0   Value = ";
         QCOMPARE(Lines(SchematicText(design, "T")).at(28),
                  "TEXT 272 -80 Left 0 !" + circuit.join("\\n"));
-    }
 
-    void updateStoresParameterTexts() {
-        DesignState design = TwelveAX7();
-        design.Mu = 17.3f;
-        design.Kg1 = 12345678.0f;
-        design.Kvb = -2.5f;
         design.MuText = "stale";
         UpdateSubcircuitTexts(design);
-        const QStringList texts{design.MuText.c_str(), design.ExText.c_str(),
-                                design.Kg1Text.c_str(), design.KpText.c_str(),
-                                design.KvbText.c_str()};
-        QCOMPARE(texts, (QStringList{"17.3", "1.4", "1.234568E+07", "600", "-2.5"}));
+        const QString kept =
+            QString("+ PARAMS:  Mu=%1  Ex=%2  Kg1=%3  Kp=%4  Kvb=%5")
+                .arg(design.MuText.c_str(), design.ExText.c_str(), design.Kg1Text.c_str(),
+                     design.KpText.c_str(), design.KvbText.c_str());
+        QCOMPARE(kept, line);
     }
 
     void sweep_data() {
         QTest::addColumn<int>("kept");
-        QTest::addColumn<float>("fullscale");
-        QTest::addColumn<float>("mostNeg");
-        QTest::addColumn<float>("mostPos");
-        QTest::addColumn<float>("step");
+        QTest::addColumn<QList<float>>("examine"); // full scale, grid most neg, most pos, step
         QTest::addColumn<QString>("numbers");
         // Until the Examine window fills its settings they are 0, and so is the sweep,
         // whatever plot range the design has.
         QTest::newRow("Examine never opened")
-            << 0 << 0.0f << 0.0f << 0.0f << 0.0f << " 0  0   Vgrid   0  0  0 ";
-        QTest::newRow("Examine filled")
-            << 1 << 300.0f << -10.0f << 0.0f << 1.0f << " 300  0.3   Vgrid  -10  0  1 ";
-        QTest::newRow("fractions")
-            << 1 << 250.0f << -3.5f << 0.5f << 0.25f << " 250  0.25   Vgrid  -3.5  0.5  0.25 ";
+            << 0 << QList<float>{0, 0, 0, 0} << " 0  0   Vgrid   0  0  0 ";
         QTest::newRow("negative zero")
-            << 1 << 1.0f << -20.0f << -0.0f << 5.0f << " 1  0.001   Vgrid  -20  0  5 ";
-        QTest::newRow("exponent form") << 1 << 1.2345678e7f << -1e8f << 0.0f << 1e-5f
+            << 1 << QList<float>{1, -20, -0.0f, 5} << " 1  0.001   Vgrid  -20  0  5 ";
+        QTest::newRow("exponent form") << 1 << QList<float>{1.2345678e7f, -1e8f, 0, 1e-5f}
                                        << " 1.234568E+07  12345.68   Vgrid  -1E+08  0  1E-05 ";
     }
     void sweep() {
         QFETCH(int, kept);
-        QFETCH(float, fullscale);
-        QFETCH(float, mostNeg);
-        QFETCH(float, mostPos);
-        QFETCH(float, step);
+        QFETCH(QList<float>, examine);
         QFETCH(QString, numbers);
         DesignState design = TwelveAX7();
         design.PlateVoltageFullscale = 350;
         design.GridVoltageMostNeg = -4;
         design.GridVoltageStep = 0.5f;
         design.ExamineSettingsKept = kept;
-        design.ExamineVoltsFullscale = fullscale;
-        design.ExamineGridMostNeg = mostNeg;
-        design.ExamineGridMostPos = mostPos;
-        design.ExamineGridStep = step;
+        design.ExamineVoltsFullscale = examine[0];
+        design.ExamineGridMostNeg = examine[1];
+        design.ExamineGridMostPos = examine[2];
+        design.ExamineGridStep = examine[3];
         QCOMPARE(Lines(SchematicText(design, "12AX7")).at(29),
                  "TEXT -128 360 Left 0 !.DC  Vplate  0  " + numbers.toLatin1());
     }

@@ -6,23 +6,16 @@
 #include "model/Triode.h"
 #include "state/DesignState.h"
 
-#include <QByteArray>
 #include <QDir>
 #include <QFile>
-#include <QList>
 #include <QProcess>
-#include <QProcessEnvironment>
 #include <QStandardPaths>
-#include <QString>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <algorithm>
 #include <cmath>
 #include <set>
-#include <string>
-
-Q_DECLARE_METATYPE(valvix::TriodeParameters)
 
 using namespace valvix;
 
@@ -33,14 +26,17 @@ namespace {
 // "-D ngbehavior=..." on the command line. "ps" applies it to .include'd files, which
 // is enough for the .CKT; the schematic's subcircuit sits in the netlist itself and
 // needs "psa" (all files).
-const QByteArray kIncludedFilesMode = "ps";
-const QByteArray kWholeNetlistMode = "psa";
-
+enum class Route { CircuitFile, Schematic };
 enum class ModeGiven { SpiceInit, CommandLine };
 
-// Every ngspice run ends well within this; it only keeps a hung simulator from
-// hanging the test.
-constexpr int kRunLimitMs = 60000;
+// The plate and grid sweeps the netlist runs.
+struct Sweep {
+    double fullscale;
+    double plateStep;
+    double gridMostNeg;
+    double gridMostPos;
+    double gridStep;
+};
 
 constexpr double kPlateCathodeOhms = 1e9; // Rcp of the subcircuit
 constexpr double kSmallestCurrent = 1e-6; // amperes; smaller currents are not compared
@@ -48,7 +44,11 @@ constexpr double kSmallestCurrent = 1e-6; // amperes; smaller currents are not c
 // the model by up to ngspice's own convergence tolerance (RELTOL, 1e-3 by default).
 constexpr double kTolerance = 0.005;
 
-// One row of the simulator's output.
+// Runs the sweep and writes the plate current with the two voltages it belongs to.
+const QByteArray kControlBlock = ".control\nset wr_singlescale\nset wr_vecnames\nrun\n"
+                                 "wrdata sweep.txt -i(Vplate) v(grid) v(plate)\nquit\n"
+                                 ".endc\n.end\n";
+
 struct SweepPoint {
     double Vp = 0;
     double Vg = 0;
@@ -62,53 +62,13 @@ struct Agreement {
     QString misfit;    // the first point outside the tolerance, if any
 };
 
-// Totals across all runs, printed at the end.
-int gComparedPoints = 0;
-int gLinearExpPoints = 0;
-double gWorstError = 0;
-
-TriodeParameters Parameters(float mu, float ex, float kg1, float kp, float kvb) {
-    TriodeParameters p;
-    p.Mu = mu;
-    p.Ex = ex;
-    p.Kg1 = kg1;
-    p.Kp = kp;
-    p.Kvb = kvb;
-    return p;
-}
-
-DesignState DesignFor(const QString& tubeName, const TriodeParameters& p) {
-    DesignState design;
-    design.TubeName = tubeName.toStdString();
-    design.Mu = p.Mu;
-    design.Ex = p.Ex;
-    design.Kg1 = p.Kg1;
-    design.Kp = p.Kp;
-    design.Kvb = p.Kvb;
-    return design;
-}
-
 QString NgspicePath() {
     return QStandardPaths::findExecutable(QStringLiteral("ngspice"));
 }
 
-// The part of a netlist after the circuit: run the sweep and write the plate current
-// with the two voltages it belongs to, then leave with exit code 0.
-QByteArray ControlBlock() {
-    return ".control\n"
-           "set wr_singlescale\n"
-           "set wr_vecnames\n"
-           "run\n"
-           "wrdata sweep.txt -i(Vplate) v(grid) v(plate)\n"
-           "quit\n"
-           ".endc\n"
-           ".end\n";
-}
-
 bool WriteFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           file.write(bytes) == bytes.size();
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 QByteArray ReadFile(const QString& path) {
@@ -116,73 +76,57 @@ QByteArray ReadFile(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// Runs netlist in dir with the given compatibility mode and reads the sweep back. On
-// failure, error says why and carries ngspice's own output. When the mode goes on the
-// command line, the .spiceinit in dir says nothing, which also keeps one in the home
-// folder out.
-bool RunNgspice(const QDir& dir, const QByteArray& mode, ModeGiven given, const QByteArray& netlist,
-                QList<SweepPoint>& points, QString& error) {
-    const QByteArray init = given == ModeGiven::SpiceInit ? "set ngbehavior=" + mode + "\n"
-                                                          : "* mode given on the command line\n";
-    if (!WriteFile(dir.filePath(QStringLiteral(".spiceinit")), init) ||
-        !WriteFile(dir.filePath(QStringLiteral("check.cir")), netlist)) {
-        error = QStringLiteral("cannot write the netlist in %1").arg(dir.path());
-        return false;
+// Runs netlist in dir and reads the sweep back; on failure error says why and carries
+// ngspice's own output. With the mode on the command line the .spiceinit in dir says
+// nothing, which also keeps one in the home folder out.
+QList<SweepPoint> RunNgspice(const QDir& dir, const QByteArray& mode, ModeGiven given,
+                             const QByteArray& netlist, QString& error) {
+    const bool inInit = given == ModeGiven::SpiceInit;
+    if (!WriteFile(dir.filePath(".spiceinit"),
+                   inInit ? "set ngbehavior=" + mode + "\n" : "* mode on the command line\n") ||
+        !WriteFile(dir.filePath("check.cir"), netlist)) {
+        error = "cannot write the netlist in " + dir.path();
+        return {};
     }
-    QFile::remove(dir.filePath(QStringLiteral("sweep.txt")));
-
     QProcess ngspice;
     ngspice.setWorkingDirectory(dir.path());
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(QStringLiteral("SPICE_USERINIT_DIR")); // would hide our .spiceinit
-    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+    environment.remove("SPICE_USERINIT_DIR"); // would hide our .spiceinit
+    environment.insert("LC_ALL", "C");
     ngspice.setProcessEnvironment(environment);
     ngspice.setProcessChannelMode(QProcess::MergedChannels);
-    QStringList arguments{QStringLiteral("-b"), QStringLiteral("check.cir")};
-    if (given == ModeGiven::CommandLine) {
-        arguments.prepend(QStringLiteral("ngbehavior=") + QString::fromLatin1(mode));
-        arguments.prepend(QStringLiteral("-D"));
-    }
-    ngspice.start(NgspicePath(), arguments);
-    if (!ngspice.waitForFinished(kRunLimitMs)) {
-        ngspice.kill();
-        ngspice.waitForFinished();
-        error = QStringLiteral("ngspice did not finish: ") + ngspice.errorString();
-        return false;
+    const QStringList modeArguments{"-D", "ngbehavior=" + QString::fromLatin1(mode)};
+    ngspice.start(NgspicePath(),
+                  (inInit ? QStringList{} : modeArguments) + QStringList{"-b", "check.cir"});
+    if (!ngspice.waitForFinished(60000)) { // far longer than any run; QProcess kills it
+        error = "ngspice did not finish: " + ngspice.errorString();
+        return {};
     }
     const QString log = QString::fromLocal8Bit(ngspice.readAll());
-
-    const QList<QByteArray> lines = ReadFile(dir.filePath(QStringLiteral("sweep.txt"))).split('\n');
-    points.clear();
-    for (qsizetype i = 1; i < lines.size(); ++i) { // line 0 names the columns
-        const QByteArray line = lines[i].simplified();
-        if (line.isEmpty()) {
+    QList<SweepPoint> points;
+    for (const QByteArray& line : ReadFile(dir.filePath("sweep.txt")).split('\n').mid(1)) {
+        if (line.simplified().isEmpty()) {
             continue;
         }
-        const QList<QByteArray> fields = line.split(' ');
-        bool ok[3] = {false, false, false};
-        SweepPoint point;
-        if (fields.size() == 4) {
-            point.PlateCurrent = fields[1].toDouble(&ok[0]);
-            point.Vg = fields[2].toDouble(&ok[1]);
-            point.Vp = fields[3].toDouble(&ok[2]);
-        }
-        if (!(ok[0] && ok[1] && ok[2])) {
-            error = QStringLiteral("unreadable sweep line \"%1\"; ngspice said:\n%2")
+        const QList<QByteArray> fields = line.simplified().split(' '); // index, I, Vg, Vp
+        bool ok[3] = {};
+        points.append({fields.value(3).toDouble(&ok[0]), fields.value(2).toDouble(&ok[1]),
+                       fields.value(1).toDouble(&ok[2])});
+        if (fields.size() != 4 || !(ok[0] && ok[1] && ok[2])) {
+            error = QString("unreadable sweep line \"%1\"; ngspice said:\n%2")
                         .arg(QString::fromLatin1(line), log);
-            return false;
+            return {};
         }
-        points.append(point);
     }
     if (ngspice.exitStatus() != QProcess::NormalExit || ngspice.exitCode() != 0 ||
-        points.isEmpty() || log.contains(QStringLiteral("Error"), Qt::CaseInsensitive)) {
-        error = QStringLiteral("ngspice run failed (exit code %1, %2 sweep points); it said:\n%3")
+        points.isEmpty() || log.contains("Error", Qt::CaseInsensitive)) {
+        error = QString("ngspice run failed (exit code %1, %2 sweep points); it said:\n")
                     .arg(ngspice.exitCode())
-                    .arg(points.size())
-                    .arg(log);
-        return false;
+                    .arg(points.size()) +
+                log;
+        return {};
     }
-    return true;
+    return points;
 }
 
 // The model's exponent a = Kp * (1/Mu + Vg / sqrt(Kvb + Vp^2)), in double precision.
@@ -204,9 +148,8 @@ double LinearExpCurrent(double vp, double vg, const TriodeParameters& p) {
 }
 
 // Compares every point where either the simulated or the expected current reaches
-// kSmallestCurrent. The subcircuit's plate-cathode resistor carries Vp / Rcp besides the
-// modelled current; that share is taken off first. The expected current is the model's,
-// or, where ngspice's Exp runs straight, the equation's with that Exp.
+// kSmallestCurrent, after taking off the Vp / Rcp that the subcircuit's plate-cathode
+// resistor carries besides the modelled current.
 Agreement Compare(const QList<SweepPoint>& points, const TriodeParameters& p) {
     Agreement agreement;
     for (const SweepPoint& point : points) {
@@ -220,20 +163,16 @@ Agreement Compare(const QList<SweepPoint>& points, const TriodeParameters& p) {
             continue;
         }
         ++agreement.compared;
-        if (linearExp) {
-            ++agreement.linearExp;
-        }
+        agreement.linearExp += linearExp ? 1 : 0;
         const double error = ok ? std::abs(simulated - expected) / expected : std::nan("");
         agreement.worst = std::max(agreement.worst, error);
         if (!(error <= kTolerance) && agreement.misfit.isEmpty()) {
-            agreement.misfit = QStringLiteral("Vp %1 V, Vg %2 V: ngspice %3 A, expected %4 A%5")
-                                   .arg(point.Vp)
-                                   .arg(point.Vg)
-                                   .arg(simulated, 0, 'g', 9)
-                                   .arg(expected, 0, 'g', 9)
-                                   .arg(linearExp ? QStringLiteral(" (with the straight Exp)")
-                                        : ok      ? QString()
-                                                  : QStringLiteral(" (the model point failed)"));
+            agreement.misfit =
+                QString::asprintf("Vp %g V, Vg %g V: ngspice %.9g A, expected %.9g A%s", point.Vp,
+                                  point.Vg, simulated, expected,
+                                  linearExp ? " (with the straight Exp)"
+                                  : ok      ? ""
+                                            : " (the model point failed)");
         }
     }
     return agreement;
@@ -256,209 +195,136 @@ QList<double> Steps(double from, double to, double step) {
     return values;
 }
 
-void Record(const Agreement& agreement) {
-    gComparedPoints += agreement.compared;
-    gLinearExpPoints += agreement.linearExp;
-    gWorstError = std::max(gWorstError, agreement.worst);
+// The part of the schematic's text item after the '!', with its \n breaks made real.
+QByteArray ItemText(const QByteArray& line) {
+    return line.mid(line.indexOf('!') + 1).chopped(1).replace("\\n", "\n");
 }
 
 } // namespace
 
+Q_DECLARE_METATYPE(TriodeParameters)
+Q_DECLARE_METATYPE(Route)
+Q_DECLARE_METATYPE(Sweep)
 Q_DECLARE_METATYPE(ModeGiven)
 
 class TestNgspice : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void cleanupTestCase();
-    void subcircuitFile_data();
-    void subcircuitFile();
-    void schematicCircuit_data();
-    void schematicCircuit();
-};
-
-void TestNgspice::initTestCase() {
-    if (NgspicePath().isEmpty()) {
-        QFAIL("ngspice not installed");
-    }
-}
-
-void TestNgspice::cleanupTestCase() {
-    qInfo("%d sweep points compared (%d with the straight Exp), worst relative error %.3g",
-          gComparedPoints, gLinearExpPoints, gWorstError);
-}
-
-// Parameter sets across the accepted ranges, with a sweep that suits each. Every
-// step is a binary fraction, so ngspice's accumulated sweep values are exact.
-void TestNgspice::subcircuitFile_data() {
-    QTest::addColumn<QString>("tubeName");
-    QTest::addColumn<TriodeParameters>("parameters");
-    QTest::addColumn<double>("fullscale");
-    QTest::addColumn<double>("plateStep");
-    QTest::addColumn<double>("gridMostNeg");
-    QTest::addColumn<double>("gridMostPos");
-    QTest::addColumn<double>("gridStep");
-    QTest::addColumn<ModeGiven>("given");
-
-    const ModeGiven init = ModeGiven::SpiceInit;
-    QTest::newRow("12AX7") << QStringLiteral("12AX7") << Parameters(100, 1.4f, 1060, 600, 300)
-                           << 300.0 << 3.0 << -4.0 << 0.0 << 1.0 << init;
-    QTest::newRow("12AX7, mode on the command line")
-        << QStringLiteral("12AX7") << Parameters(100, 1.4f, 1060, 600, 300) << 300.0 << 3.0 << -4.0
-        << 0.0 << 1.0 << ModeGiven::CommandLine;
-    QTest::newRow("12AU7") << QStringLiteral("12AU7") << Parameters(21.5f, 1.3f, 1180, 84, 300)
-                           << 400.0 << 4.0 << -20.0 << 0.0 << 5.0 << init;
-    QTest::newRow("power triode 2A3")
-        << QStringLiteral("2A3") << Parameters(4.2f, 1.4f, 1500, 60, 24) << 400.0 << 4.0 << -100.0
-        << 0.0 << 25.0 << init;
-    QTest::newRow("positive grid") << QStringLiteral("6N1P") << Parameters(35, 1.35f, 300, 300, 500)
-                                   << 250.0 << 2.5 << -6.0 << 2.0 << 2.0 << init;
-    QTest::newRow("smallest Mu Kp Kg1 Kvb")
-        << QStringLiteral("LOWEST") << Parameters(1, 2, 0.001f, 1, 0.001f) << 16.0 << 0.25 << -16.0
-        << 0.0 << 8.0 << init;
-    QTest::newRow("largest Mu Kp Kvb")
-        << QStringLiteral("HIGHEST") << Parameters(100000, 1.1f, 1, 10000, 1e7f) << 1000.0 << 10.0
-        << -0.25 << 0.0 << 0.125 << init;
-    QTest::newRow("largest Kg1") << QStringLiteral("KG1MAX")
-                                 << Parameters(50, 1.8f, 100000, 1, 1000) << 500.0 << 5.0 << -50.0
-                                 << 0.0 << 25.0 << init;
-}
-
-void TestNgspice::subcircuitFile() {
-    QFETCH(QString, tubeName);
-    QFETCH(TriodeParameters, parameters);
-    QFETCH(double, fullscale);
-    QFETCH(double, plateStep);
-    QFETCH(double, gridMostNeg);
-    QFETCH(double, gridMostPos);
-    QFETCH(double, gridStep);
-    QFETCH(ModeGiven, given);
-
-    QTemporaryDir temporary;
-    QVERIFY(temporary.isValid());
-    const QDir dir(temporary.path());
-    const QString circuitName = tubeName + QStringLiteral(".CKT");
-
-    DesignState design = DesignFor(tubeName, parameters);
-    const FileResult written = WriteCircuitFile(dir.filePath(circuitName).toStdString(), design);
-    QVERIFY2(written.ok, written.message.c_str());
-
-    const QByteArray netlist = "* " + tubeName.toLatin1() + " subcircuit against the model\n" +
-                               ".include " + circuitName.toLatin1() + "\n" + "X1 plate grid 0 " +
-                               tubeName.toLatin1() + "\n" + "Vplate plate 0 0\n" +
-                               "Vgrid grid 0 0\n" +
-                               QStringLiteral(".DC Vplate 0 %1 %2 Vgrid %3 %4 %5\n")
-                                   .arg(fullscale)
-                                   .arg(plateStep)
-                                   .arg(gridMostNeg)
-                                   .arg(gridMostPos)
-                                   .arg(gridStep)
-                                   .toLatin1() +
-                               ControlBlock();
-
-    QList<SweepPoint> points;
-    QString error;
-    QVERIFY2(RunNgspice(dir, kIncludedFilesMode, given, netlist, points, error), qPrintable(error));
-
-    const QList<double> grids = Steps(gridMostNeg, gridMostPos, gridStep);
-    QCOMPARE(GridVoltages(points), grids);
-    QCOMPARE(points.size(), Steps(0, fullscale, plateStep).size() * grids.size());
-
-    const Agreement agreement = Compare(points, parameters);
-    Record(agreement);
-    QVERIFY2(agreement.misfit.isEmpty(), qPrintable(agreement.misfit));
-    QVERIFY(agreement.compared > 0);
-    qInfo("%d points compared (%d with the straight Exp), worst relative error %.3g",
-          agreement.compared, agreement.linearExp, agreement.worst);
-}
-
-void TestNgspice::schematicCircuit_data() {
-    QTest::addColumn<QString>("tubeName");
-    QTest::addColumn<TriodeParameters>("parameters");
-    QTest::addColumn<float>("fullscale");
-    QTest::addColumn<float>("gridMostNeg");
-    QTest::addColumn<float>("gridMostPos");
-    QTest::addColumn<float>("gridStep");
-    QTest::addColumn<ModeGiven>("given");
-
-    QTest::newRow("12AX7") << QStringLiteral("12AX7") << Parameters(100, 1.4f, 1060, 600, 300)
-                           << 300.0f << -4.0f << 0.0f << 1.0f << ModeGiven::SpiceInit;
-    QTest::newRow("12AX7, mode on the command line")
-        << QStringLiteral("12AX7") << Parameters(100, 1.4f, 1060, 600, 300) << 300.0f << -4.0f
-        << 0.0f << 1.0f << ModeGiven::CommandLine;
-    QTest::newRow("power triode 2A3")
-        << QStringLiteral("2A3") << Parameters(4.2f, 1.4f, 1500, 60, 24) << 400.0f << -100.0f
-        << 0.0f << 25.0f << ModeGiven::SpiceInit;
-}
-
-// The schematic's circuit as the schematic program would netlist it: its subcircuit
-// text item, the tube U1 with plate, grid and cathode, Vgrid from the grid and Vplate
-// from the plate to ground, the cathode grounded, and its sweep directive.
-void TestNgspice::schematicCircuit() {
-    QFETCH(QString, tubeName);
-    QFETCH(TriodeParameters, parameters);
-    QFETCH(float, fullscale);
-    QFETCH(float, gridMostNeg);
-    QFETCH(float, gridMostPos);
-    QFETCH(float, gridStep);
-    QFETCH(ModeGiven, given);
-
-    QTemporaryDir temporary;
-    QVERIFY(temporary.isValid());
-    const QDir dir(temporary.path());
-    const QString schematicPath = dir.filePath(tubeName + QStringLiteral(".ASC"));
-
-    DesignState design = DesignFor(tubeName, parameters);
-    design.ExamineSettingsKept = 1;
-    design.ExamineVoltsFullscale = fullscale;
-    design.ExamineGridMostNeg = gridMostNeg;
-    design.ExamineGridMostPos = gridMostPos;
-    design.ExamineGridStep = gridStep;
-    const FileResult written = WritePlotterFile(schematicPath.toStdString(), design);
-    QVERIFY2(written.ok, written.message.c_str());
-
-    QList<QByteArray> lines = ReadFile(schematicPath).split('\n');
-    QCOMPARE(lines.size(), 31); // 30 lines and the empty rest after the last line end
-    for (QByteArray& line : lines) {
-        if (line.endsWith('\r')) {
-            line.chop(1);
+    void initTestCase() {
+        if (NgspicePath().isEmpty()) {
+            QFAIL("ngspice not installed");
         }
     }
-    QCOMPARE(lines[27], "SYMATTR Value " + tubeName.toLatin1());
-    const QByteArray subcircuitItem = lines[28];
-    const QByteArray sweepItem = lines[29];
-    QVERIFY2(subcircuitItem.startsWith("TEXT ") && subcircuitItem.contains('!'),
-             subcircuitItem.constData());
-    QVERIFY2(sweepItem.startsWith("TEXT ") && sweepItem.contains('!'), sweepItem.constData());
-    QByteArray subcircuit = subcircuitItem.mid(subcircuitItem.indexOf('!') + 1);
-    subcircuit.replace("\\n", "\n");
-    const QByteArray sweep = sweepItem.mid(sweepItem.indexOf('!') + 1);
-    QVERIFY2(sweep.startsWith(".DC"), sweep.constData());
 
-    const QByteArray netlist = "* " + tubeName.toLatin1() + " test schematic\n" + subcircuit +
-                               "\n" + "XU1 plate grid 0 " + tubeName.toLatin1() + "\n" +
-                               "Vgrid grid 0 0\n" + "Vplate plate 0 0\n" + sweep + "\n" +
-                               ControlBlock();
+    // Parameter sets across the accepted ranges, with a sweep that suits each. For the
+    // .CKT every step is a binary fraction, so ngspice's accumulated sweep values are
+    // exact; the schematic sweeps the plate in thousandths of full scale.
+    void simulatedCurrent_data() {
+        QTest::addColumn<Route>("route");
+        QTest::addColumn<QString>("tube");
+        QTest::addColumn<TriodeParameters>("parameters");
+        QTest::addColumn<Sweep>("sweep");
+        QTest::addColumn<ModeGiven>("given");
+        const Route ckt = Route::CircuitFile;
+        const Route asc = Route::Schematic;
+        const ModeGiven init = ModeGiven::SpiceInit;
+        const TriodeParameters twelveAX7{100, 1.4f, 1060, 600, 300};
+        const TriodeParameters twoA3{4.2f, 1.4f, 1500, 60, 24};
+        QTest::newRow(".CKT 12AX7")
+            << ckt << "12AX7" << twelveAX7 << Sweep{300, 3, -4, 0, 1} << init;
+        QTest::newRow(".CKT 12AX7, mode on the command line")
+            << ckt << "12AX7" << twelveAX7 << Sweep{300, 3, -4, 0, 1} << ModeGiven::CommandLine;
+        QTest::newRow(".CKT 12AU7")
+            << ckt << "12AU7" << TriodeParameters{21.5f, 1.3f, 1180, 84, 300}
+            << Sweep{400, 4, -20, 0, 5} << init;
+        QTest::newRow(".CKT power triode 2A3")
+            << ckt << "2A3" << twoA3 << Sweep{400, 4, -100, 0, 25} << init;
+        QTest::newRow(".CKT positive grid")
+            << ckt << "6N1P" << TriodeParameters{35, 1.35f, 300, 300, 500}
+            << Sweep{250, 2.5, -6, 2, 2} << init;
+        QTest::newRow(".CKT smallest Mu Kp Kg1 Kvb")
+            << ckt << "LOWEST" << TriodeParameters{1, 2, 0.001f, 1, 0.001f}
+            << Sweep{16, 0.25, -16, 0, 8} << init;
+        QTest::newRow(".CKT largest Mu Kp Kvb")
+            << ckt << "HIGHEST" << TriodeParameters{100000, 1.1f, 1, 10000, 1e7f}
+            << Sweep{1000, 10, -0.25, 0, 0.125} << init;
+        QTest::newRow(".CKT largest Kg1")
+            << ckt << "KG1MAX" << TriodeParameters{50, 1.8f, 100000, 1, 1000}
+            << Sweep{500, 5, -50, 0, 25} << init;
+        QTest::newRow(".ASC 12AX7")
+            << asc << "12AX7" << twelveAX7 << Sweep{300, 0.3, -4, 0, 1} << init;
+        QTest::newRow(".ASC 12AX7, mode on the command line")
+            << asc << "12AX7" << twelveAX7 << Sweep{300, 0.3, -4, 0, 1} << ModeGiven::CommandLine;
+        QTest::newRow(".ASC power triode 2A3")
+            << asc << "2A3" << twoA3 << Sweep{400, 0.4, -100, 0, 25} << init;
+    }
 
-    QList<SweepPoint> points;
-    QString error;
-    QVERIFY2(RunNgspice(dir, kWholeNetlistMode, given, netlist, points, error), qPrintable(error));
+    void simulatedCurrent() {
+        QFETCH(Route, route);
+        QFETCH(QString, tube);
+        QFETCH(TriodeParameters, parameters);
+        QFETCH(Sweep, sweep);
+        QFETCH(ModeGiven, given);
+        QTemporaryDir temporary;
+        QVERIFY(temporary.isValid());
+        const QDir dir(temporary.path());
+        DesignState design;
+        design.TubeName = tube.toStdString();
+        design.Mu = parameters.Mu;
+        design.Ex = parameters.Ex;
+        design.Kg1 = parameters.Kg1;
+        design.Kp = parameters.Kp;
+        design.Kvb = parameters.Kvb;
 
-    // The plate sweep takes 1000 steps of a thousandth of full scale; ngspice's
-    // accumulated plate voltage may pass full scale just before the last one.
-    const QList<double> grids = Steps(gridMostNeg, gridMostPos, gridStep);
-    QCOMPARE(GridVoltages(points), grids);
-    QVERIFY2(points.size() >= 1000 * grids.size() && points.size() <= 1001 * grids.size(),
-             qPrintable(QString::number(points.size())));
+        QByteArray netlist = "* " + tube.toLatin1() + " against the model\n";
+        if (route == Route::CircuitFile) {
+            const QString name = tube + ".CKT";
+            const FileResult written = WriteCircuitFile(dir.filePath(name).toStdString(), design);
+            QVERIFY2(written.ok, written.message.c_str());
+            netlist += ".include " + name.toLatin1() + "\nX1 plate grid 0 " + tube.toLatin1() +
+                       QString::asprintf("\n.DC Vplate 0 %g %g Vgrid %g %g %g\n", sweep.fullscale,
+                                         sweep.plateStep, sweep.gridMostNeg, sweep.gridMostPos,
+                                         sweep.gridStep)
+                           .toLatin1();
+        } else {
+            design.ExamineSettingsKept = 1;
+            design.ExamineVoltsFullscale = static_cast<float>(sweep.fullscale);
+            design.ExamineGridMostNeg = static_cast<float>(sweep.gridMostNeg);
+            design.ExamineGridMostPos = static_cast<float>(sweep.gridMostPos);
+            design.ExamineGridStep = static_cast<float>(sweep.gridStep);
+            const QString path = dir.filePath(tube + ".ASC");
+            const FileResult written = WritePlotterFile(path.toStdString(), design);
+            QVERIFY2(written.ok, written.message.c_str());
+            // As the schematic program netlists it: the subcircuit text item, the tube U1
+            // with plate, grid and cathode, and the sweep directive.
+            const QList<QByteArray> lines = ReadFile(path).split('\n');
+            QCOMPARE(lines.size(), 31); // 30 lines and the empty rest after the last line end
+            netlist += ItemText(lines[28]) + "\nXU1 plate grid 0 " + tube.toLatin1() + "\n" +
+                       ItemText(lines[29]) + "\n";
+        }
+        netlist += "Vplate plate 0 0\nVgrid grid 0 0\n" + kControlBlock;
 
-    const Agreement agreement = Compare(points, parameters);
-    Record(agreement);
-    QVERIFY2(agreement.misfit.isEmpty(), qPrintable(agreement.misfit));
-    QVERIFY(agreement.compared > 0);
-    qInfo("%d points compared (%d with the straight Exp), worst relative error %.3g",
-          agreement.compared, agreement.linearExp, agreement.worst);
-}
+        QString error;
+        const QList<SweepPoint> points =
+            RunNgspice(dir, route == Route::CircuitFile ? "ps" : "psa", given, netlist, error);
+        QVERIFY2(!points.isEmpty(), qPrintable(error));
+        const QList<double> grids = Steps(sweep.gridMostNeg, sweep.gridMostPos, sweep.gridStep);
+        QCOMPARE(GridVoltages(points), grids);
+        // The schematic's accumulated plate voltage may pass full scale just before the
+        // last step.
+        const qsizetype most = grids.size() * (qRound(sweep.fullscale / sweep.plateStep) + 1);
+        const qsizetype fewest = most - (route == Route::Schematic ? grids.size() : 0);
+        QVERIFY2(points.size() >= fewest && points.size() <= most,
+                 qPrintable(QString::number(points.size())));
+
+        const Agreement agreement = Compare(points, parameters);
+        QVERIFY2(agreement.misfit.isEmpty(), qPrintable(agreement.misfit));
+        QVERIFY(agreement.compared > 0);
+        qInfo("%d points compared (%d with the straight Exp), worst relative error %.3g",
+              agreement.compared, agreement.linearExp, agreement.worst);
+    }
+};
 
 QTEST_GUILESS_MAIN(TestNgspice)
 #include "tst_Ngspice.moc"

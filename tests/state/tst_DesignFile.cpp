@@ -350,6 +350,7 @@ private slots:
         QTest::newRow("folder does not exist") << QString("missing/a.VXF");
         QTest::newRow("target is a folder") << QString("folder");
         QTest::newRow("parent is a file") << QString("keep.txt/a.VXF");
+        QTest::newRow("NUL inside the name") << QString("keep.txt") + QChar(0) + "x";
     }
     void writeFailure() {
         QFETCH(QString, target);

@@ -18,7 +18,7 @@ public:
     std::string path(const char* name) const { return m_dir.filePath(name).toStdString(); }
 
     std::string writeDesign(const DesignState& design, const char* name = "design.VXF") const {
-        const std::string file = path(name);
+        std::string file = path(name);
         WriteDesignFile(file, design, "06.12.2026 10:00");
         return file;
     }
@@ -27,7 +27,7 @@ public:
                              int height = 300) const {
         QImage image(width, height, QImage::Format_RGB32);
         image.fill(QColor(250, 250, 240));
-        const std::string file = path(name);
+        std::string file = path(name);
         image.save(QString::fromStdString(file));
         return file;
     }

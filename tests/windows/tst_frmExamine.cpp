@@ -53,9 +53,7 @@ class tst_frmExamine final : public QObject {
     }
     QLineEdit* box(const char* name) { return window->findChild<QLineEdit*>(name); }
     QLabel* label(const char* name) { return window->findChild<QLabel*>(name); }
-    void press(const char* name) {
-        window->findChild<QAbstractButton*>(name)->click();
-    }
+    void press(const char* name) { window->findChild<QAbstractButton*>(name)->click(); }
     void type(const char* name, const QString& text) {
         box(name)->selectAll();
         QTest::keyClicks(box(name), text);
@@ -173,12 +171,13 @@ private slots:
 
     void printsThePage() {
         // The job lives only as long as the print command: look at the page as it finishes.
-        QImage page;
-        services.printer = [&page] {
-            return std::make_unique<ImageJob>([&page](const QImage& image) { page = image; });
+        auto printed = std::make_shared<QImage>();
+        services.printer = [printed] {
+            return std::make_unique<ImageJob>([printed](const QImage& image) { *printed = image; });
         };
         dissipation = std::string(1, '1'); // "1", without a GCC 12 -Wrestrict false alarm
         press("cmdPrint");
+        const QImage& page = *printed;
         QVERIFY(!page.isNull());
         int inked = 0;
         for (int y = 0; y < page.height(); y += 2) {
