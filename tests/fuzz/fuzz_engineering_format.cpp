@@ -7,10 +7,8 @@
 
 #include "state/EngineeringText.h"
 
-#include <algorithm>
 #include <cmath>
-#include <cstring>
-#include <string>
+#include <utility>
 
 namespace valvix::fuzz {
 
@@ -24,23 +22,13 @@ struct Band {
 
 // The band a magnitude above 0.00001 falls in.
 Band BandOf(double magnitude) {
-    if (magnitude >= 1e9) {
-        return {1e9, 3, 'G'};
-    }
-    if (magnitude >= 1e6) {
-        return {1e6, 3, 'M'};
-    }
-    if (magnitude >= 1e3) {
-        return {1e3, 3, 'k'};
-    }
-    if (magnitude >= 100) {
-        return {1, 2, ' '};
-    }
-    if (magnitude >= 10) {
-        return {1, 3, ' '};
-    }
-    if (magnitude >= 1) {
-        return {1, 4, ' '};
+    static constexpr std::pair<double, Band> kBands[] = {{1e9, {1e9, 3, 'G'}}, {1e6, {1e6, 3, 'M'}},
+                                                         {1e3, {1e3, 3, 'k'}}, {100, {1, 2, ' '}},
+                                                         {10, {1, 3, ' '}},    {1, {1, 4, ' '}}};
+    for (const auto& [lowest, band] : kBands) {
+        if (magnitude >= lowest) {
+            return band;
+        }
     }
     return {1, 5, ' '};
 }
@@ -74,10 +62,8 @@ void Check(double value) {
 
     const float readBack = ParseEngineering(text);
     const double error = std::fabs(static_cast<double>(readBack) - value);
-    // Half a unit in the last decimal kept, plus what the scaled value loses on its way
-    // there: it is rounded to a Single, then written with 7 significant digits (which
-    // may round it up onto the half: 1017.49963 becomes 1.0175 and so 1.018k), and the
-    // text is read back into a Single.
+    // Half a unit in the last decimal kept, plus the Single roundings on the way (the
+    // 7-digit text may round onto the half: 1017.49963 gives 1.0175, so 1.018k).
     const double allowed = 0.5 * std::pow(10.0, -band.decimals) * band.divisor + 8e-7 * magnitude;
     VALVIX_FUZZ_CHECK(error <= allowed, what() + " reads back as " + Exact(readBack));
 }
@@ -85,17 +71,11 @@ void Check(double value) {
 } // namespace
 
 int EngineeringFormat(const std::uint8_t* data, std::size_t size) {
-    std::uint64_t wide = 0;
-    std::memcpy(&wide, data, std::min(size, sizeof wide));
-    double value = 0;
-    std::memcpy(&value, &wide, sizeof value);
-    Check(value);
-
-    std::uint32_t narrow = 0;
-    std::memcpy(&narrow, data, std::min(size, sizeof narrow));
-    float single = 0;
-    std::memcpy(&single, &narrow, sizeof single);
-    Check(single);
+    const std::string_view input(reinterpret_cast<const char*>(data), size);
+    std::string_view wide = input;
+    std::string_view narrow = input;
+    Check(Take<double>(wide));
+    Check(Take<float>(narrow));
     return 0;
 }
 

@@ -6,19 +6,12 @@
 
 #include "state/EngineeringText.h"
 
-#include <bit>
 #include <cmath>
 #include <limits>
-#include <string>
-#include <string_view>
 
 namespace valvix::fuzz {
 
 namespace {
-
-bool SameBits(float a, float b) {
-    return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b);
-}
 
 // Number of characters (UTF-8 sequences) in the text once spaces are cut off its ends.
 std::size_t TrimmedCharacters(std::string_view text) {

@@ -1,31 +1,21 @@
 // FormatSingleGeneral, FormatPlainNumber and RoundToDecimals over every Single bit
-// pattern: NaN, infinities, subnormals and all. The general form keeps its shape
-// (at most 7 significant digits, no trailing zeros, exponent form outside 0.0001 up to
-// ten million). It is the shortest text that reads back to the Single itself where 7
-// digits or fewer can do that, and the Single rounded to 7 digits otherwise; either
-// way ReadPlainNumber gives the Single back within 7 significant digits.
+// pattern. The general form has at most 7 significant digits, no trailing zeros, and
+// exponent form outside 0.0001 up to ten million. It is the shortest text giving the
+// Single back where 7 digits can, else the Single rounded to 7 digits.
 
 #include "FuzzTargets.h"
 
 #include "state/NumberText.h"
 #include "state/Single.h"
 
-#include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstring>
 #include <functional>
 #include <limits>
-#include <string>
-#include <string_view>
 
 namespace valvix::fuzz {
 
 namespace {
-
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
 
 // The value rounded to a number of significant digits, read back as a T.
 template <typename T> T Rounded(float value, int digits) {
@@ -163,12 +153,9 @@ void CheckRounding(float value, int decimals) {
 } // namespace
 
 int NumberFormat(const std::uint8_t* data, std::size_t size) {
-    std::uint32_t bits = 0;
-    std::memcpy(&bits, data, std::min<std::size_t>(size, sizeof bits));
-    float value = 0;
-    std::memcpy(&value, &bits, sizeof value);
-    const int decimals = size > sizeof bits ? data[sizeof bits] % 8 : 2;
-
+    std::string_view input(reinterpret_cast<const char*>(data), size);
+    const float value = Take<float>(input);
+    const int decimals = input.empty() ? 2 : static_cast<unsigned char>(input[0]) % 8;
     CheckGeneral(value);
     CheckRounding(value, decimals);
     return 0;

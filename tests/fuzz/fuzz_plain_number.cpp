@@ -6,25 +6,17 @@
 
 #include "state/NumberText.h"
 
-#include <algorithm>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
 #include <optional>
-#include <string>
-#include <string_view>
 #include <system_error>
 
 namespace valvix::fuzz {
 
 namespace {
 
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-// The digits the reader keeps exactly; a longer mantissa may round differently from
-// the full text, so the comparison leaves it out.
+// The digits the reader keeps exactly; a longer mantissa may round differently.
 constexpr std::size_t kComparedDigits = 40;
 
 // The text rewritten for std::from_chars when it is exactly

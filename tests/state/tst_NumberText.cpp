@@ -32,21 +32,15 @@ private slots:
     void formatSingleGeneral_data() {
         QTest::addColumn<float>("value");
         QTest::addColumn<QString>("text");
-        QTest::newRow("zero") << 0.0f << "0";
         QTest::newRow("negative zero") << -0.0f << "0";
-        QTest::newRow("fraction has leading zero") << 0.5f << "0.5";
         QTest::newRow("shortest, not 7 digits") << 0.1f << "0.1";
-        QTest::newRow("1.3") << 1.3f << "1.3";
         QTest::newRow("negative integer") << -10.0f << "-10";
         QTest::newRow("7 digits needed") << 1.0f / 3.0f << "0.3333333";
         QTest::newRow("largest plain") << 9999999.0f << "9999999";
         QTest::newRow("ten million") << 1e7f << "1E+07";
-        QTest::newRow("exponent mantissa") << 1.5e7f << "1.5E+07";
         QTest::newRow("needs more than 7 digits") << 123456789.0f << "1.234568E+08";
-        QTest::newRow("smallest plain") << 0.0001f << "0.0001";
-        QTest::newRow("small plain fraction") << -0.00012345f << "-0.00012345";
+        QTest::newRow("smallest plain") << -0.00012345f << "-0.00012345";
         QTest::newRow("below 0.0001") << 0.00001f << "1E-05";
-        QTest::newRow("1E+38") << 1e38f << "1E+38";
         QTest::newRow("largest Single") << std::numeric_limits<float>::max() << "3.402823E+38";
         QTest::newRow("smallest Single") << std::numeric_limits<float>::denorm_min() << "1E-45";
         QTest::newRow("NaN") << std::numeric_limits<float>::quiet_NaN() << "NaN";
@@ -57,75 +51,44 @@ private slots:
         QFETCH(float, value);
         QFETCH(QString, text);
         QCOMPARE(QString::fromStdString(FormatSingleGeneral(value)), text);
-    }
-
-    void formatPlainNumber_data() {
-        QTest::addColumn<float>("value");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("positive") << 1.3f << " 1.3";
-        QTest::newRow("negative") << -10.0f << "-10";
-        QTest::newRow("exponent") << 1e7f << " 1E+07";
-        QTest::newRow("integer") << 300.0f << " 300";
-        QTest::newRow("fraction") << 0.002f << " 0.002";
-        QTest::newRow("zero") << 0.0f << " 0";
-    }
-    void formatPlainNumber() {
-        QFETCH(float, value);
-        QFETCH(QString, text);
-        QCOMPARE(QString::fromStdString(FormatPlainNumber(value)), text);
+        // The plain form is the same text with a blank where a minus sign would go.
+        const QString plain = text.startsWith('-') ? text : " " + text;
+        QCOMPARE(QString::fromStdString(FormatPlainNumber(value)), plain);
     }
 
     void readPlainNumber_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<double>("value");
+        const double infinity = std::numeric_limits<double>::infinity();
+        const QString zeros(999'999, '0');
         QTest::newRow("blank inside digits") << "1 00" << 100.0;
-        QTest::newRow("suffix ends the number") << "1.5k" << 1.5;
-        QTest::newRow("exponent") << "1.06E3" << 1060.0;
-        QTest::newRow("lower-case exponent, sign") << "2.5e-3" << 0.0025;
-        QTest::newRow("D exponent") << "2D2" << 200.0;
-        QTest::newRow("blanks in exponent") << "1E + 2" << 100.0;
-        QTest::newRow("exponent without digits") << "7E" << 7.0;
-        QTest::newRow("letters only") << "abc" << 0.0;
-        QTest::newRow("empty") << "" << 0.0;
-        QTest::newRow("negative") << "-12" << -12.0;
-        QTest::newRow("blanks around sign") << " - 5" << -5.0;
         QTest::newRow("tab, CR and LF are blanks") << "\t3\r\n4" << 34.0;
+        QTest::newRow("blanks around sign") << " - 5" << -5.0;
+        QTest::newRow("second sign ends") << "--5" << 0.0;
+        QTest::newRow("suffix ends the number") << "1.5k" << 1.5;
+        QTest::newRow("letters only") << "abc" << 0.0;
         QTest::newRow("no integer digits") << ".5" << 0.5;
         QTest::newRow("second point ends") << "1.2.3" << 1.2;
-        QTest::newRow("second sign ends") << "--5" << 0.0;
-        QTest::newRow("exponent letter first") << "E5" << 0.0;
-        QTest::newRow("correctly rounded") << "0.1" << 0.1;
         QTest::newRow("leading zeros") << "000.000125" << 0.000125;
-        QTest::newRow("beyond double") << "1e400" << std::numeric_limits<double>::infinity();
+        QTest::newRow("correctly rounded") << "0.1" << 0.1;
+        QTest::newRow("exponent") << "1.06E3" << 1060.0;
+        QTest::newRow("lower-case D exponent, sign") << "2.5d-3" << 0.0025;
+        QTest::newRow("blanks in exponent") << "1E + 2" << 100.0;
+        QTest::newRow("exponent without digits") << "7E" << 7.0;
+        QTest::newRow("exponent letter first") << "E5" << 0.0;
+        QTest::newRow("beyond double") << "1e400" << infinity;
         QTest::newRow("below double") << "1e-400" << 0.0;
-        QTest::newRow("huge exponent saturates")
-            << "-1e99999999999999999999" << -std::numeric_limits<double>::infinity();
+        QTest::newRow("huge exponent saturates") << "-1e99999999999999999999" << -infinity;
         QTest::newRow("more digits than kept")
             << "123456789012345678901234567890123456789012345e-30"
             << 123456789012345.678901234567890123456789012345;
+        QTest::newRow("million integer digits") << "1" + zeros + "E-999999" << 1.0;
+        QTest::newRow("million fraction digits") << "0." + zeros + "25E999999" << 0.25;
     }
     void readPlainNumber() {
         QFETCH(QString, text);
         QFETCH(double, value);
         QCOMPARE(Exact(ReadPlainNumber(text.toStdString())), Exact(value));
-    }
-
-    void readPlainNumberMillionDigits_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<double>("value");
-        const QString zeros(999'999, '0');
-        QTest::newRow("integer digits") << "1" + zeros + "E-999999" << 1.0;
-        QTest::newRow("fraction digits") << "0." + zeros + "25E999999" << 0.25;
-        QTest::newRow("blanks then number") << QString(1'000'000, ' ') + "-3" << -3.0;
-        QTest::newRow("too large")
-            << QString(1'000'000, '9') << std::numeric_limits<double>::infinity();
-    }
-    void readPlainNumberMillionDigits() {
-        QFETCH(QString, text);
-        QFETCH(double, value);
-        const std::string input = text.toStdString();
-        const double read = ReadPlainNumber(input);
-        QCOMPARE(Exact(read), Exact(value));
     }
 
     // The texts are stored in files and entry fields: a comma locale must not change them.
