@@ -6,7 +6,6 @@
 #include "state/DesignFile.h"
 #include "windows/frmAdjust.h"
 
-#include <QApplication>
 #include <QPushButton>
 
 #include <benchmark/benchmark.h>
@@ -94,12 +93,3 @@ void BM_OverlayDotByDot(benchmark::State& state) {
 BENCHMARK(BM_OverlayDotByDot)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

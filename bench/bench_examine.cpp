@@ -4,8 +4,6 @@
 #include "platform/CanvasView.h"
 #include "plot/ExamineChart.h"
 
-#include <QApplication>
-
 #include <benchmark/benchmark.h>
 
 using namespace valvix;
@@ -65,12 +63,3 @@ void BM_SchematicText(benchmark::State& state) {
 BENCHMARK(BM_SchematicText)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

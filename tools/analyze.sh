@@ -15,20 +15,7 @@ folders=(state model plot export platform windows app examples
   tests/state tests/model tests/plot tests/export tests/fuzz tests/platform tests/windows
   tests/app tests/examples)
 
-packages=(clang-tidy cppcheck)
-missing=()
-for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$p")
-  fi
-done
-if [ "${#missing[@]}" -gt 0 ]; then
-  sudo=""
-  if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
-  echo "Installing: ${missing[*]}"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+"$here/tools/setup.sh" clang-tidy cppcheck
 
 "$here/tools/build.sh" "$dir" >/dev/null
 

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# Installs what building, running and testing Valvix needs on a Debian machine.
-# Only missing packages are installed; run as root or with sudo available.
+# Installs what building, running and testing Valvix needs on a Debian machine, plus
+# any further packages named as arguments. Only missing packages are installed; run as
+# root or with sudo available.
 set -euo pipefail
 
 packages=(
   g++ cmake ninja-build clang-format
   qt6-base-dev qt6-image-formats-plugins
   libbenchmark-dev ngspice
+  "$@"
 )
 
 missing=()
