@@ -6,6 +6,7 @@
 // Usage: make_example [output directory]   (default: the examples folder of the sources)
 
 #include "ExampleChart.h"
+#include "PictureTools.h"
 
 #include "model/Triode.h"
 #include "plot/OverlayPlot.h"
@@ -253,19 +254,9 @@ void DrawCurveLabels(QPainter& p) {
     }
 }
 
-// A small deterministic generator, so the scanned look is the same on every run.
-class Noise {
-public:
-    explicit Noise(std::uint32_t seed) : m_state(seed) {}
-    // Uniform in [-1, 1].
-    double next() {
-        m_state = m_state * 1664525u + 1013904223u;
-        return static_cast<double>(m_state >> 8) / static_cast<double>(1u << 23) - 1.0;
-    }
-
-private:
-    std::uint32_t m_state;
-};
+// The same deterministic generator as the start pictures: the scanned look is the same
+// on every run.
+using pictures::Noise;
 
 // Uneven paper tone and sensor grain, as a flatbed scan of an old page shows them.
 void AddScanLook(QImage& image) {
