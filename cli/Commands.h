@@ -1,0 +1,48 @@
+#pragma once
+
+#include <iosfwd>
+#include <map>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace valvix::cli {
+
+using Arguments = std::vector<std::string>;
+
+// One sub-command of valvix-cli: its name, a usage line, and what runs it. A runner
+// gets the arguments after the sub-command's name, writes its results to out and any
+// complaint to err, and returns the program's exit status.
+struct Command {
+    std::string_view name;
+    std::string_view usage;
+    int (*run)(const Arguments& arguments, std::ostream& out, std::ostream& err);
+};
+
+// Every sub-command, in the order the help lists them.
+std::span<const Command> Commands();
+
+// Runs the whole command line (without the program's own name): a sub-command,
+// "--version", or "--help". Returns the exit status.
+int RunCommandLine(const Arguments& arguments, std::ostream& out, std::ostream& err);
+
+// Options of the form "--name value" or bare "--flag". Every option must be one of
+// valueOptions or flagOptions, no option may be given twice, and nothing else may stand
+// on the line; otherwise error says what is wrong.
+struct Options {
+    std::map<std::string, std::string, std::less<>> values;
+    std::vector<std::string> flags;
+    std::string error;
+
+    bool has(std::string_view name) const;
+    std::optional<std::string> value(std::string_view name) const;
+};
+Options ParseOptions(const Arguments& arguments, std::span<const std::string_view> valueOptions,
+                     std::span<const std::string_view> flagOptions = {});
+
+// The sub-commands.
+int RunFit(const Arguments& arguments, std::ostream& out, std::ostream& err);
+
+} // namespace valvix::cli
