@@ -2,6 +2,7 @@
 
 #include "platform/CanvasView.h"
 #include "platform/WindowServices.h"
+#include "windows/EnterKey.h"
 
 #include <QEvent>
 #include <QLabel>
@@ -76,6 +77,7 @@ void frmOpening::Form_Load() {
     Image1->installEventFilter(this);
     connect(cmdStart, &QPushButton::clicked, this, &frmOpening::startRequested);
     connect(cmdExit, &QPushButton::clicked, this, &frmOpening::exitRequested);
+    PressButtonsOnEnter(*this);
 }
 
 void frmOpening::PaintRamp() {

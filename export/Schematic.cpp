@@ -1,10 +1,12 @@
 #include "export/Schematic.h"
 
 #include "export/Subcircuit.h"
+#include "state/EngineeringText.h"
 #include "state/NumberText.h"
 #include "state/SafeFile.h"
 
 #include <array>
+#include <cmath>
 
 namespace valvix {
 
@@ -65,13 +67,46 @@ std::string PrintedNumber(float value) {
     return FormatPlainNumber(value) + ' ';
 }
 
+// A value as the Examine window's box shows it and reads it back.
+float ThroughBox(float value) {
+    return ParseEngineering(FormatEngineering(value));
+}
+
+struct Sweep {
+    float fullscale;
+    float mostNeg;
+    float mostPos;
+    float step;
+};
+
+// The Examine settings; before the Examine window has first opened, the values it would
+// show then: the design's own, read back from their box texts, and the grid step raised
+// to a twentieth of the most negative grid voltage and to at least 0.1.
+Sweep SweepOf(const DesignState& design) {
+    if (design.ExamineSettingsKept != 0) {
+        return {design.ExamineVoltsFullscale, design.ExamineGridMostNeg, design.ExamineGridMostPos,
+                design.ExamineGridStep};
+    }
+    Sweep sweep{ThroughBox(design.PlateVoltageFullscale), ThroughBox(design.GridVoltageMostNeg),
+                ThroughBox(design.GridVoltageMostPos), ThroughBox(design.GridVoltageStep)};
+    const float gridMinimum = std::fabs(sweep.mostNeg / 20);
+    if (gridMinimum > std::fabs(sweep.step)) {
+        sweep.step = ThroughBox(gridMinimum);
+    }
+    if (0.1f > sweep.step) {
+        sweep.step = ThroughBox(0.1f);
+    }
+    return sweep;
+}
+
 } // namespace
 
 std::string SweepDirective(const DesignState& design) {
-    const float plateStep = design.ExamineVoltsFullscale / 1000.0f;
-    return "TEXT -128 360 Left 0 !.DC  Vplate  0  " + PrintedNumber(design.ExamineVoltsFullscale) +
-           PrintedNumber(plateStep) + "  Vgrid  " + PrintedNumber(design.ExamineGridMostNeg) +
-           PrintedNumber(design.ExamineGridMostPos) + PrintedNumber(design.ExamineGridStep);
+    const Sweep sweep = SweepOf(design);
+    const float plateStep = sweep.fullscale / 1000.0f;
+    return "TEXT -128 360 Left 0 !.DC  Vplate  0  " + PrintedNumber(sweep.fullscale) +
+           PrintedNumber(plateStep) + "  Vgrid  " + PrintedNumber(sweep.mostNeg) +
+           PrintedNumber(sweep.mostPos) + PrintedNumber(sweep.step);
 }
 
 std::string SubcircuitDirective(const DesignState& design, std::string_view tubeName) {

@@ -14,8 +14,10 @@ inline constexpr std::string_view kSchematicWriteFailure =
 // The DC sweep directive (line 30, no line end): the plate voltage from 0 to
 // ExamineVoltsFullscale in 1000 steps, the grid voltage from ExamineGridMostNeg to
 // ExamineGridMostPos in ExamineGridStep. Each number is in the plain number form
-// followed by a blank, always with the period. The Examine settings are taken as they
-// are: before the Examine window has filled them they are all 0, and so is the sweep.
+// followed by a blank, always with the period. Before the Examine window has first
+// filled its settings (ExamineSettingsKept 0) the sweep takes the values that window
+// would show at its first opening, so that the schematic always simulates the design's
+// family of curves.
 std::string SweepDirective(const DesignState& design);
 
 // The subcircuit as one text item of the sheet (line 29, no line end), its lines joined

@@ -6,12 +6,15 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QDialog>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QSettings>
 
 namespace valvix {
 
@@ -42,26 +45,57 @@ QString QtNameFilter(const std::string& filter) {
 
 namespace {
 
-std::optional<std::string> Chosen(const QString& path) {
-    if (path.isEmpty()) {
-        return std::nullopt;
-    }
-    return path.toStdString();
+// The settings key of a dialog's kind of file: its filter's first pattern ("*.VXF").
+QString FolderKey(const FileDialogRequest& request) {
+    const QString filter = QString::fromStdString(request.filter);
+    return "folders/" + filter.mid(filter.indexOf('|') + 1).section(';', 0, 0).trimmed();
 }
 
 } // namespace
 
+DesktopServices::DesktopServices()
+    : DesktopServices(std::make_unique<QSettings>("Valvix", "Valvix")) {}
+
+DesktopServices::DesktopServices(std::unique_ptr<QSettings> settings)
+    : m_settings(std::move(settings)) {}
+
+DesktopServices::~DesktopServices() = default;
+
+QString DesktopServices::startPath(const FileDialogRequest& request) const {
+    const QString proposed = QString::fromStdString(request.proposedName);
+    const QString folder = m_settings->value(FolderKey(request)).toString();
+    if (folder.isEmpty() || QFileInfo(proposed).isAbsolute()) {
+        return proposed;
+    }
+    return QDir(folder).filePath(proposed);
+}
+
+void DesktopServices::remember(const FileDialogRequest& request, const QString& chosen) {
+    m_settings->setValue(FolderKey(request), QFileInfo(chosen).absolutePath());
+    m_settings->sync();
+}
+
 std::optional<std::string> DesktopServices::openFileDialog(const FileDialogRequest& request) {
-    return Chosen(QFileDialog::getOpenFileName(
-        QApplication::activeWindow(), QString::fromStdString(request.title),
-        QString::fromStdString(request.proposedName), QtNameFilter(request.filter)));
+    const QString chosen = QFileDialog::getOpenFileName(
+        QApplication::activeWindow(), QString::fromStdString(request.title), startPath(request),
+        QtNameFilter(request.filter));
+    if (chosen.isEmpty()) {
+        return std::nullopt;
+    }
+    remember(request, chosen);
+    return chosen.toStdString();
 }
 
 std::optional<std::string> DesktopServices::saveFileDialog(const FileDialogRequest& request) {
     // The name is used as typed: no extension is added.
-    return Chosen(QFileDialog::getSaveFileName(
-        QApplication::activeWindow(), QString::fromStdString(request.title),
-        QString::fromStdString(request.proposedName), QtNameFilter(request.filter)));
+    const QString chosen = QFileDialog::getSaveFileName(
+        QApplication::activeWindow(), QString::fromStdString(request.title), startPath(request),
+        QtNameFilter(request.filter));
+    if (chosen.isEmpty()) {
+        return std::nullopt;
+    }
+    remember(request, chosen);
+    return chosen.toStdString();
 }
 
 void DesktopServices::showMessage(const std::string& text) {

@@ -58,9 +58,10 @@ int CreateTemporaryBeside(const fs::path& target, std::string& tempPath) {
     return -1;
 }
 
-bool WriteAll(int fd, std::string_view bytes) {
+// Writes all bytes from the given offset on.
+bool WriteAll(int fd, std::string_view bytes, off_t offset = 0) {
     while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        const ssize_t written = ::pwrite(fd, bytes.data(), bytes.size(), offset);
         if (written < 0) {
             if (errno == EINTR) {
                 continue;
@@ -68,8 +69,50 @@ bool WriteAll(int fd, std::string_view bytes) {
             return false;
         }
         bytes.remove_prefix(static_cast<std::size_t>(written));
+        offset += written;
     }
     return true;
+}
+
+bool ReadAll(int fd, std::string& bytes) {
+    char buffer[65536];
+    for (off_t offset = 0;;) {
+        const ssize_t got = ::pread(fd, buffer, sizeof buffer, offset);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            return got == 0;
+        }
+        bytes.append(buffer, static_cast<std::size_t>(got));
+        offset += got;
+    }
+}
+
+// A file the user has made read-only is not replaced, even by root or where the folder
+// would allow a rename over it.
+bool MayWrite(const fs::path& target, const struct stat& info) {
+    return ::access(target.c_str(), W_OK) == 0 && (info.st_mode & 0222) != 0;
+}
+
+// Where no temporary file can be made beside the target (a folder the user may not
+// write), the target itself is rewritten. Its old bytes are kept and written back if
+// the new ones cannot all be written.
+bool RewriteInPlace(const fs::path& target, std::string_view bytes) {
+    const int fd = ::open(target.c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    std::string old;
+    bool ok = ReadAll(fd, old);
+    if (ok) {
+        ok = WriteAll(fd, bytes) && ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 &&
+             ::fsync(fd) == 0;
+        if (!ok && WriteAll(fd, old) && ::ftruncate(fd, static_cast<off_t>(old.size())) == 0) {
+            ::fsync(fd); // the old bytes are back
+        }
+    }
+    return ::close(fd) == 0 && ok;
 }
 
 // Makes the rename itself durable; a failure here does not undo a completed save.
@@ -90,17 +133,21 @@ bool WriteFileReplacing(const std::string& path, std::string_view bytes) {
         return false;
     }
     const fs::path target = ResolvedTarget(path);
+    struct stat old {};
+    const bool replacing = ::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+    if (replacing && !MayWrite(target, old)) {
+        return false;
+    }
 
     std::string tempPath;
     const int fd = CreateTemporaryBeside(target, tempPath);
     if (fd < 0) {
-        return false;
+        return replacing && RewriteInPlace(target, bytes);
     }
 
     // A replaced file keeps its permission bits (best effort: the save does not
     // depend on it).
-    struct stat old {};
-    if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+    if (replacing) {
         ::fchmod(fd, old.st_mode & 07777);
     }
 

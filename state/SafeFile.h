@@ -7,8 +7,10 @@ namespace valvix {
 
 // Writes bytes to path so that the target is either the old file or the complete
 // new one: the text goes to a temporary file in the same folder, which is then
-// renamed over the target. Returns false (and removes the temporary file) on any
-// failure.
+// renamed over the target. Where the folder allows no temporary file, an existing
+// file is rewritten in place, its old bytes put back if the new ones fail. A file the
+// user may not write (or has made read-only) is never replaced. Returns false (and
+// removes any temporary file) on any failure.
 bool WriteFileReplacing(const std::string& path, std::string_view bytes);
 
 } // namespace valvix

@@ -20,10 +20,12 @@ HelpWindow::HelpWindow(const Content& content, QWidget* parent) : QDialog(parent
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setGeometry(content.textRect);
+    label->setFont(font); // the style sheet would otherwise give it the plain default font
 
     auto* exit = new QPushButton("Exit", this);
     exit->setObjectName(content.exitName);
     exit->setGeometry(content.exitRect);
+    exit->setFont(font);
     connect(exit, &QPushButton::clicked, this, &QDialog::close);
 }
 

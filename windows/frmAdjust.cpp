@@ -7,6 +7,7 @@
 #include "state/EngineeringText.h"
 #include "state/NumberText.h"
 #include "state/Single.h"
+#include "windows/EnterKey.h"
 #include "windows/HelpWindows.h"
 
 #include <QDialog>
@@ -122,6 +123,7 @@ void frmAdjust::Form_Load() {
     connect(cmdSaveFile, &QPushButton::clicked, this, &frmAdjust::cmdSaveFile_Click);
     connect(cmdExit, &QPushButton::clicked, this, &frmAdjust::exitRequested);
 
+    PressButtonsOnEnter(*this);
     FillFields();
     setWindowTitle(QString::fromStdString("Adjust - " + m_design.DesignFileName));
     Redraw();
@@ -132,17 +134,24 @@ std::string frmAdjust::dissipationText() const {
 }
 
 void frmAdjust::FillFields() {
-    txtGridVoltageMostPos->setText(Plain(m_design.GridVoltageMostPos));
-    txtGridVoltageMostNeg->setText(Plain(m_design.GridVoltageMostNeg));
-    txtGridVoltageStep->setText(Plain(m_design.GridVoltageStep));
-    txtPlateVoltageFullscale->setText(Plain(m_design.PlateVoltageFullscale));
-    txtPlateCurrentFullscale->setText(Plain(m_design.PlateCurrentFullscale));
+    WriteField(txtGridVoltageMostPos, m_design.GridVoltageMostPos);
+    WriteField(txtGridVoltageMostNeg, m_design.GridVoltageMostNeg);
+    WriteField(txtGridVoltageStep, m_design.GridVoltageStep);
+    WriteField(txtPlateVoltageFullscale, m_design.PlateVoltageFullscale);
+    WriteField(txtPlateCurrentFullscale, m_design.PlateCurrentFullscale);
     for (const std::size_t i : {2, 1, 3, 4, 0}) { // Mu, Ex, Kg1, Kp, Kvb
-        m_parameters[i].field->setText(Plain(m_design.*m_parameters[i].value));
+        WriteField(m_parameters[i].field, m_design.*m_parameters[i].value);
     }
     // The dissipation field starts empty, so the first validation reads 0: no limit curve.
     txtDissipation->setText({});
-    cmdSubcircuit->setEnabled(false);
+    FieldChanged();
+}
+
+// Every write of a field from the program counts as a change of it, even when the text
+// stays the same (a refused value written back as it was typed).
+void frmAdjust::WriteField(QLineEdit* field, float value) {
+    field->setText(Plain(value));
+    FieldChanged();
 }
 
 void frmAdjust::ShowCurveGraphic() {
@@ -163,7 +172,7 @@ bool frmAdjust::ValidateAndPlot() {
         value = ParseEngineering(fields[row]->text().toStdString());
         if (!AdjustValueAccepted(row, m_design)) {
             m_services.showMessage(std::string(rules[row].message));
-            fields[row]->setText(Plain(value));
+            WriteField(fields[row], value);
             fields[row]->setFocus();
             m_pendingFocus = isVisible() ? nullptr : fields[row];
             return false;
@@ -189,9 +198,11 @@ void frmAdjust::showEvent(QShowEvent* event) {
 }
 
 void frmAdjust::Step(Parameter& p, bool up) {
-    // Up and Down read the field as a plain number: a suffix letter ends the number.
+    // Up and Down read the field as a plain number (a suffix letter ends the number) into
+    // the design's Single, and step that stored value.
     const double read = ReadPlainNumber(p.field->text().toStdString());
-    const double stepped = up ? read * p.factor : read / p.factor;
+    const double stored = ToSingle(read);
+    const double stepped = up ? stored * p.factor : stored / p.factor;
     if (!FitsSingle(read) || !FitsSingle(stepped)) {
         m_services.showMessage("The value for " + std::string(p.name) +
                                " is beyond the largest number the program can hold; "
@@ -200,7 +211,7 @@ void frmAdjust::Step(Parameter& p, bool up) {
         return;
     }
     m_design.*p.value = ToSingle(stepped);
-    p.field->setText(Plain(m_design.*p.value));
+    WriteField(p.field, m_design.*p.value);
     Redraw();
 }
 

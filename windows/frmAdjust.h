@@ -63,6 +63,7 @@ private:
     void PlaceLabel(const char* name, const QString& caption, QRectF layout,
                     Qt::Alignment alignment);
     void FillFields();
+    void WriteField(QLineEdit* field, float value);
 
     void ShowCurveGraphic();
     bool ValidateAndPlot();

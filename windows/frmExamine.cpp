@@ -134,6 +134,11 @@ void frmExamine::Form_Load() {
         DrawExamineChart();
     });
     connect(m_view, &CanvasView::mousePressed, this, &frmExamine::Form_MouseDown);
+    // Only presses on the window's own surface give readouts: a press on a label, button,
+    // box or option stays with that control.
+    for (QWidget* control : m_view->findChildren<QWidget*>()) {
+        control->setAttribute(Qt::WA_NoMousePropagation);
+    }
 
     // Keyboard order: "Return" first, then the grid voltages, the scales, the title.
     QWidget* order[] = {cmdExit,           m_settings[4].box, m_settings[5].box,

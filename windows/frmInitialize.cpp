@@ -3,6 +3,7 @@
 #include "platform/CanvasView.h"
 #include "platform/WindowServices.h"
 #include "state/DesignFile.h"
+#include "windows/EnterKey.h"
 
 #include <QVBoxLayout>
 
@@ -85,6 +86,7 @@ void frmInitialize::Form_Load() {
         connect(Command[i], &QPushButton::clicked, this,
                 [this, edge, change] { Nudge(*edge, change); });
     }
+    PressButtonsOnEnter(*this);
 }
 
 void frmInitialize::cmdGetOldDesign_Click() {

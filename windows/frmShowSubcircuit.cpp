@@ -8,6 +8,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace valvix {
 
 namespace {
@@ -18,6 +20,16 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& captio
     button->setGeometry(at);
     button->setStyleSheet("background-color: #E0E0E0;");
     return button;
+}
+
+// Every line must be readable whole: a line wider than the room its label has at the
+// window's size is shown in a smaller font.
+void FitWithin(QLabel& label, int room) {
+    QFont font = label.parentWidget()->font();
+    while (QFontMetrics(font).horizontalAdvance(label.text()) > room && font.pointSizeF() > 4) {
+        font.setPointSizeF(font.pointSizeF() - 0.25);
+    }
+    label.setFont(font);
 }
 
 } // namespace
@@ -38,6 +50,7 @@ frmShowSubcircuit::frmShowSubcircuit(DesignState& design, WindowServices& servic
         const int n = static_cast<int>(i) + 1;
         Label[i] = new QLabel(QString("Label%1").arg(n), this);
         Label[i]->setObjectName(QString("Label%1").arg(n));
+        Label[i]->setTextFormat(Qt::PlainText); // a tube name is shown as typed, never as markup
         Label[i]->setGeometry(24, 24 + 16 * (n - 1), n == 2 ? 600 : 481, 17);
     }
     txtTubeName = new QLineEdit("TubeName", this);
@@ -64,6 +77,7 @@ void frmShowSubcircuit::ShowSubcircuitText() {
     const auto lines = SubcircuitLines(m_design, m_design.TubeName);
     for (std::size_t i = 0; i < Label.size(); ++i) {
         Label[i]->setText(QString::fromStdString(lines[i]));
+        FitWithin(*Label[i], std::min(Label[i]->width(), width() - Label[i]->x()));
     }
 }
 

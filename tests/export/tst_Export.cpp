@@ -1,22 +1,17 @@
 #include "export/Schematic.h"
 #include "export/Subcircuit.h"
+#include "support/SampleDesign.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <clocale>
-#include <locale>
-#include <string>
-
 using namespace valvix;
+using namespace valvix::test;
 
 namespace {
 
-const QByteArray kCircuit12AX7 =
-    ".SUBCKT  12AX7  1 2 3    ;P G K \r\n"
-    "+ PARAMS:  Mu=100  Ex=1.4  Kg1=1060  Kp=600  Kvb=300\r\n"
+const QByteArray kCircuitTail =
     "E1   7   0   Value=\r\n"
     "+{V(1,3)/Kp*Log(1+Exp(Kp*(1/Mu+V(2,3)/Sqrt(Kvb+V(1,3)*V(1,3)))))}\r\n"
     "Re1   7   0   1G\r\n"
@@ -29,240 +24,136 @@ const QByteArray kCircuit12AX7 =
     "R1   2   5   2000   ;for grid current\r\n"
     ".Model  Dx  D(Is=1n  Rs=1  Cjo=1p  Tt=1n)\r\n"
     ".Ends\r\n";
-
-// With the Examine settings at 300 V and -10 V to 0 V in 1 V steps.
-const QByteArray kSchematic12AX7 =
-    "Version 4\r\nSHEET 1 1760 768\r\n"
-    "WIRE 144 -96 32 -96\r\nWIRE 32 16 32 -96\r\nWIRE -16 64 -112 64\r\n"
-    "WIRE -112 128 -112 64\r\nWIRE 144 128 144 -96\r\nWIRE -112 288 -112 208\r\n"
-    "WIRE 0 288 0 112\r\nWIRE 144 288 144 208\r\n"
-    "FLAG -112 288 0\r\nFLAG 144 288 0\r\nFLAG 0 288 0\r\n"
-    "SYMBOL voltage -112 112 M0\r\nWINDOW 0 19 5 Left 0\r\nWINDOW 3 22 104 Left 0\r\n"
-    "SYMATTR InstName Vgrid\r\nSYMATTR Value 0\r\n"
+const QByteArray kParameters = "+ PARAMS:  Mu=100  Ex=1.4  Kg1=1060  Kp=600  Kvb=300";
+const QByteArray kSheet =
+    "Version 4\r\nSHEET 1 1760 768\r\nWIRE 144 -96 32 -96\r\nWIRE 32 16 32 -96\r\n"
+    "WIRE -16 64 -112 64\r\nWIRE -112 128 -112 64\r\nWIRE 144 128 144 -96\r\n"
+    "WIRE -112 288 -112 208\r\nWIRE 0 288 0 112\r\nWIRE 144 288 144 208\r\nFLAG -112 288 0\r\n"
+    "FLAG 144 288 0\r\nFLAG 0 288 0\r\nSYMBOL voltage -112 112 M0\r\nWINDOW 0 19 5 Left 0\r\n"
+    "WINDOW 3 22 104 Left 0\r\nSYMATTR InstName Vgrid\r\nSYMATTR Value 0\r\n"
     "SYMBOL voltage 144 112 R0\r\nWINDOW 0 13 5 Left 0\r\nWINDOW 3 15 104 Left 0\r\n"
-    "SYMATTR InstName Vplate\r\nSYMATTR Value 0\r\n"
-    "SYMBOL Misc\\\\triode 32 64 R0\r\nWINDOW 0 -24 -103 Right 0\r\nWINDOW 3 -26 -71 Right 0\r\n"
-    "SYMATTR InstName U1\r\nSYMATTR Value 12AX7\r\n"
-    "TEXT 272 -80 Left 0 !.SUBCKT  12AX7  1 2 3    ;P G K"
-    "\\n+ PARAMS:  Mu=100  Ex=1.4  Kg1=1060  Kp=600  Kvb=300\\nE1   7   0   Value = "
-    "\\n+{V(1,3)/Kp*Log(1+Exp(Kp*(1/Mu+V(2,3)/Sqrt(Kvb+V(1,3)*V(1,3)))))}\\nRe1   7   0   1G"
-    "\\nG1   1   3   Value={(Pwr(V(7),Ex)+Pwrs(V(7),Ex))/Kg1}\\nRcp   1   3   1G"
-    "\\nC1   2   3   1p   ;grid-cathode\\nC2   1   2   1p   ;plate-grid"
-    "\\nC3   1   3   1p   ;plate-cathode\\nD1   5   3   Dx   ;for grid current"
-    "\\nR1   2   5   2000   ;for grid current\\n.Model  Dx  D(Is=1n  Rs=1  Cjo=1p  "
-    "Tt=1n)\\n.Ends\r\n"
-    "TEXT -128 360 Left 0 !.DC  Vplate  0   300  0.3   Vgrid  -10  0  1 \r\n";
+    "SYMATTR InstName Vplate\r\nSYMATTR Value 0\r\nSYMBOL Misc\\\\triode 32 64 R0\r\n"
+    "WINDOW 0 -24 -103 Right 0\r\nWINDOW 3 -26 -71 Right 0\r\nSYMATTR InstName U1\r\n";
+// The .CKT lines 3 to 14 as the schematic's text item holds them: joined by the two
+// characters \ and n, the E1 line with "Value = ".
+const QByteArray kDirectiveTail =
+    QByteArray(kCircuitTail).replace("Value=\r", "Value = \r").replace("\r\n", "\\n").chopped(2);
 
-DesignState TwelveAX7() {
-    DesignState design;
-    design.TubeName = "12AX7";
-    design.Mu = 100;
-    design.Ex = 1.4f;
-    design.Kg1 = 1060;
-    design.Kp = 600;
-    design.Kvb = 300;
-    design.ExamineSettingsKept = 1;
-    design.ExamineVoltsFullscale = 300;
-    design.ExamineGridMostNeg = -10;
-    design.ExamineGridMostPos = 0;
-    design.ExamineGridStep = 1;
-    return design;
+QByteArray Circuit(const DesignState& d, const char* name) {
+    return QByteArray::fromStdString(SubcircuitText(d, name));
 }
-
-// Lines of a text that must end in CR LF; a bare LF or a missing last end is marked.
-QList<QByteArray> Lines(const std::string& text) {
-    QList<QByteArray> lines = QByteArray::fromStdString(text).split('\n');
-    const QByteArray rest = lines.takeLast();
-    for (QByteArray& line : lines) {
-        line = line.endsWith('\r') ? line.chopped(1) : line + "<bare LF>";
-    }
-    if (!rest.isEmpty()) {
-        lines.append(rest + "<no line end>");
-    }
-    return lines;
+QByteArray Schematic(const DesignState& d, const char* name) {
+    return QByteArray::fromStdString(SchematicText(d, name));
 }
-
-QByteArray FileBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : "<unreadable>";
+QByteArray Line(const QByteArray& text, int index) {
+    return text.split('\n').at(index).chopped(1);
 }
-
-QStringList Entries(const QString& folder) {
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-}
-
-struct CommaPunct : std::numpunct<char> {
-    char do_decimal_point() const override { return ','; }
-    char do_thousands_sep() const override { return '.'; }
-    std::string do_grouping() const override { return "\3"; }
-};
-
-using Writer = FileResult (*)(const std::string&, DesignState&);
 
 } // namespace
 
-Q_DECLARE_METATYPE(Writer)
-
 class tst_Export final : public QObject {
     Q_OBJECT
+    QTemporaryDir dir;
+
 private slots:
-    void twelveAX7Files() {
-        QCOMPARE(QByteArray::fromStdString(SubcircuitText(TwelveAX7(), "12AX7")), kCircuit12AX7);
-        QCOMPARE(QByteArray::fromStdString(SchematicText(TwelveAX7(), "12AX7")), kSchematic12AX7);
+    void texts() {
+        const DesignState d = ExaminedSample();
+        QCOMPARE(Circuit(d, "12AX7"),
+                 ".SUBCKT  12AX7  1 2 3    ;P G K \r\n" + kParameters + "\r\n" + kCircuitTail);
+        QCOMPARE(
+            Schematic(d, "12AX7"),
+            kSheet +
+                "SYMATTR Value 12AX7\r\nTEXT 272 -80 Left 0 !.SUBCKT  12AX7  1 2 3    ;P G K\\n" +
+                kParameters + "\\n" + kDirectiveTail +
+                "\r\nTEXT -128 360 Left 0 !.DC  Vplate  0   250  0.25   Vgrid  -10  0  1 \r\n");
+        QCOMPARE(Line(Circuit(d, ""), 0), ".SUBCKT    1 2 3    ;P G K ");
+        QCOMPARE(Line(Schematic(d, ""), 27), "SYMATTR Value ");
+        QCOMPARE(Line(Circuit(d, " 6SN7 GT "), 0), ".SUBCKT   6SN7 GT   1 2 3    ;P G K ");
     }
 
-    void tubeName_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QByteArrayList>("lines"); // the .CKT's first, the .ASC's 28th
-        QTest::newRow("empty") << ""
-                               << QByteArrayList{".SUBCKT    1 2 3    ;P G K ", "SYMATTR Value "};
-        QTest::newRow("blanks kept")
-            << " 6SN7 GT "
-            << QByteArrayList{".SUBCKT   6SN7 GT   1 2 3    ;P G K ", "SYMATTR Value  6SN7 GT "};
-    }
-    void tubeName() {
-        QFETCH(QString, name);
-        QFETCH(QByteArrayList, lines);
-        const QList<QByteArray> schematic = Lines(SchematicText(TwelveAX7(), name.toStdString()));
-        QCOMPARE(schematic.size(), qsizetype(30));
-        QCOMPARE((QByteArrayList{Lines(SubcircuitText(TwelveAX7(), name.toStdString())).at(0),
-                                 schematic.at(27)}),
-                 lines);
+    void parameterTexts() {
+        DesignState d = SampleDesign();
+        d.Mu = 3.14159265f;
+        d.Ex = 0.5f;
+        d.Kg1 = 12345678;
+        d.Kp = 1e-5f;
+        d.Kvb = -2.5f;
+        const QByteArray line =
+            "+ PARAMS:  Mu=3.141593  Ex=0.5  Kg1=1.234568E+07  Kp=1E-05  Kvb=-2.5";
+        QCOMPARE(Line(Circuit(d, "T"), 1), line);
+        QVERIFY(Line(Schematic(d, "T"), 28).contains("\\n" + line + "\\n"));
+        UpdateSubcircuitTexts(d);
+        QCOMPARE(QString::fromStdString(d.MuText + d.ExText + d.Kg1Text + d.KpText + d.KvbText),
+                 "3.1415930.51.234568E+071E-05-2.5");
     }
 
-    // Line 29 embeds the .CKT lines joined by the two characters \ n, except that its
-    // first line has no trailing blank and the E1 line reads "Value = ". The texts kept
-    // in the design are the ones written.
-    void parameters_data() {
-        QTest::addColumn<float>("mu");
-        QTest::addColumn<float>("kg1");
-        QTest::addColumn<float>("kvb");
-        QTest::addColumn<QString>("line");
-        QTest::newRow("seven digits")
-            << 3.14159265f << 1234.5678f << -2.5f
-            << "+ PARAMS:  Mu=3.141593  Ex=1.4  Kg1=1234.568  Kp=600  Kvb=-2.5";
-        QTest::newRow("exponent form")
-            << 1e-5f << 12345678.0f << 300.0f
-            << "+ PARAMS:  Mu=1E-05  Ex=1.4  Kg1=1.234568E+07  Kp=600  Kvb=300";
-    }
-    void parameters() {
-        QFETCH(float, mu);
-        QFETCH(float, kg1);
-        QFETCH(float, kvb);
-        QFETCH(QString, line);
-        DesignState design = TwelveAX7();
-        design.Mu = mu;
-        design.Kg1 = kg1;
-        design.Kvb = kvb;
-        QList<QByteArray> circuit = Lines(SubcircuitText(design, "T"));
-        QCOMPARE(circuit.size(), qsizetype(14));
-        QCOMPARE(circuit.at(1), line.toLatin1());
-        circuit[0].chop(1);
-        circuit[2] = "E1   7   0   Value = ";
-        QCOMPARE(Lines(SchematicText(design, "T")).at(28),
-                 "TEXT 272 -80 Left 0 !" + circuit.join("\\n"));
-
-        design.MuText = "stale";
-        UpdateSubcircuitTexts(design);
-        const QString kept =
-            QString("+ PARAMS:  Mu=%1  Ex=%2  Kg1=%3  Kp=%4  Kvb=%5")
-                .arg(design.MuText.c_str(), design.ExText.c_str(), design.Kg1Text.c_str(),
-                     design.KpText.c_str(), design.KvbText.c_str());
-        QCOMPARE(kept, line);
-    }
-
+    // The sweep over the Examine settings; before that window first opened, over the
+    // values it would show then: the design's, read back from their box texts, the grid
+    // step raised to its minimum.
     void sweep_data() {
         QTest::addColumn<int>("kept");
-        QTest::addColumn<QList<float>>("examine"); // full scale, grid most neg, most pos, step
+        QTest::addColumn<Values>("values"); // full scale, most negative, most positive, step
         QTest::addColumn<QString>("numbers");
-        // Until the Examine window fills its settings they are 0, and so is the sweep,
-        // whatever plot range the design has.
-        QTest::newRow("Examine never opened")
-            << 0 << QList<float>{0, 0, 0, 0} << " 0  0   Vgrid   0  0  0 ";
-        QTest::newRow("negative zero")
-            << 1 << QList<float>{1, -20, -0.0f, 5} << " 1  0.001   Vgrid  -20  0  5 ";
-        QTest::newRow("exponent form") << 1 << QList<float>{1.2345678e7f, -1e8f, 0, 1e-5f}
+        QTest::newRow("Examine settings")
+            << 1 << Values{1, -20, -0.0f, 5} << " 1  0.001   Vgrid  -20  0  5 ";
+        QTest::newRow("exponent form") << 1 << Values{1.2345678e7f, -1e8f, 0, 1e-5f}
                                        << " 1.234568E+07  12345.68   Vgrid  -1E+08  0  1E-05 ";
+        QTest::newRow("never opened")
+            << 0 << Values{250, -10, 0, 1} << " 250  0.25   Vgrid  -10  0  1 ";
+        QTest::newRow("never opened, box texts")
+            << 0 << Values{1234.567f, -3.333333f, 1.23456f, 0.333333f}
+            << " 1235  1.235   Vgrid  -3.3333  1.2346  0.33333 ";
+        QTest::newRow("never opened, grid step raised")
+            << 0 << Values{300, -10, 0, 0.05f} << " 300  0.3   Vgrid  -10  0  0.5 ";
+        QTest::newRow("never opened, at least 0.1")
+            << 0 << Values{300, -1, 0, 0.05f} << " 300  0.3   Vgrid  -1  0  0.1 ";
     }
     void sweep() {
         QFETCH(int, kept);
-        QFETCH(QList<float>, examine);
+        QFETCH(Values, values);
         QFETCH(QString, numbers);
-        DesignState design = TwelveAX7();
-        design.PlateVoltageFullscale = 350;
-        design.GridVoltageMostNeg = -4;
-        design.GridVoltageStep = 0.5f;
-        design.ExamineSettingsKept = kept;
-        design.ExamineVoltsFullscale = examine[0];
-        design.ExamineGridMostNeg = examine[1];
-        design.ExamineGridMostPos = examine[2];
-        design.ExamineGridStep = examine[3];
-        QCOMPARE(Lines(SchematicText(design, "12AX7")).at(29),
-                 "TEXT -128 360 Left 0 !.DC  Vplate  0  " + numbers.toLatin1());
+        DesignState d = SampleDesign();
+        d.ExamineSettingsKept = kept;
+        const std::array<float D::*, 4> fields =
+            kept ? std::array{&D::ExamineVoltsFullscale, &D::ExamineGridMostNeg,
+                              &D::ExamineGridMostPos, &D::ExamineGridStep}
+                 : std::array{&D::PlateVoltageFullscale, &D::GridVoltageMostNeg,
+                              &D::GridVoltageMostPos, &D::GridVoltageStep};
+        for (std::size_t i = 0; i < fields.size(); ++i)
+            d.*fields[i] = values[i];
+        QCOMPARE(QString::fromStdString(SweepDirective(d)),
+                 "TEXT -128 360 Left 0 !.DC  Vplate  0  " + numbers);
     }
 
-    void periodUnderCommaLocale() {
-        DesignState design = TwelveAX7();
-        design.Ex = 1.35f;
-        design.ExamineGridStep = 0.5f;
-        const std::locale previous =
-            std::locale::global(std::locale(std::locale::classic(), new CommaPunct));
-        const std::string previousC = std::setlocale(LC_ALL, nullptr);
-        for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "nl_NL.UTF-8"}) {
-            if (std::setlocale(LC_ALL, name) != nullptr) {
-                break;
-            }
-        }
-        const std::string circuit = SubcircuitText(design, "12AX7");
-        const std::string schematic = SchematicText(design, "12AX7");
-        std::setlocale(LC_ALL, previousC.c_str());
-        std::locale::global(previous);
-        QCOMPARE(Lines(circuit).at(1), "+ PARAMS:  Mu=100  Ex=1.35  Kg1=1060  Kp=600  Kvb=300");
-        QVERIFY(Lines(schematic).at(28).contains("  Ex=1.35  "));
-        QCOMPARE(Lines(schematic).at(29),
-                 "TEXT -128 360 Left 0 !.DC  Vplate  0   300  0.3   Vgrid  -10  0  0.5 ");
-    }
-
-    void writers_data() {
-        QTest::addColumn<Writer>("writer");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("failure");
-        QTest::newRow("circuit") << &WriteCircuitFile << kCircuit12AX7
-                                 << "The .CKT (circuit file) was not written";
-        QTest::newRow("schematic")
-            << &WritePlotterFile << kSchematic12AX7 << "The .ASC (schematic file) was not written";
-    }
+    // Each writer replaces a file whole, stores the parameter texts and says when it fails.
     void writers() {
-        QFETCH(Writer, writer);
-        QFETCH(QByteArray, bytes);
-        QFETCH(QString, failure);
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        const QString path = dir.filePath("12AX7.OUT");
-
-        DesignState longer = TwelveAX7();
-        longer.TubeName = "a tube name long enough to make the first file the longer one";
-        longer.Kg1 = 12345678.0f;
-        QVERIFY(writer(path.toStdString(), longer).ok);
-        QCOMPARE(longer.Kg1Text, std::string("1.234568E+07"));
-        DesignState design = TwelveAX7();
-        QVERIFY(writer(path.toStdString(), design).ok);
-        QCOMPARE(FileBytes(path), bytes);
-        QCOMPARE(Entries(dir.path()), QStringList{"12AX7.OUT"});
-
-        const FileResult missing = writer(dir.filePath("missing/12AX7.OUT").toStdString(), design);
-        QCOMPARE(missing.ok, false);
-        QCOMPARE(QString::fromStdString(missing.message), failure);
-        QCOMPARE(Entries(dir.path()), QStringList{"12AX7.OUT"});
-
-        const QString previous = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(dir.path()));
-        const FileResult empty = writer("", design);
-        QDir::setCurrent(previous);
-        QVERIFY(empty.ok);
-        QCOMPARE(Entries(dir.path()), QStringList{"12AX7.OUT"});
+        using Writer = FileResult (*)(const std::string&, DesignState&);
+        for (const auto& [writer, message] :
+             {std::pair<Writer, const char*>{&WriteCircuitFile,
+                                             "The .CKT (circuit file) was not written"},
+              {&WritePlotterFile, "The .ASC (schematic file) was not written"}}) {
+            DesignState d = ExaminedSample();
+            d.TubeName = "a name long enough to make the first file the longer one";
+            const std::string path = dir.filePath("12AX7.OUT").toStdString();
+            QVERIFY(writer(path, d).ok);
+            d.TubeName = "12AX7";
+            d.Kp = 12345678;
+            QVERIFY(writer(path, d).ok);
+            QCOMPARE(d.KpText, std::string("1.234568E+07"));
+            QFile file(QString::fromStdString(path));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll(),
+                     writer == &WriteCircuitFile ? Circuit(d, "12AX7") : Schematic(d, "12AX7"));
+            const FileResult missing = writer(dir.filePath("missing/a").toStdString(), d);
+            QVERIFY(!missing.ok);
+            QCOMPARE(missing.message, std::string(message));
+            QVERIFY(writer("", d).ok);
+            QCOMPARE(
+                QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
+                QStringList{"12AX7.OUT"});
+        }
     }
 };
 
-QTEST_GUILESS_MAIN(tst_Export)
+QTEST_APPLESS_MAIN(tst_Export)
 #include "tst_Export.moc"

@@ -2,25 +2,49 @@
 
 #include "state/DesignState.h"
 
+#include <array>
+
 namespace valvix::test {
 
-// A design that draws a family of six curves (0 to -10 V) over a 300 V, 5 mA frame.
+using D = DesignState;
+using Values = std::array<float, 14>;
+
+// The fields a design file brings back, in file order.
+// clang-format off
+inline constexpr std::array<float D::*, 14> kFileFields{
+    &D::Xleft, &D::Xright, &D::Ytop, &D::Ybottom, &D::PlateVoltageFullscale, &D::PlateCurrentFullscale,
+    &D::GridVoltageMostPos, &D::GridVoltageMostNeg, &D::GridVoltageStep, &D::Mu, &D::Ex, &D::Kg1, &D::Kp, &D::Kvb};
+// clang-format on
+
+inline DesignState Design(const Values& values, DesignState d = {}) {
+    for (std::size_t i = 0; i < values.size(); ++i)
+        d.*kFileFields[i] = values[i];
+    return d;
+}
+inline Values ValuesOf(const DesignState& d) {
+    Values values{};
+    for (std::size_t i = 0; i < values.size(); ++i)
+        values[i] = d.*kFileFields[i];
+    return values;
+}
+
+// The design every test starts from: a 12AX7 fit over a frame 6000 units wide and 4500
+// high, 250 V and 5 mA full scale, grid voltages 0 to -10 V in 1 V steps; the Examine
+// settings at their start values, as before that window first opens.
 inline DesignState SampleDesign() {
-    DesignState d;
-    d.Xleft = 465;
-    d.Xright = 5910;
-    d.Ytop = 210;
-    d.Ybottom = 3690;
-    d.PlateVoltageFullscale = 300;
-    d.PlateCurrentFullscale = 0.005f;
-    d.GridVoltageMostPos = 0;
-    d.GridVoltageMostNeg = -10;
-    d.GridVoltageStep = 2;
-    d.Mu = 100;
-    d.Ex = 1.4f;
-    d.Kg1 = 1060;
-    d.Kp = 600;
-    d.Kvb = 300;
+    return Design({600, 6600, 300, 4800, 250, 0.005f, 0, -10, 1, 100, 1.4f, 1060, 600, 300});
+}
+
+// The sample as the Examine window's first opening leaves it.
+inline DesignState ExaminedSample() {
+    DesignState d = SampleDesign();
+    d.ExamineVoltsFullscale = 250;
+    d.ExamineVoltsStep = 50;
+    d.ExamineAmpsFullscale = 0.005f;
+    d.ExamineAmpsStep = 0.001f;
+    d.ExamineGridMostNeg = -10;
+    d.ExamineGridStep = 1;
+    d.ExamineSettingsKept = d.LabelGridVoltages = 1;
     return d;
 }
 

@@ -1,199 +1,184 @@
-#include "platform/CanvasView.h"
-#include "platform/PrintJob.h"
+#include "export/Schematic.h"
 #include "support/RecordingSurface.h"
+#include "support/SampleDesign.h"
 #include "support/ScriptedServices.h"
-#include "support/WindowTestFiles.h"
 #include "windows/frmExamine.h"
 
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QtTest>
 
 using namespace valvix;
 using namespace valvix::test;
 using Kind = RecordingSurface::Kind;
 
-namespace {
-
-// The first-opening example: 300 V and 10 mA full scale, grid 0 to -10 V in 1 V steps,
-// a frame 6000 wide and 4500 high.
-DesignState ExamineDesign() {
-    DesignState d = SampleDesign();
-    d.Xleft = 600;
-    d.Xright = 6600;
-    d.Ytop = 300;
-    d.Ybottom = 4800;
-    d.PlateCurrentFullscale = 0.01f;
-    d.GridVoltageStep = 1;
-    return d;
-}
-
-} // namespace
-
 class tst_frmExamine final : public QObject {
     Q_OBJECT
-
     DesignState design;
-    ScriptedServices services;
-    WindowTestFiles files;
+    std::unique_ptr<ScriptedServices> services;
     std::unique_ptr<frmExamine> window;
     RecordingSurface drawn;
     std::string dissipation;
 
     void open() {
-        window = std::make_unique<frmExamine>(design, services, [this] { return dissipation; });
-        window->show();
-        (void)QTest::qWaitForWindowActive(window.get());
-        // The opening drew the chart already; a refresh draws it again where we can see it.
+        window = std::make_unique<frmExamine>(design, *services, [this] { return dissipation; });
         window->view().canvas().setTap(&drawn);
-        press("cmdPreview");
+        Show(*window);
     }
     QLineEdit* box(const char* name) { return window->findChild<QLineEdit*>(name); }
-    QLabel* label(const char* name) { return window->findChild<QLabel*>(name); }
-    void press(const char* name) { window->findChild<QAbstractButton*>(name)->click(); }
+    // Clicks a control 6 pixels right of its left edge, where an option button's circle is.
+    void press(const char* name, Qt::MouseButton button = Qt::LeftButton) {
+        const QRect at = window->findChild<QWidget*>(name)->geometry();
+        ClickAt(window->view(), float(at.left() + 6) * 15, float(at.center().y()) * 15, button);
+    }
     void type(const char* name, const QString& text) {
         box(name)->selectAll();
         QTest::keyClicks(box(name), text);
     }
-    std::size_t count(Kind kind) const { return drawn.ofKind(kind).size(); }
+    QString shown(const char* prefix, int first, int last) {
+        QStringList texts;
+        for (int i = first; i <= last; ++i) {
+            const QObject* control = window->findChild<QObject*>(prefix + QString::number(i));
+            texts << (control ? control->property("text").toString() : "?");
+        }
+        return texts.join('|');
+    }
 
 private slots:
     void init() {
-        design = ExamineDesign();
-        services = ScriptedServices{};
-        drawn = RecordingSurface{};
+        design = SampleDesign();
+        services = std::make_unique<ScriptedServices>();
+        drawn.items.clear();
         dissipation.clear();
         open();
     }
     void cleanup() { window.reset(); }
 
-    void firstOpening() {
-        const std::vector<std::pair<const char*, QString>> expected{
-            {"Text1", "300 "}, {"Text2", "60 "},  {"Text3", "0.01 "}, {"Text4", "0.002 "},
-            {"Text6", "0  "},  {"Text7", "-10 "}, {"Text8", "1 "},    {"Text5", ""}};
-        for (const auto& [name, text] : expected) {
-            QCOMPARE(box(name)->text(), text);
-        }
-        QCOMPARE(window->windowTitle(), QString("Examine - "));
-        QCOMPARE(design.ExamineSettingsKept, 1);
-        QCOMPARE(design.LabelGridVoltages, 1);
+    // The first opening fills the boxes from the design, each value read back from its
+    // box; the chart is drawn with labels; "Return" has the focus, Tab goes on in order.
+    void opens() {
+        // clang-format off
+        CheckLayout(window->view(), {
+            {"Label1", "Plot X-axis voltage fullscale: ", 1555, 5200, 4260, 360}, {"Text1", "250 ", 5800, 5200, 1455, 0},
+            {"Label2", "Plot  X-axis voltage stepsize: ", 1555, 5600, 4260, 360}, {"Text2", "50 ", 5800, 5600, 1455, 0},
+            {"Label3", "Plot Y-axis amps fullscale: ", 1555, 6000, 4260, 360}, {"Text3", "0.005 ", 5800, 6000, 1455, 0},
+            {"Label4", "Plot Y-axis amps stepsize: ", 1555, 6400, 4260, 360}, {"Text4", "0.001 ", 5800, 6400, 1455, 0},
+            {"Label6", "Plot grid voltage most positive: ", 1555, 6800, 4260, 360}, {"Text6", "0  ", 5800, 6800, 1455, 0},
+            {"Label7", "Plot grid voltage most negative: ", 1555, 7200, 4260, 360}, {"Text7", "-10 ", 5800, 7200, 1455, 0},
+            {"Label8", "Plot grid voltage stepsize: ", 1555, 7600, 4260, 360}, {"Text8", "1 ", 5800, 7600, 1455, 0},
+            {"Label5", "Title: ", 1555, 8000, 4260, 360}, {"Text5", "", 5800, 8000, 1455, 0},
+            {"cmdPreview", "Plot/refresh", 8120, 5200, 1980, 390}, {"cmdExit", "Return", 8120, 5700, 1980, 390},
+            {"cmdPrint", "Print", 8120, 6200, 1980, 390}, {"Frame2", "Label grid voltages?", 8120, 6700, 2400, 1290},
+            {"optGridVoltageYes", "Yes", 8240, 6970, 1800, 315}, {"optGridVoltageNo", "No", 8240, 7330, 1800, 315},
+            {"Label9", "Delta V:", 120, 1320, 2175, 255}, {"Label10", "Delta I:", 120, 1680, 2175, 255},
+            {"Label11", "mu:", 120, 2040, 2175, 255}, {"Label12", "Gm:", 120, 2400, 2175, 255}});
+        // clang-format on
+        QCOMPARE(window->windowTitle(), "Examine - ");
+        QVERIFY(design.ExamineSettingsKept == 1 && design.LabelGridVoltages == 1 &&
+                design.ExamineAmpsStep == 0.001f);
         QVERIFY(window->findChild<QRadioButton*>("optGridVoltageYes")->isChecked());
-        QCOMPARE(count(Kind::Line), std::size_t(12)); // 6 vertical and 6 horizontal
-        bool thick = false;
-        for (const auto& dot : drawn.ofKind(Kind::Dot)) {
-            thick = thick || dot.pen == 3;
-            QVERIFY(dot.a.x > 3600 && dot.a.x < 9600);
+        QVERIFY(window->findChild<QWidget*>("cmdExit")->hasFocus());
+        QStringList order;
+        for (int i = 0; i < 10; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            order << QApplication::focusWidget()->objectName();
         }
-        QVERIFY(thick);
-        QCOMPARE(label("Label9")->text(), QString("Delta V:"));
+        QCOMPARE(order.join(' '),
+                 "Text6 Text7 Text8 Text1 Text2 Text3 Text4 Text5 cmdPreview cmdPrint");
+        QCOMPARE(window->view().canvas().image().pixel(240, 160), qRgb(0, 0, 0)); // the frame
+        QCOMPARE(window->view().canvas().image().pixel(640, 160), qRgb(0, 0, 0));
     }
 
-    void minimumStepIsWrittenBack() {
+    // A schematic written before the first opening sweeps what the window then shows.
+    void schematicSweepIsWhatTheFirstOpeningShows() {
+        window.reset();
+        for (const float step : {1.0f, 0.05f, 0.33333f}) {
+            design = SampleDesign();
+            design.GridVoltageStep = step;
+            const std::string before = SweepDirective(design);
+            open();
+            QCOMPARE(SweepDirective(design), before);
+            window.reset();
+        }
+    }
+
+    void stepsOptionsAndSettings() {
         type("Text2", "1");
         press("cmdPreview");
-        QCOMPARE(box("Text2")->text(), QString("15 "));
-        QCOMPARE(design.ExamineVoltsStep, 15.0f);
-    }
-
-    void labelsFollowTheOption() {
-        const std::size_t withLabels = count(Kind::FilledRectangle);
-        QVERIFY(withLabels > 0);
+        QVERIFY(box("Text2")->text() == "12.5 " && design.ExamineVoltsStep == 12.5f);
         drawn.items.clear();
         press("optGridVoltageNo");
-        QCOMPARE(design.LabelGridVoltages, 0);
-        QCOMPARE(count(Kind::FilledRectangle), std::size_t(0));
+        QVERIFY(design.LabelGridVoltages == 0 && drawn.of(Kind::FilledRectangle).empty() &&
+                drawn.items.size() > 1000);
         press("optGridVoltageYes");
-        QVERIFY(count(Kind::FilledRectangle) > 0);
+        QVERIFY(design.LabelGridVoltages == 1 && !drawn.of(Kind::FilledRectangle).empty());
         press("optGridVoltageNo");
-        window.reset();
-        open();
-        QCOMPARE(design.LabelGridVoltages, 1);
-        QVERIFY(window->findChild<QRadioButton*>("optGridVoltageYes")->isChecked());
-    }
-
-    void secondOpeningKeepsTheSettings() {
-        type("Text1", "250");
+        type("Text1", "200");
+        box("Text3")->setText("4m");
         press("cmdExit");
-        QCOMPARE(design.ExamineVoltsFullscale, 250.0f);
+        QVERIFY(!window->isVisible() && design.ExamineVoltsFullscale == 200 &&
+                design.ExamineAmpsFullscale == 0.004f);
         design.PlateVoltageFullscale = 500;
-        window.reset();
         open();
-        QCOMPARE(box("Text1")->text(), QString("250 "));
+        QCOMPARE(box("Text1")->text(), "200 ");
+        QCOMPARE(design.LabelGridVoltages, 1);
     }
 
+    // Presses on the window's surface give the readouts; presses on its controls do not.
     void readouts() {
-        emit window->view().mousePressed(1, 6600, 2550);
-        QCOMPARE(label("Label9")->text(), QString());
-        QCOMPARE(label("Label12")->text(), QString());
-        emit window->view().mousePressed(2, 7000, 2550);
-        QCOMPARE(label("Label9")->text(), QString("Delta V: 20 "));
-        QCOMPARE(label("Label11")->text(), QString("mu: 20 "));
-        emit window->view().mousePressed(4, 100, 100);
-        QCOMPARE(label("Label9")->text(), QString("Delta V: 20 "));
-    }
-
-    void printChecks_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("volts step 0.5")
-            << "Text2"
-            << "0.5"
-            << "The value for the grid spacing on the printed plot must be greater than 1.";
-        QTest::newRow("amps step 0.0005")
-            << "Text4"
-            << "0.0005"
-            << "The value for the grid spacing on the printed plot must be greater than 1 mA.";
-        QTest::newRow("grid step 0.005")
-            << "Text8"
-            << "0.005"
-            << "The value for grid voltage stepsize must be >.01 and < 1000";
-    }
-    void printChecks() {
-        QFETCH(QString, name);
-        QFETCH(QString, text);
-        QFETCH(QString, message);
-        type(qPrintable(name), text);
-        press("cmdPrint");
-        QCOMPARE(services.messages, std::vector<std::string>{message.toStdString()});
-        QVERIFY(box(qPrintable(name))->hasFocus());
-        QCOMPARE(services.printerDialogs, 0);
-    }
-
-    void cancellingThePrinterPrintsNothing() {
-        press("cmdPrint");
-        QCOMPARE(services.printerDialogs, 1);
-        QCOMPARE(services.messages.size(), std::size_t(0));
-    }
-
-    void printsThePage() {
-        // The job lives only as long as the print command: look at the page as it finishes.
-        auto printed = std::make_shared<QImage>();
-        services.printer = [printed] {
-            return std::make_unique<ImageJob>([printed](const QImage& image) { *printed = image; });
-        };
-        dissipation = std::string(1, '1'); // "1", without a GCC 12 -Wrestrict false alarm
-        press("cmdPrint");
-        const QImage& page = *printed;
-        QVERIFY(!page.isNull());
-        int inked = 0;
-        for (int y = 0; y < page.height(); y += 2) {
-            for (int x = 0; x < page.width(); x += 2) {
-                inked += page.pixel(x, y) != qRgb(255, 255, 255) ? 1 : 0;
-            }
+        ClickAt(window->view(), 6900, 1950, Qt::RightButton);
+        ClickAt(window->view(), 6600, 2550);
+        QCOMPARE(shown("Label", 9, 12), "|||");
+        ClickAt(window->view(), 6900, 1950, Qt::RightButton);
+        const QString labels = "Delta V: 12.5 |Delta I: 0.00067 |mu: 12.5 |Gm: 666.67  umhos";
+        QCOMPARE(shown("Label", 9, 12), labels);
+        ClickAt(window->view(), 100, 100, Qt::MiddleButton);
+        for (const char* name :
+             {"cmdPrint", "Label1", "Frame2", "optGridVoltageNo", "Label9", "Text1"}) {
+            press(name, Qt::RightButton);
+            press(name, Qt::LeftButton);
         }
-        QVERIFY(inked > 1000);
-        QCOMPARE(design.Dissipation, 1.0f);
+        press("Frame2", Qt::LeftButton);
+        QCOMPARE(shown("Label", 9, 12), labels);
     }
 
-    void printsToAPdfFile() {
-        const QString path = QString::fromStdString(files.path("chart.pdf"));
-        services.printer = [path] { return std::make_unique<PdfJob>(path); };
+    void printChecks() {
+        for (const auto& [name, text, message] :
+             {std::tuple{
+                  "Text2", "0.5",
+                  "The value for the grid spacing on the printed plot must be greater than 1."},
+              {"Text4", "0.0005",
+               "The value for the grid spacing on the printed plot must be greater than 1 mA."},
+              {"Text8", "0.005", "The value for grid voltage stepsize must be >.01 and < 1000"}}) {
+            init();
+            type(name, text);
+            press("cmdPrint");
+            QCOMPARE(services->messages, std::vector<std::string>{message});
+            QVERIFY(box(name)->hasFocus() && services->printerDialogs == 0);
+        }
+        init();
         press("cmdPrint");
-        QVERIFY(QFileInfo(path).size() > 1000);
+        QVERIFY(services->printerDialogs == 1 && services->messages.empty());
+    }
+
+    // Where known points land on the page at 150 dots per inch: the frame from page point
+    // (600, 300) at pixel (323, 240) to (6600, 4800) at (948, 708); the 0 V curve at 125 V.
+    void prints() {
+        QImage page;
+        services->printer = [&] {
+            return std::make_unique<ImageJob>([&](const QImage& printed) { page = printed; });
+        };
+        dissipation = "200m";
+        type("Text4", "1m");
+        press("cmdPrint");
+        QCOMPARE(design.Dissipation, 0.2f);
+        QVERIFY(!page.isNull());
+        for (const QPoint& at :
+             {QPoint(323, 472), QPoint(948, 472), QPoint(635, 240), QPoint(635, 708)}) {
+            QCOMPARE(page.pixel(at), qRgb(0, 0, 0));
+        }
+        QCOMPARE(page.pixel(635, 466), qRgb(0, 0, 255));
+        QCOMPARE(page.pixel(635, 300), qRgb(255, 255, 255));
     }
 };
 

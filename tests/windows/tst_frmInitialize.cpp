@@ -1,12 +1,9 @@
-#include "platform/CanvasView.h"
 #include "support/RecordingSurface.h"
+#include "support/SampleDesign.h"
 #include "support/ScriptedServices.h"
-#include "support/WindowTestFiles.h"
 #include "windows/frmInitialize.h"
 
 #include <QPushButton>
-#include <QSignalSpy>
-#include <QtTest>
 
 using namespace valvix;
 using namespace valvix::test;
@@ -23,203 +20,159 @@ const std::string kPictureMessage = "We did not retrieve a tube-curve graphic.\r
 
 class tst_frmInitialize final : public QObject {
     Q_OBJECT
-
     DesignState design;
-    ScriptedServices services;
-    WindowTestFiles files;
+    std::unique_ptr<ScriptedServices> services;
     std::unique_ptr<frmInitialize> window;
     RecordingSurface drawn;
 
     QPushButton* button(const char* name) { return window->findChild<QPushButton*>(name); }
-    void press(const char* name) { QTest::mouseClick(button(name), Qt::LeftButton); }
-
-    // Loads the sample design and a plain picture: the "picture shown" state.
-    void showPicture() {
-        services.fileAnswers = {files.writeDesign(SampleDesign()), files.writePicture()};
+    void press(const char* name) {
+        const QPoint at = button(name)->geometry().center() * 15;
+        ClickAt(window->view(), float(at.x()), float(at.y()));
+    }
+    // Loads a design and a plain picture: the "picture shown" state.
+    void showPicture(const DesignState& chosen = SampleDesign()) {
+        services->fileAnswers = {services->writeDesign(chosen), services->writePicture()};
         press("cmdGetOldDesign");
         press("cmdGetGraphic");
+    }
+    QString enabled() {
+        QString states;
+        for (const char* name : {"Command1", "Command2", "Command3", "Command4", "Command5",
+                                 "Command6", "Command7", "Command8", "cmdGetOldDesign",
+                                 "cmdGetGraphic", "cmdContinue", "cmdExit", "cmdAlignPlot"}) {
+            states += button(name)->isHidden() ? "h" : button(name)->isEnabled() ? "1" : "0";
+        }
+        return states;
     }
 
 private slots:
     void init() {
         design = DesignState{};
-        services = ScriptedServices{};
-        drawn = RecordingSurface{};
-        window = std::make_unique<frmInitialize>(design, services);
+        services = std::make_unique<ScriptedServices>();
+        window = std::make_unique<frmInitialize>(design, *services);
         window->view().canvas().setTap(&drawn);
-        window->show();
+        drawn.items.clear();
+        Show(*window);
     }
     void cleanup() { window.reset(); }
 
-    void freshWindow() {
-        QCOMPARE(window->windowTitle(), QString("Valvix - Initialize"));
-        QVERIFY(button("cmdGetOldDesign")->isEnabled());
-        QVERIFY(button("cmdExit")->isEnabled());
-        QVERIFY(!button("cmdGetGraphic")->isEnabled());
-        QVERIFY(!button("cmdContinue")->isEnabled());
-        QVERIFY(button("cmdAlignPlot")->isHidden());
-        for (int i = 1; i <= 8; ++i) {
-            QVERIFY(!button(qPrintable(QString("Command%1").arg(i)))->isEnabled());
-        }
-    }
-
-    void cancellingTheFirstDesignDialog() {
+    void opens() {
+        // clang-format off
+        CheckLayout(window->view(), {
+            {"cmdAlignPlot", "Align plot and refresh", 7030, 890, 2485, 360}, {"Command2", "YT", 8000, 1400, 500, 390},
+            {"Command3", "YT", 8000, 1780, 500, 390}, {"Command1", "XL", 7030, 2160, 500, 390},
+            {"Command4", "XL", 7515, 2160, 500, 390}, {"Command7", "XR", 8484, 2160, 500, 390},
+            {"Command8", "XR", 8970, 2160, 500, 390}, {"Command5", "YB", 8000, 2544, 500, 390},
+            {"Command6", "YB", 8000, 2926, 500, 390}, {"cmdGetOldDesign", "Get old design", 4000, 5500, 2100, 390},
+            {"cmdGetGraphic", "Get graphic", 4000, 6000, 2100, 390}, {"cmdContinue", "Continue", 7030, 6500, 2100, 390},
+            {"cmdExit", "Exit", 7030, 7000, 2100, 390}});
+        // clang-format on
+        QCOMPARE(window->windowTitle(), "Valvix - Initialize");
+        QCOMPARE(enabled(), "000000001001h");
         press("cmdGetOldDesign");
-        QCOMPARE(window->windowTitle(), QString("Initialize - "));
-        QVERIFY(!button("cmdGetGraphic")->isEnabled());
-        QCOMPARE(services.messages.size(), std::size_t(0));
-        QCOMPARE(services.dialogs.at(0).title, std::string("Get Valvix file"));
-        QCOMPARE(services.dialogs.at(0).filter, std::string("Valvix files (*.VXF)|*.VXF"));
+        QCOMPARE(window->windowTitle(), "Initialize - ");
+        QCOMPARE(enabled(), "000000001001h");
+        const FileDialogRequest& dialog = services->dialogs.at(0);
+        QCOMPARE(dialog.title + "|" + dialog.filter + "|" + dialog.proposedName,
+                 "Get Valvix file|Valvix files (*.VXF)|*.VXF|");
+        QVERIFY(services->messages.empty() && drawn.items.empty());
     }
 
-    void choosingADesign() {
-        const std::string file = files.writeDesign(SampleDesign());
-        services.fileAnswers = {file};
+    // A chosen design is read, the picture dialog offered; cancelling later reads the same
+    // file again.
+    void getsTheDesignThenThePicture() {
+        const std::string file = services->writeDesign(SampleDesign());
+        services->fileAnswers = {file, std::nullopt, services->writePicture()};
         press("cmdGetOldDesign");
         QCOMPARE(window->windowTitle(), QString::fromStdString("Initialize - " + file));
-        QVERIFY(button("cmdGetGraphic")->isEnabled());
-        QCOMPARE(design.Xleft, 465.0f);
-        QCOMPARE(design.Kg1, 1060.0f);
-        QVERIFY(drawn.items.empty()); // nothing is drawn until a picture is asked for
-
-        // Cancelling the dialog later reads the same file again: nudges are undone.
+        QCOMPARE(enabled(), "000000001101h");
+        QCOMPARE(ValuesOf(design), ValuesOf(SampleDesign()));
         design.Xleft = 0;
         press("cmdGetOldDesign");
-        QCOMPARE(design.Xleft, 465.0f);
-    }
-
-    void aDesignThatCannotBeRead() {
-        services.fileAnswers = {files.path("missing.VXF")};
-        press("cmdGetOldDesign");
-        QCOMPARE(services.beeps, 1);
-        QCOMPARE(services.messages.at(0),
-                 "The chosen file (" + files.path("missing.VXF") + ") was not read correctly.");
-        QVERIFY(!button("cmdGetGraphic")->isEnabled());
-    }
-
-    void pictureShown() {
-        showPicture();
-        QCOMPARE(services.dialogs.at(1).title, std::string("Import curve graphic"));
-        QCOMPARE(services.messages.size(), std::size_t(0));
-        QVERIFY(!button("cmdAlignPlot")->isHidden());
-        QVERIFY(button("cmdContinue")->isEnabled());
-        QVERIFY(button("Command5")->isEnabled());
-        const auto pictures = drawn.ofKind(Kind::Picture);
-        QCOMPARE(pictures.size(), std::size_t(1));
-        QCOMPARE(pictures[0].a, (PointF{360, 30}));
-        QCOMPARE(pictures[0].b, (PointF{6060, 3830}));
-        const auto frames = drawn.ofKind(Kind::Rectangle);
-        QCOMPARE(frames.size(), std::size_t(1));
-        QCOMPARE(frames[0].pen, 1);
-    }
-
-    void curvesDrawnOverThePicture() {
-        showPicture();
-        const auto dots = drawn.ofKind(Kind::Dot);
-        QVERIFY(dots.size() > 1000);
-        bool thick = false;
-        for (const auto& dot : dots) {
-            QCOMPARE(dot.colour, kBlue);
-            QVERIFY(dot.a.x > 465 && dot.a.x < 5910 && dot.a.y > 210);
-            thick = thick || dot.pen == 3;
-        }
-        QVERIFY(thick);
-        // The last curve is -10 V: the next frame is drawn 2 pixels wide.
-        press("cmdAlignPlot");
-        QCOMPARE(drawn.ofKind(Kind::Rectangle).back().pen, 2);
-    }
-
-    void failedPicture_data() {
-        QTest::addColumn<bool>("cancel");
-        QTest::newRow("picture dialog cancelled") << true;
-        QTest::newRow("file does not exist") << false;
-    }
-    void failedPicture() {
-        QFETCH(bool, cancel);
-        services.fileAnswers = {files.writeDesign(SampleDesign())};
-        services.fileAnswers.push_back(cancel ? std::nullopt
-                                              : std::optional(files.path("none.jpg")));
-        press("cmdGetOldDesign");
+        QCOMPARE(services->dialogs.at(1).proposedName, file);
+        QVERIFY(design.Xleft == 600 && drawn.items.empty());
         press("cmdGetGraphic");
-        QCOMPARE(services.messages, std::vector<std::string>{kPictureMessage});
-        QCOMPARE(button("cmdAlignPlot")->isHidden(), cancel);
-        QVERIFY(!button("cmdContinue")->isEnabled());
-        QVERIFY(drawn.ofKind(Kind::Dot).empty());
-        // Aligning without a picture says the same and stops.
-        if (!cancel) {
-            press("cmdAlignPlot");
-            QCOMPARE(services.messages.size(), std::size_t(2));
-        }
-    }
-
-    void nudges_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("edge"); // 0 Xleft, 1 Xright, 2 Ytop, 3 Ybottom
-        QTest::addColumn<float>("change");
-        QTest::newRow("XL left") << "Command1" << 0 << -15.0f;
-        QTest::newRow("XL right") << "Command4" << 0 << 15.0f;
-        QTest::newRow("XR left") << "Command7" << 1 << -15.0f;
-        QTest::newRow("XR right") << "Command8" << 1 << 15.0f;
-        QTest::newRow("YT up") << "Command2" << 2 << -15.0f;
-        QTest::newRow("YT down") << "Command3" << 2 << 15.0f;
-        QTest::newRow("YB up") << "Command5" << 3 << -15.0f;
-        QTest::newRow("YB down") << "Command6" << 3 << 15.0f;
-    }
-    void nudges() {
-        QFETCH(QString, name);
-        QFETCH(int, edge);
-        QFETCH(float, change);
-        showPicture();
-        float* edges[] = {&design.Xleft, &design.Xright, &design.Ytop, &design.Ybottom};
-        const float before = *edges[edge];
+        const FileDialogRequest& dialog = services->dialogs.at(2);
+        QCOMPARE(dialog.title + "|" + dialog.filter,
+                 "Import curve graphic|Tube curve graphic (*.JPG,*.GIF,*.BMP) | *.JPG;*.GIF;*.BMP");
+        QCOMPARE(enabled(), "1111111111111");
+        QVERIFY(services->messages.empty());
+        const auto& picture = drawn.items.at(0);
+        QVERIFY(picture.kind == Kind::Picture && picture.a == (PointF{360, 30}) &&
+                picture.b == (PointF{6060, 3830}));
+        const auto& frame = drawn.items.at(1);
+        QVERIFY(frame.kind == Kind::Rectangle && frame.pen == 1 && frame.a == (PointF{600, 300}) &&
+                frame.colour == kBlue);
+        QVERIFY(drawn.at(Kind::Dot, {3600, 2477.84326f}).pen == 3 && drawn.items.size() == 10794);
         drawn.items.clear();
-        press(qPrintable(name));
-        QCOMPARE(*edges[edge], before + change);
-        QCOMPARE(drawn.ofKind(Kind::Picture).size(), std::size_t(1));
-        const auto frames = drawn.ofKind(Kind::Rectangle);
-        QCOMPARE(frames.size(), std::size_t(1));
-        QCOMPARE(frames[0].a, (PointF{design.Xleft, design.Ytop}));
-        QCOMPARE(frames[0].b, (PointF{design.Xright, design.Ybottom}));
-        QVERIFY(drawn.ofKind(Kind::Dot).empty()); // a nudge does not redraw the curves
+        press("cmdAlignPlot"); // the next frame with the pen of the last curve, -10 V
+        QVERIFY(drawn.items.size() == 10794 && drawn.items.at(1).pen == 2);
     }
 
-    void fourNudgesMoveSixtyUnits() {
-        showPicture();
-        for (int i = 0; i < 4; ++i) {
-            press("Command4");
-        }
-        QCOMPARE(design.Xleft, 525.0f);
-    }
-
-    void meaninglessDesignIsNamedNotDrawnForever_data() {
-        QTest::addColumn<int>("fault");
-        QTest::newRow("volts full scale 0") << 0;
-        QTest::newRow("grid step 0") << 1;
-        QTest::newRow("Mu 0") << 2;
-        QTest::newRow("crossed frame") << 3;
-    }
-    void meaninglessDesignIsNamedNotDrawnForever() {
-        QFETCH(int, fault);
-        DesignState bad = SampleDesign();
-        (fault == 0   ? bad.PlateVoltageFullscale
-         : fault == 1 ? bad.GridVoltageStep
-         : fault == 2 ? bad.Mu
-                      : bad.Xright) = 0;
-        services.fileAnswers = {files.writeDesign(bad), files.writePicture()};
+    void failures() {
+        services->fileAnswers = {services->path("missing.VXF")};
         press("cmdGetOldDesign");
-        press("cmdGetGraphic");
-        QCOMPARE(services.messages.size(), std::size_t(1));
-        QVERIFY(button("cmdContinue")->isEnabled());
+        QCOMPARE(services->beeps, 1);
+        QCOMPARE(services->messages.at(0),
+                 "The chosen file (" + services->path("missing.VXF") + ") was not read correctly.");
+        QCOMPARE(enabled(), "000000001001h");
+        for (const bool cancel : {true, false}) {
+            init();
+            services->fileAnswers = {services->writeDesign(SampleDesign()),
+                                     cancel ? std::nullopt
+                                            : std::optional(services->path("no.jpg"))};
+            press("cmdGetOldDesign");
+            press("cmdGetGraphic");
+            QCOMPARE(services->messages, std::vector{kPictureMessage});
+            QCOMPARE(enabled(), cancel ? "000000001101h" : "0000000011011");
+            QVERIFY(drawn.of(Kind::Dot).empty());
+        }
+        press("cmdAlignPlot");
+        QCOMPARE(services->messages.size(), std::size_t(2));
+        // A design that cannot give curves is named, once, and the window goes on.
+        for (float D::*field :
+             {&D::PlateVoltageFullscale, &D::GridVoltageStep, &D::Mu, &D::Xright}) {
+            init();
+            DesignState bad = SampleDesign();
+            bad.*field = 0;
+            showPicture(bad);
+            QCOMPARE(services->messages.size(), std::size_t(1));
+            QCOMPARE(enabled(), "1111111111111");
+        }
     }
 
-    void continueAndExit() {
+    // Each alignment button moves one edge 15 units, repaints the picture and redraws the
+    // frame, not the curves.
+    void nudges() {
+        showPicture();
+        // clang-format off
+        const std::tuple<const char*, float D::*, float> kNudges[] = {
+            {"Command1", &D::Xleft, 585}, {"Command4", &D::Xleft, 600}, {"Command7", &D::Xright, 6585}, {"Command8", &D::Xright, 6600},
+            {"Command2", &D::Ytop, 285}, {"Command3", &D::Ytop, 300}, {"Command5", &D::Ybottom, 4785}, {"Command6", &D::Ybottom, 4800}};
+        // clang-format on
+        for (const auto& [name, edge, value] : kNudges) {
+            drawn.items.clear();
+            press(name);
+            QCOMPARE(design.*edge, value);
+            QCOMPARE(drawn.items.size(), std::size_t(2));
+            QVERIFY(drawn.items[0].kind == Kind::Picture && drawn.items[1].kind == Kind::Rectangle);
+            QVERIFY(drawn.items[1].a == (PointF{design.Xleft, design.Ytop}) &&
+                    drawn.items[1].b == (PointF{design.Xright, design.Ybottom}));
+        }
+        for (int i = 0; i < 4; ++i)
+            press("Command4");
+        QCOMPARE(design.Xleft, 660.0f);
+    }
+
+    void continuesAndExits() {
         QSignalSpy continued(window.get(), &frmInitialize::continueRequested);
         QSignalSpy exited(window.get(), &frmInitialize::exitRequested);
         press("cmdExit");
-        QCOMPARE(exited.count(), 1);
         showPicture();
-        press("cmdContinue");
-        QCOMPARE(continued.count(), 1);
+        button("cmdContinue")->setFocus();
+        QTest::keyClick(button("cmdContinue"), Qt::Key_Return);
+        QVERIFY(continued.size() == 1 && exited.size() == 1);
     }
 };
 
