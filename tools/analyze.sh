@@ -13,7 +13,7 @@ dir="${1:-$here/build}"
 jobs="${ANALYZE_JOBS:-2}"
 folders=(state model plot export platform windows app cli examples
   tests/state tests/model tests/plot tests/export tests/fuzz tests/platform tests/windows
-  tests/app tests/examples)
+  tests/app)
 
 "$here/tools/setup.sh" clang-tidy cppcheck
 

@@ -7,7 +7,7 @@
 # commit it together with the fix.
 #
 #   FUZZ_SECONDS=300 tools/fuzz.sh             # longer runs
-#   FUZZ_TARGETS="design_text" tools/fuzz.sh   # some targets only
+#   FUZZ_TARGETS="design_file" tools/fuzz.sh   # some targets only
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 dir="${FUZZ_BUILD_DIR:-$here/build-fuzz}"

@@ -14,7 +14,7 @@ int NumberText(const std::uint8_t* data, std::size_t size);
 int NumberFormat(const std::uint8_t* data, std::size_t size);
 int DesignFile(const std::uint8_t* data, std::size_t size);
 
-// A broken property outside libFuzzer, which aborts instead to keep the input.
+// A broken property.
 struct PropertyBroken : std::runtime_error {
     using std::runtime_error::runtime_error;
 };

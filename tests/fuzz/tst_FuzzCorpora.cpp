@@ -3,7 +3,6 @@
 
 #include "FuzzTargets.h"
 
-#include <QDir>
 #include <QtTest>
 
 #include <map>
@@ -15,12 +14,9 @@ class tst_FuzzCorpora final : public QObject {
 private slots:
     void replay() {
         const std::map<QString, int (*)(const std::uint8_t*, std::size_t)> targets{
-            {"number_text", &NumberText},
-            {"number_format", &NumberFormat},
-            {"design_file", &DesignFile}};
+            {"number_text", &NumberText}, {"number_format", &NumberFormat}, {"design_file", &DesignFile}};
         const QDir corpora(VALVIX_FUZZ_CORPUS_DIR);
-        QCOMPARE(corpora.entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(),
-                 qsizetype(targets.size()));
+        QCOMPARE(corpora.entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), qsizetype(targets.size()));
         for (const auto& [name, target] : targets) {
             const QDir seeds(corpora.filePath(name));
             QVERIFY2(!seeds.isEmpty(), qPrintable(name));
@@ -29,8 +25,7 @@ private slots:
                 QVERIFY(file.open(QIODevice::ReadOnly));
                 const QByteArray bytes = file.readAll();
                 try {
-                    target(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                           std::size_t(bytes.size()));
+                    target(reinterpret_cast<const std::uint8_t*>(bytes.constData()), std::size_t(bytes.size()));
                 } catch (const PropertyBroken& broken) {
                     QFAIL(qPrintable(name + "/" + seed + ": " + broken.what()));
                 }

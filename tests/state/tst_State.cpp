@@ -4,14 +4,10 @@
 #include "state/NumberText.h"
 #include "support/SampleDesign.h"
 
-#include <QDir>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <cfloat>
-#include <clocale>
 #include <functional>
-#include <locale>
 
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -29,45 +25,36 @@ QString Exact(double value) {
 
 // clang-format off
 const std::pair<float, const char*> kGeneral[] = {
-    {-0.0f, "0"}, {0.1f, "0.1"}, {-10, "-10"}, {1 / 3.0f, "0.3333333"}, {1234.5f, "1234.5"},
-    {9999999, "9999999"}, {1e7f, "1E+07"}, {123456789.0f, "1.234568E+08"}, {1e-4f, "0.0001"},
-    {-1.2345e-4f, "-0.00012345"}, {9.9e-5f, "9.9E-05"}, {1.5e-10f, "1.5E-10"}, {1e-45f, "1E-45"},
-    {FLT_MAX, "3.402823E+38"}, {NAN, "NaN"}, {kInf, "Inf"}, {-kInf, "-Inf"}};
+    {-0.0f, "0"}, {0.1f, "0.1"}, {-10, "-10"}, {1 / 3.0f, "0.3333333"}, {1234.5f, "1234.5"}, {9999999, "9999999"},
+    {1e7f, "1E+07"}, {123456789.0f, "1.234568E+08"}, {1e-4f, "0.0001"}, {-1.2345e-4f, "-0.00012345"},
+    {9.9e-5f, "9.9E-05"}, {1.5e-10f, "1.5E-10"}, {2e-9f, "2E-09"}, {1e-45f, "1E-45"}, {FLT_MAX, "3.402823E+38"},
+    {NAN, "NaN"}, {kInf, "Inf"}, {-kInf, "-Inf"}};
 const std::tuple<float, int, float> kRoundings[] = {
-    {1.00005f, 4, 1.0001f}, {-1234.5f, 0, -1235}, {9.99995f, 4, 10}, {0.000125f, 5, 0.00013f},
-    {12.34549f, 3, 12.345f}, {0.4f, 0, 0}, {0.6f, 0, 1}, {0.04f, 0, 0}, {2.5f, 3, 2.5f},
-    {kInf, 2, kInf}};
+    {1.00005f, 4, 1.0001f}, {-1234.5f, 0, -1235}, {9.99995f, 4, 10}, {0.000125f, 5, 0.00013f}, {12.34549f, 3, 12.345f},
+    {0.4f, 0, 0}, {0.6f, 0, 1}, {0.04f, 0, 0}, {2.5f, 3, 2.5f}, {kInf, 2, kInf}};
 const std::pair<const char*, double> kPlain[] = {
-    {"1 00", 100}, {"\t3\r\n4", 34}, {" - 5", -5}, {"--5", 0}, {"1.5k", 1.5}, {"abc", 0},
-    {".5", 0.5}, {"1.2.3", 1.2}, {"000.000125", 0.000125}, {"0.1", 0.1}, {"1.06E3", 1060},
-    {"2.5d-3", 0.0025}, {"1D2", 100}, {"1E + 2", 100}, {"7E", 7}, {"E5", 0}, {"1e400", kInf},
-    {"1e-400", 0}, {"-1e99999999999999999999", -kInf},
+    {"1 00", 100}, {"\t3\r\n4", 34}, {" - 5", -5}, {"--5", 0}, {"1.5k", 1.5}, {"abc", 0}, {".5", 0.5}, {"1.2.3", 1.2},
+    {"000.000125", 0.000125}, {"0.1", 0.1}, {"1.06E3", 1060}, {"2.5d-3", 0.0025}, {"1D2", 100}, {"1E + 2", 100},
+    {"7E", 7}, {"E5", 0}, {"1e400", kInf}, {"1e-400", 0}, {"-1e99999999999999999999", -kInf},
     {"123456789012345678901234567890123456789012345e-30", 123456789012345.678901234567890123}};
 const std::pair<const char*, float> kParsed[] = {
-    {"4.7k", 4700}, {"4k7", 4000}, {"1,5", 1.5f}, {"1.2.3", 1.23f}, {"1.5,3", 1.53f},
-    {"250m", 0.25f}, {"250M", 250e6f}, {"2K", 2000}, {"2k", 2000}, {"2g", 2e9f}, {"2G", 2e9f},
-    {"4.7U", 4.7f * 1e-6f}, {"4.7u", 4.7f * 1e-6f}, {"5n", 5 * 1e-9f}, {"5N", 5 * 1e-9f},
-    {"5p", 5 * 1e-12f}, {"5P", 5 * 1e-12f}, {"1E3", 1000}, {"1e3", 1000}, {"1E3k", 1000},
-    {"2.5E-3", 0.0025f}, {"2E0.5k", 200000}, {"2.5E-1e", 0.25f}, {"E5", 5}, {"k5", 5},
-    {"-m5", 0}, {"-12", -12}, {"+12", 12}, {"5-3", 53}, {"-5-3", -53}, {"  300 V ", 300},
+    {"4.7k", 4700}, {"4k7", 4000}, {"1,5", 1.5f}, {"1.2.3", 1.23f}, {"1.5,3", 1.53f}, {"250m", 0.25f},
+    {"250M", 250e6f}, {"2K", 2000}, {"2k", 2000}, {"2g", 2e9f}, {"2G", 2e9f}, {"4.7U", 4.7f * 1e-6f},
+    {"4.7u", 4.7f * 1e-6f}, {"5n", 5 * 1e-9f}, {"5N", 5 * 1e-9f}, {"5p", 5 * 1e-12f}, {"5P", 5 * 1e-12f},
+    {"1E3", 1000}, {"1e3", 1000}, {"1E3k", 1000}, {"2.5E-3", 0.0025f}, {"2E0.5k", 200000}, {"2.5E-1e", 0.25f},
+    {"E5", 5}, {"k5", 5}, {"-m5", 0}, {"-12", -12}, {"+12", 12}, {"5-3", 53}, {"-5-3", -53}, {"  300 V ", 300},
     {"", 0}, {"volts", 0}, {"0.1", 0.1f}, {"1.0000000000k", 1}, {"1.000000000k", 1000},
-    {"   1 2 3 4 5 6 7k  ", 123456}, {"ΩΩΩΩΩΩΩΩΩΩΩ5", 5}, {"10000001k", 1e10f},
-    {"9999999k", 9999999e3f}, {"-99G", -1e10f}, {"-1E38", -1e10f}, {"-1E39", 1e10f},
-    {"9E38G", 1e10f}, {"1E-50p", 0}};
+    {"   1 2 3 4 5 6 7k  ", 123456}, {"ΩΩΩΩΩΩΩΩΩΩΩ5", 5}, {"10000001k", 1e10f}, {"9999999k", 9999999e3f},
+    {"-99G", -1e10f}, {"-1E38", -1e10f}, {"-1E39", 1e10f}, {"9E38G", 1e10f}, {"1E-50p", 0}};
 const std::pair<double, const char*> kFormatted[] = {
-    {2200000, "2.2M"}, {12345, "12.345k"}, {1000, "1k"}, {999999.7, "1000k"}, {999.9999, "1000 "},
-    {250, "250 "}, {12.34567, "12.346 "}, {1.5, "1.5 "}, {0.0123456, "0.01235 "}, {-3.5, "-3.5 "},
-    {0.000011, "1E-05 "}, {0, "0  "}, {0.00001, "0  "}, {-0.000001, "0  "}, {1e9, "1G"},
-    {-1.23456e9, "-1.235G"}, {1e12, "1000G"}, {1e6, "1M"}, {1.23456e6, "1.235M"},
-    {999999999, "1000M"}, {-1234.5, "-1.235k"}, {100, "100 "}, {123.456, "123.46 "},
-    {99.9995, "100 "}, {10, "10 "}, {12.3455, "12.346 "}, {1, "1 "}, {1.234567, "1.2346 "},
-    {9.99999, "10 "}, {0.99999, "0.99999 "}, {0.000125, "0.00013 "}, {-0.000015, "-2E-05 "},
-    {NAN, "0  "}, {kInf, "InfG"}};
+    {2200000, "2.2M"}, {12345, "12.345k"}, {1000, "1k"}, {999999.7, "1000k"}, {999.9999, "1000 "}, {250, "250 "},
+    {12.34567, "12.346 "}, {1.5, "1.5 "}, {0.0123456, "0.01235 "}, {-3.5, "-3.5 "}, {0.000011, "1E-05 "}, {0, "0  "},
+    {0.00001, "0  "}, {-0.000001, "0  "}, {1e9, "1G"}, {-1.23456e9, "-1.235G"}, {1e12, "1000G"}, {1e6, "1M"},
+    {1.23456e6, "1.235M"}, {999999999, "1000M"}, {-1234.5, "-1.235k"}, {100, "100 "}, {99.123456, "99.123 "},
+    {123.456, "123.46 "}, {99.9995, "100 "}, {10, "10 "}, {12.3455, "12.346 "}, {1, "1 "}, {1.234567, "1.2346 "},
+    {9.99999, "10 "}, {0.99999, "0.99999 "}, {0.000125, "0.00013 "}, {-0.000015, "-2E-05 "}, {NAN, "0  "},
+    {kInf, "InfG"}};
 // clang-format on
-
-struct CommaPunct : std::numpunct<char> {
-    char do_decimal_point() const override { return ','; }
-};
 
 // A design file's 14 read values as text, old ones -7.
 QString Shown(const DesignState& design) {
@@ -93,23 +80,20 @@ QString Read(int count, std::initializer_list<std::pair<int, float>> changes = {
 // Lines 1 to 17 of a file whose values are 1 to 15, line `index` (from 0) replaced.
 QByteArray Numbered(qsizetype index = -1, const QByteArray& line = {}, const char* end = "\r\n") {
     QByteArrayList lines{"Filename: C:\\T\\A.VXF", "1/2/2024 3:04:05 PM"};
-    for (const char* label :
-         {"Xleft", "Xright", "Ytop", "Ybottom", "Plot volts fullscale", "Plot amps fullscale",
-          "Grid voltage most positive", "Grid voltage most negative", "Grid voltage step", "Mu",
-          "Ex", "Kg1", "Kp", "Kvb", "Plate dissipation"}) {
+    for (const char* label : {"Xleft", "Xright", "Ytop", "Ybottom", "Plot volts fullscale", "Plot amps fullscale",
+                              "Grid voltage most positive", "Grid voltage most negative", "Grid voltage step", "Mu",
+                              "Ex", "Kg1", "Kp", "Kvb", "Plate dissipation"})
         lines << label + QByteArray(": ") + QByteArray::number(lines.size() - 1);
-    }
     if (index >= 0)
         lines[index] = line;
     return lines.join(end) + end;
 }
-DesignState ReadText(const QByteArray& text, bool ok = true) {
-    DesignState design = Old();
-    [&] {
-        QCOMPARE(ReadDesignText(text.toStdString(), design), ok);
-        QCOMPARE(design.Dissipation, -7.0f);
-    }();
-    return design;
+// A file's text as read over old values: the values, whether it was refused, and whether
+// the dissipation was read (never).
+QString ReadText(const QByteArray& text) {
+    DesignState d = Old();
+    const bool ok = ReadDesignText(text.toStdString(), d);
+    return Shown(d) + (ok ? "" : " refused") + (d.Dissipation == -7 ? "" : " dissipation");
 }
 
 QByteArray Contents(const QString& path) {
@@ -126,9 +110,7 @@ QString Entries(const QString& folder) {
 int Mode(const QString& path, int mode = -1) {
     struct stat info {};
     const QByteArray name = QFile::encodeName(path);
-    return (mode < 0 || ::chmod(name, mode_t(mode)) == 0) && ::stat(name, &info) == 0
-               ? int(info.st_mode & 07777)
-               : -1;
+    return (mode < 0 || ::chmod(name, mode_t(mode)) == 0) && ::stat(name, &info) == 0 ? int(info.st_mode & 07777) : -1;
 }
 // Runs the action as a user without root's powers: as nobody in a child process when
 // the test runs as root.
@@ -139,8 +121,7 @@ bool AsUser(const std::function<bool()>& action) {
     if (child == 0)
         ::_exit(::setgid(65534) == 0 && ::setuid(65534) == 0 && action() ? 0 : 1);
     int status = 1;
-    return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) &&
-           WEXITSTATUS(status) == 0;
+    return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 } // namespace
@@ -151,8 +132,7 @@ private slots:
     void numberTexts() {
         for (const auto& [value, text] : kGeneral) {
             QCOMPARE(QString::fromStdString(FormatSingleGeneral(value)), QString(text));
-            QCOMPARE(QString::fromStdString(FormatPlainNumber(value)),
-                     text[0] == '-' ? text : " " + QString(text));
+            QCOMPARE(QString::fromStdString(FormatPlainNumber(value)), text[0] == '-' ? text : " " + QString(text));
         }
         for (const auto& [value, decimals, rounded] : kRoundings)
             QCOMPARE(Exact(RoundToDecimals(value, decimals)), Exact(rounded));
@@ -176,20 +156,6 @@ private slots:
             FormatEngineering(value, destination);
             QCOMPARE(QString::fromStdString(destination), QString(text));
         }
-    }
-
-    // Files and entry fields hold the period whatever the user's locale says.
-    void periodWhateverTheLocale() {
-        const std::locale previous =
-            std::locale::global(std::locale(std::locale::classic(), new CommaPunct));
-        const std::string previousC = std::setlocale(LC_ALL, nullptr);
-        std::setlocale(LC_ALL, "de_DE.UTF-8"); // where installed
-        const std::string texts = FormatSingleGeneral(1234.5f) + FormatEngineering(1.5);
-        const float read = ParseEngineering("2.5") + float(ReadPlainNumber("2.5"));
-        std::setlocale(LC_ALL, previousC.c_str());
-        std::locale::global(previous);
-        QCOMPARE(texts, std::string("1234.51.5 "));
-        QCOMPARE(read, 5.0f);
     }
 
     // The Adjust window's rules in order: field, message, both ends of the accepted range
@@ -216,9 +182,7 @@ private slots:
         for (std::size_t row = 0; row < std::size(kRules); ++row) {
             const auto& [field, low, high, message] = kRules[row];
             QVERIFY(AdjustRules()[row].value == field);
-            QCOMPARE(QString::fromUtf8(AdjustRules()[row].message.data(),
-                                       qsizetype(AdjustRules()[row].message.size())),
-                     message);
+            QCOMPARE(std::string(AdjustRules()[row].message), std::string(message));
             DesignState d = SampleDesign();
             d.GridVoltageMostPos = 5;
             const auto accepted = [&](float value) {
@@ -239,28 +203,22 @@ private slots:
             QTemporaryDir dir;
             const QString file = dir.filePath("a.VXF");
             const QString target = over == "link" ? dir.filePath("link.VXF") : file;
-            QVERIFY(over.isEmpty() ||
-                    (WriteFile(file, Numbered() + Numbered()) && Mode(file, 0640) == 0640));
+            QVERIFY(over.isEmpty() || (WriteFile(file, Numbered() + Numbered()) && Mode(file, 0640) == 0640));
             QVERIFY(over != "link" || QFile::link(file, target));
             DesignState sample = SampleDesign();
             sample.Dissipation = 1.25f;
             QVERIFY(WriteDesignFile(target.toStdString(), sample, "06.12.2026 10:00").ok);
-            QCOMPARE(
-                Contents(file),
-                "Filename: " + target.toUtf8() +
-                    "\r\n06.12.2026 10:00\r\nXleft: 600\r\nXright: 6600\r\nYtop: 300\r\n"
-                    "Ybottom: 4800\r\nPlot volts fullscale: 250\r\nPlot amps fullscale: 0.005\r\n"
-                    "Grid voltage most positive: 0\r\nGrid voltage most negative: -10\r\n"
-                    "Grid voltage step: 1\r\nMu: 100\r\nEx: 1.4\r\nKg1: 1060\r\nKp: 600\r\n"
-                    "Kvb: 300\r\nPlate dissipation: 1.25\r\n\r\n");
+            QCOMPARE(Contents(file), "Filename: " + target.toUtf8() +
+                                         "\r\n06.12.2026 10:00\r\nXleft: 600\r\nXright: 6600\r\nYtop: 300\r\n"
+                                         "Ybottom: 4800\r\nPlot volts fullscale: 250\r\nPlot amps fullscale: 0.005\r\n"
+                                         "Grid voltage most positive: 0\r\nGrid voltage most negative: -10\r\n"
+                                         "Grid voltage step: 1\r\nMu: 100\r\nEx: 1.4\r\nKg1: 1060\r\nKp: 600\r\n"
+                                         "Kvb: 300\r\nPlate dissipation: 1.25\r\n\r\n");
             QCOMPARE(Entries(dir.path()), over == "link" ? "a.VXF link.VXF" : "a.VXF");
             const mode_t mask = ::umask(0);
             ::umask(mask);
             QCOMPARE(Mode(file), over.isEmpty() ? int(0666 & ~mask) : 0640);
-            DesignState read = Old();
-            QVERIFY(ReadDesignFile(target.toStdString(), read).ok);
-            QCOMPARE(Shown(read), Shown(sample));
-            QCOMPARE(read.Dissipation, -7.0f);
+            QCOMPARE(ReadText(Contents(target)), Shown(sample));
         }
     }
 
@@ -277,41 +235,21 @@ private slots:
             {Numbered(11, "Mu: 3.4028235E+38"), Read(14, {{9, FLT_MAX}})}, {Numbered(1, "1E99999"), Read(14)}};
         // clang-format on
         for (const auto& [text, values] : kTexts)
-            QCOMPARE(Shown(ReadText(text)), values);
-        QCOMPARE(Shown(ReadText(Numbered(11, "Mu: 3.4028236E+38"), false)), Read(9));
-        QCOMPARE(Shown(ReadText(Numbered(15, "Kvb: -1D39"), false)), Read(13));
-        const Values sevenDigits{1234567,       -7654321,   0.1234567f, 9999999, 1.000001e7f,
-                                 3.333333f,     1e-30f,     -3e-8f,     1e-45f,  3.402823e38f,
-                                 1.175494e-38f, 0.9999999f, 1e10f,      0.02f};
-        QCOMPARE(Shown(ReadText(
-                     QByteArray::fromStdString(DesignFileText(Design(sevenDigits), "a", "b")))),
-                 Shown(Design(sevenDigits)));
-    }
-
-    // Lines 1 and 2 are read as values too, so they must stay one counted line each.
-    void headerLinesStayOneLineEach() {
-        for (const auto& [path, date] : {std::pair{"/d/a.VXF", ""},
-                                         {"/d/a.VXF", "*14 March"},
-                                         {"/d/\r\n\n5\r.VXF", "\n\r\n*1\r2"}}) {
-            const QByteArray text =
-                QByteArray::fromStdString(DesignFileText(SampleDesign(), path, date));
-            QVERIFY(text.count("\r\n") == 18 && text.count('\r') == 18 && text.count('\n') == 18);
-            QCOMPARE(Shown(ReadText(text)), Shown(SampleDesign()));
-        }
+            QCOMPARE(ReadText(text), values);
+        QCOMPARE(ReadText(Numbered(11, "Mu: 3.4028236E+38")), Read(9) + " refused");
+        QCOMPARE(ReadText(Numbered(15, "Kvb: -1D39")), Read(13) + " refused");
     }
 
     // A failed write says so and leaves the folder as it was; a file the user may not
     // write is never replaced, even where the folder would allow it.
     void writeFailures() {
-        for (const QString& target : QStringList{
-                 "missing/a.VXF", "folder", "keep.txt" + QString(QChar(0)) + "x", "keep.txt"}) {
+        for (const QString& target :
+             QStringList{"missing/a.VXF", "folder", "keep.txt" + QString(QChar(0)) + "x", "keep.txt"}) {
             QTemporaryDir dir;
             QVERIFY(QDir(dir.path()).mkdir("folder") && WriteFile(dir.filePath("keep.txt"), "old"));
-            QCOMPARE(Mode(dir.filePath("keep.txt"), 0444), 0444);
-            const FileResult result =
-                WriteDesignFile((dir.path() + "/" + target).toStdString(), SampleDesign(), "now");
-            QCOMPARE(result.message, std::string("The Valvix file was not written correctly."));
-            QVERIFY(!result.ok);
+            QVERIFY(Mode(dir.filePath("keep.txt"), target == "keep.txt" ? 0444 : 0644) > 0);
+            const FileResult result = WriteDesignFile((dir.path() + "/" + target).toStdString(), SampleDesign(), "now");
+            QVERIFY(!result.ok && result.message == "The Valvix file was not written correctly.");
             QCOMPARE(Entries(dir.path()) + Entries(dir.filePath("folder")), "folder keep.txt");
             QCOMPARE(Contents(dir.filePath("keep.txt")), QByteArray("old"));
         }
@@ -329,14 +267,13 @@ private slots:
         QVERIFY(!AsUser([&] { return WriteDesignFile(file + "2", SampleDesign(), "now").ok; }));
         Mode(dir.path(), 0700);
         QCOMPARE(Entries(dir.path()), "a.VXF");
-        QCOMPARE(Shown(ReadText(Contents(dir.filePath("a.VXF")))), Shown(SampleDesign()));
+        QCOMPARE(ReadText(Contents(dir.filePath("a.VXF"))), Shown(SampleDesign()));
     }
 
     void readFailures() {
         for (const QString& kind : QStringList{"fifo", "folder", "missing", "nul", "/dev/zero"}) {
             QTemporaryDir dir;
-            std::string file =
-                kind.startsWith('/') ? kind.toStdString() : dir.filePath("a.VXF").toStdString();
+            std::string file = kind.startsWith('/') ? kind.toStdString() : dir.filePath("a.VXF").toStdString();
             QVERIFY(kind != "fifo" || ::mkfifo(file.c_str(), 0600) == 0);
             QVERIFY(kind != "folder" || QDir(dir.path()).mkdir("a.VXF"));
             if (kind == "nul") {
@@ -345,8 +282,7 @@ private slots:
             }
             DesignState design = Old();
             const FileResult result = ReadDesignFile(file, design);
-            QCOMPARE(result.message, "The chosen file (" + file + ") was not read correctly.");
-            QVERIFY(!result.ok);
+            QVERIFY(!result.ok && result.message == "The chosen file (" + file + ") was not read correctly.");
             QCOMPARE(Shown(design), Read(0));
         }
     }

@@ -28,9 +28,7 @@ public:
     void dot(PointF at, Rgb colour) override { add(Kind::Dot, at, at, colour); }
     void line(PointF from, PointF to, Rgb colour) override { add(Kind::Line, from, to, colour); }
     void rectangle(PointF a, PointF b, Rgb colour) override { add(Kind::Rectangle, a, b, colour); }
-    void filledRectangle(PointF a, PointF b, Rgb colour) override {
-        add(Kind::FilledRectangle, a, b, colour);
-    }
+    void filledRectangle(PointF a, PointF b, Rgb colour) override { add(Kind::FilledRectangle, a, b, colour); }
     void setFont(const FontSpec& font) override { m_font = font; }
     void text(PointF at, std::string_view text, Rgb colour) override {
         add(Kind::Text, at, at, colour, std::string(text));
@@ -44,21 +42,19 @@ public:
     // The items of a kind (and colour, when given).
     std::vector<Item> of(Kind kind, std::optional<Rgb> colour = {}) const {
         std::vector<Item> found;
-        std::copy_if(items.begin(), items.end(), std::back_inserter(found), [&](const Item& i) {
-            return i.kind == kind && (!colour || i.colour == *colour);
-        });
+        std::copy_if(items.begin(), items.end(), std::back_inserter(found),
+                     [&](const Item& i) { return i.kind == kind && (!colour || i.colour == *colour); });
         return found;
     }
-    // Where the first item of a kind at a point lies in the list, -1 for none.
+    // Where the first item of a kind at a point lies in the list, -1 for none; that item, or
+    // one with pen 0 and the text "none".
     long index(Kind kind, PointF a) const {
-        const auto found = std::find_if(items.begin(), items.end(),
-                                        [&](const Item& i) { return i.kind == kind && i.a == a; });
+        const auto found =
+            std::find_if(items.begin(), items.end(), [&](const Item& i) { return i.kind == kind && i.a == a; });
         return found == items.end() ? -1 : found - items.begin();
     }
-    // That item, or one with pen 0 and the text "none".
     Item at(Kind kind, PointF a) const {
-        return index(kind, a) < 0 ? Item{kind, a, a, {}, 0, "none", {}}
-                                  : items[std::size_t(index(kind, a))];
+        return index(kind, a) < 0 ? Item{kind, a, a, {}, 0, "none", {}} : items[std::size_t(index(kind, a))];
     }
 
 private:

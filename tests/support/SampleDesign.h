@@ -38,13 +38,8 @@ inline DesignState SampleDesign() {
 // The sample as the Examine window's first opening leaves it.
 inline DesignState ExaminedSample() {
     DesignState d = SampleDesign();
-    d.ExamineVoltsFullscale = 250;
-    d.ExamineVoltsStep = 50;
-    d.ExamineAmpsFullscale = 0.005f;
-    d.ExamineAmpsStep = 0.001f;
-    d.ExamineGridMostNeg = -10;
-    d.ExamineGridStep = 1;
-    d.ExamineSettingsKept = d.LabelGridVoltages = 1;
+    d.ExamineVoltsFullscale = 250, d.ExamineVoltsStep = 50, d.ExamineAmpsFullscale = 0.005f, d.ExamineAmpsStep = 0.001f;
+    d.ExamineGridMostNeg = -10, d.ExamineGridStep = 1, d.ExamineSettingsKept = d.LabelGridVoltages = 1;
     return d;
 }
 

@@ -5,10 +5,8 @@
 #include "platform/PrintJob.h"
 #include "state/DesignFile.h"
 
-#include <QDialog>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QtTest>
+#include <QtWidgets>
 
 #include <deque>
 #include <functional>
@@ -46,17 +44,11 @@ public:
         return QString::fromStdString(d.title + "|" + d.filter + "|" + d.proposedName);
     }
 
-    std::optional<std::string> openFileDialog(const FileDialogRequest& request) override {
-        return answer(request);
-    }
-    std::optional<std::string> saveFileDialog(const FileDialogRequest& request) override {
-        return answer(request);
-    }
+    std::optional<std::string> openFileDialog(const FileDialogRequest& request) override { return answer(request); }
+    std::optional<std::string> saveFileDialog(const FileDialogRequest& request) override { return answer(request); }
     void showMessage(const std::string& text) override { messages.push_back(text); }
     void beep() override { ++beeps; }
-    std::shared_ptr<const Picture> loadPicture(const std::string& path) override {
-        return m_desktop.loadPicture(path);
-    }
+    std::shared_ptr<const Picture> loadPicture(const std::string& path) override { return m_desktop.loadPicture(path); }
     std::string dateTimeText() override { return "06.12.2026 10:00"; }
     void runModal(QDialog& window) override {
         modalWindows.push_back(window.windowTitle());
@@ -77,8 +69,7 @@ private:
         return next;
     }
     QTemporaryDir m_dir;
-    DesktopServices m_desktop{
-        std::make_unique<QSettings>(m_dir.filePath("settings.ini"), QSettings::IniFormat)};
+    DesktopServices m_desktop{std::make_unique<QSettings>(m_dir.filePath("settings.ini"), QSettings::IniFormat)};
 };
 
 // Shows a window at 800 x 600 pixels, where a pixel is 15 layout units.
@@ -100,6 +91,13 @@ inline void Press(CanvasView& view, const char* name, Qt::MouseButton button = Q
     ClickAt(view, float(at.left() + 6) * 15, float(at.center().y()) * 15, button);
 }
 
+// Replaces the text of an entry field of a window by typing.
+inline void Type(QWidget& window, const char* field, const QString& text) {
+    QLineEdit* edit = window.findChild<QLineEdit*>(field);
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+}
+
 // A control laid out in layout units: name, caption (text of an entry field) and
 // rectangle; a height of 0 is one line of text.
 struct Placed {
@@ -112,11 +110,9 @@ inline void CheckLayout(CanvasView& view, std::initializer_list<Placed> controls
         QVERIFY2(control, qPrintable(c.name));
         const double s = view.canvas().scale();
         const QRect at =
-            QRectF(c.x * s, c.y * s, c.width * s, c.height ? c.height * s : control->height())
-                .toRect();
+            QRectF(c.x * s, c.y * s, c.width * s, c.height ? c.height * s : control->sizeHint().height()).toRect();
         QCOMPARE(control->geometry(), at);
-        QCOMPARE(control->property(control->inherits("QGroupBox") ? "title" : "text").toString(),
-                 c.caption);
+        QCOMPARE(control->property(control->inherits("QGroupBox") ? "title" : "text").toString(), c.caption);
     }
 }
 
