@@ -62,7 +62,7 @@ DesktopServices::DesktopServices(std::unique_ptr<QSettings> settings)
 DesktopServices::~DesktopServices() = default;
 
 QString DesktopServices::startPath(const FileDialogRequest& request) const {
-    const QString proposed = QString::fromStdString(request.proposedName);
+    QString proposed = QString::fromStdString(request.proposedName);
     const QString folder = m_settings->value(FolderKey(request)).toString();
     if (folder.isEmpty() || QFileInfo(proposed).isAbsolute()) {
         return proposed;

@@ -7,9 +7,14 @@ namespace valvix {
 
 namespace {
 
+// Owned by the window; watches every push button the window holds when it is made.
 class EnterPressesButton final : public QObject {
 public:
-    using QObject::QObject;
+    explicit EnterPressesButton(QWidget& window) : QObject(&window) {
+        for (QPushButton* button : window.findChildren<QPushButton*>()) {
+            button->installEventFilter(this);
+        }
+    }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
@@ -28,10 +33,7 @@ protected:
 } // namespace
 
 void PressButtonsOnEnter(QWidget& window) {
-    auto* filter = new EnterPressesButton(&window);
-    for (QPushButton* button : window.findChildren<QPushButton*>()) {
-        button->installEventFilter(filter);
-    }
+    new EnterPressesButton(window); // the window deletes it
 }
 
 } // namespace valvix

@@ -39,22 +39,30 @@ void Draw(DrawingSurface& s) {
     s.setFont({"Arial", 8, true});
     s.text({1500, 7500}, "W", kBlue);
 }
-// Answers the next file dialog: notes the folder it opens in and the name it proposes,
-// then chooses a file (or cancels when none is given).
-void Answer(QString& proposed, const QString& choose = {}) {
-    QTimer::singleShot(0, [&proposed, choose] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        proposed = dialog->directory().absolutePath() + " " + QFileInfo(dialog->selectedFiles().value(0)).fileName();
-        dialog->selectFile(choose);
-        QMetaObject::invokeMethod(dialog, choose.isEmpty() ? "reject" : "accept");
-    });
-}
-
 } // namespace
 
 class tst_Platform final : public QObject {
     Q_OBJECT
+    QTimer answerer;
+    QString proposed, choice;
+    // Answers the next file dialog: notes the folder it opens in and the name it proposes,
+    // then chooses a file (or cancels when none is given).
+    void answer(const QString& choose = {}) {
+        choice = choose;
+        answerer.start(0);
+    }
+
 private slots:
+    void initTestCase() {
+        answerer.setSingleShot(true);
+        connect(&answerer, &QTimer::timeout, this, [this] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            proposed =
+                dialog->directory().absolutePath() + " " + QFileInfo(dialog->selectedFiles().value(0)).fileName();
+            dialog->selectFile(choice);
+            QMetaObject::invokeMethod(dialog, choice.isEmpty() ? "reject" : "accept");
+        });
+    }
     // On 800 x 600 pixels a pixel is 15 layout units, wider images keep the proportions;
     // the text's top left corner is at its position. Pictures are stretched.
     void canvasDrawsWhereTheLayoutSays() {
@@ -98,20 +106,19 @@ private slots:
         QFile(design).open(QIODevice::WriteOnly);
         const FileDialogRequest kDesign{"Get Valvix file", "Valvix files (*.VXF)|*.VXF", ""};
         const FileDialogRequest kCircuit{"Write CKT file", "CKT files (*.CKT)|*.CKT", "Default.CKT"};
-        QString proposed;
         {
             DesktopServices services(std::make_unique<QSettings>(settings, QSettings::IniFormat));
-            Answer(proposed, design);
+            answer(design);
             QCOMPARE(services.openFileDialog(kDesign), std::optional(design.toStdString()));
-            Answer(proposed, dir.filePath("models/b.CKT"));
+            answer(dir.filePath("models/b.CKT"));
             QVERIFY(services.saveFileDialog(kCircuit) && proposed == QDir::currentPath() + " Default.CKT");
         }
         DesktopServices later(std::make_unique<QSettings>(settings, QSettings::IniFormat));
-        Answer(proposed);
+        answer();
         QVERIFY(!later.openFileDialog(kDesign) && proposed == dir.filePath("designs") + " ");
-        Answer(proposed);
+        answer();
         QVERIFY(!later.saveFileDialog(kCircuit) && proposed == dir.filePath("models") + " Default.CKT");
-        Answer(proposed);
+        answer();
         later.saveFileDialog({"Write .ASC file", "ASC files (*.ASC)|*.ASC", dir.filePath("T.ASC").toStdString()});
         QCOMPARE(proposed, dir.path() + " T.ASC");
     }

@@ -116,7 +116,7 @@ private slots:
         for (const auto& [mostNeg, pen] : {std::pair{-10.0f, 2}, {0.0f, 3}}) {
             const auto red = Draw({{&D::GridVoltageMostNeg, mostNeg}}, 0).of(Kind::Dot, kRed);
             QVERIFY(red.size() == 599 && red.front().a == (PointF{3006, 4800 - 0.5 * 4500 / 100.25 / 0.005f}));
-            QVERIFY(std::all_of(red.begin(), red.end(), [&](const Item& d) { return d.pen == pen; }));
+            QVERIFY(std::all_of(red.begin(), red.end(), [p = pen](const Item& d) { return d.pen == p; }));
         }
         QVERIFY(Draw({}, 0).at(Kind::Dot, {3600, 1199.99988f}).colour == kRed &&
                 Draw({{&D::Dissipation, -1}}, 0).of(Kind::Dot, kRed).empty());

@@ -63,7 +63,7 @@ public:
 private:
     std::optional<std::string> answer(const FileDialogRequest& request) {
         dialogs.push_back(request);
-        const auto next = fileAnswers.empty() ? std::nullopt : fileAnswers.front();
+        auto next = fileAnswers.empty() ? std::nullopt : fileAnswers.front();
         if (!fileAnswers.empty())
             fileAnswers.pop_front();
         return next;
@@ -110,7 +110,7 @@ inline void CheckLayout(CanvasView& view, std::initializer_list<Placed> controls
         QVERIFY2(control, qPrintable(c.name));
         const double s = view.canvas().scale();
         const QRect at =
-            QRectF(c.x * s, c.y * s, c.width * s, c.height ? c.height * s : control->sizeHint().height()).toRect();
+            QRectF(c.x * s, c.y * s, c.width * s, c.height != 0 ? c.height * s : control->sizeHint().height()).toRect();
         QCOMPARE(control->geometry(), at);
         QCOMPARE(control->property(control->inherits("QGroupBox") ? "title" : "text").toString(), c.caption);
     }

@@ -21,6 +21,7 @@ class tst_Windows final : public QObject {
     CanvasView* view = nullptr;
     RecordingSurface drawn;
     std::string dissipation;
+    QImage page;
 
     // A fresh design with a chart picture, and fresh services.
     void reset() {
@@ -85,7 +86,7 @@ class tst_Windows final : public QObject {
         return state + "|" + drawing();
     }
     // Chooses a design and a picture in the dialogs (nothing: cancel) and shows the picture.
-    void getDesignAndPicture(const DesignState& chosen, std::optional<std::string> picture) {
+    void getDesignAndPicture(const DesignState& chosen, const std::optional<std::string>& picture) {
         services->fileAnswers = {services->writeDesign(chosen), picture};
         press("cmdGetOldDesign");
         press("cmdGetGraphic");
@@ -148,12 +149,11 @@ private slots:
         openAdjust();
         // clang-format off
         const std::tuple<const char*, const char*, const char*, const char*> kRefused[] = {
-            {"txtEx", "0.99", " 0.99", "|The value of the exponent"}, {"txtGridVoltageMostPos", "+1001", " 1001", "|Most positive"},
-            {"txtGridVoltageMostNeg", "1", " 1", "|Most negative"}, {"txtGridVoltageStep", "0.09", " 0.09", "|The grid voltage step"},
-            {"txtKg1", "0", " 0", "|The value for Kg1"}, {"txtKp", "10001", " 10001", "|The value for Kp"},
-            {"txtKvb", "0", " 0", "|The value for Kvb"}, {"txtMu", "0.5", " 0.5", "|The value for Mu"},
-            {"txtPlateVoltageFullscale", "abc", " 0", "|The value for Plate voltage"},
-            {"txtPlateCurrentFullscale", "0.5m", " 0.0005", "|The value for Plate current"}};
+            {"txtEx", "0.99", " 0.99", "The value of the exponent"}, {"txtGridVoltageMostPos", "+1001", " 1001", "Most positive"},
+            {"txtGridVoltageMostNeg", "1", " 1", "Most negative"}, {"txtGridVoltageStep", "0.09", " 0.09", "The grid voltage step"},
+            {"txtKg1", "0", " 0", "The value for Kg1"}, {"txtKp", "10001", " 10001", "The value for Kp"}, {"txtKvb", "0", " 0", "The value for Kvb"},
+            {"txtMu", "0.5", " 0.5", "The value for Mu"}, {"txtPlateVoltageFullscale", "abc", " 0", "The value for Plate voltage"},
+            {"txtPlateCurrentFullscale", "0.5m", " 0.0005", "The value for Plate current"}};
         // clang-format on
         const QStringList sample = adjustState().split('|');
         for (std::size_t row = 0; row < std::size(kRefused); ++row) {
@@ -164,7 +164,8 @@ private slots:
             QStringList expected = sample.mid(0, 11) << "1";
             expected[int(row)] = written;
             const QString state = adjustState();
-            QVERIFY2(state.startsWith(expected.join('|') + message) && state.endsWith("|picture"), qPrintable(state));
+            QVERIFY2(state.startsWith(expected.join('|') + "|" + message) && state.endsWith("|picture"),
+                     qPrintable(state));
             QCOMPARE(QApplication::focusWidget()->objectName(), name);
         }
         type("txtPlateCurrentFullscale", "2m");
@@ -210,11 +211,9 @@ private slots:
         press("cmdPlotRefresh");
         QTest::keyClicks(box("txtMu"), "1");
         QVERIFY(adjustState().endsWith("|0|plot"));
-        window->findChild<QPushButton*>("cmdPlotRefresh")->setFocus();
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTest::keyClick(window->findChild<QPushButton*>("cmdPlotRefresh"), Qt::Key_Return);
         QVERIFY(adjustState().endsWith("|1|plot"));
-        window->findChild<QPushButton*>("cmdKvbUp")->setFocus();
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
+        QTest::keyClick(window->findChild<QPushButton*>("cmdKvbUp"), Qt::Key_Enter);
         QVERIFY(design.Kvb == 330 && adjustState().endsWith("|0|plot"));
         type("txtEx", " 0");
         press("cmdPlotRefresh");
@@ -253,8 +252,9 @@ private slots:
         // clang-format on
         QSignalSpy exits(static_cast<frmAdjust*>(window.get()), &frmAdjust::exitRequested);
         press("cmdPlotRefresh");
-        for (const auto& [button, caption, size, textAt, exitName, exitAt, length, crc] : kHelps) {
+        for (const auto& row : kHelps) {
             services->onModal = [&](QDialog& help) {
+                const auto& [button, caption, size, textAt, exitName, exitAt, length, crc] = row;
                 help.show();
                 const auto* text = help.findChild<QLabel*>("Label1");
                 auto* exit = help.findChild<QPushButton*>(exitName);
@@ -266,8 +266,8 @@ private slots:
                 QTest::mouseClick(exit, Qt::LeftButton);
                 QVERIFY(!help.isVisible() && exit->text() == "Exit");
             };
-            press(button);
-            QVERIFY(services->modalWindows.back() == caption && adjustState().endsWith("plot"));
+            press(std::get<0>(row));
+            QVERIFY(services->modalWindows.back() == std::get<1>(row) && adjustState().endsWith("plot"));
         }
         press("cmdExit");
         QCOMPARE(exits.size(), 1);
@@ -357,8 +357,9 @@ private slots:
         QCOMPARE(services->messages,
                  std::vector<std::string>{"The value for grid voltage stepsize must be >.01 and < 1000"});
         type("Text8", "1");
-        QImage page;
-        services->printer = [&] { return std::make_unique<ImageJob>([&](const QImage& printed) { page = printed; }); };
+        services->printer = [this] {
+            return std::make_unique<ImageJob>([this](const QImage& printed) { page = printed; });
+        };
         dissipation = "200m";
         type("Text4", "1m");
         press("cmdPrint");
