@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/PictureCache.h"
 #include "platform/WindowServices.h"
 
 #include <QString>
@@ -21,6 +22,10 @@ public:
     std::string dateTimeText() override;
     void runModal(QDialog& window) override;
     std::unique_ptr<PrintJob> choosePrinter() override;
+
+private:
+    // One decoded chart picture for all windows, read again only when its file changes.
+    PictureCache m_pictures;
 };
 
 } // namespace valvix
