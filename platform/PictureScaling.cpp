@@ -89,7 +89,9 @@ template <int kBytes> QImage ReduceColumns(const QImage& source, int width) {
         std::size_t weight = 0;
         for (int x = 0; x < width; ++x) {
             std::uint32_t sums[kBytes] = {};
-            const std::uint8_t* pixel = row + coverage.first[static_cast<std::size_t>(x)] * kBytes;
+            const std::uint8_t* pixel =
+                row +
+                static_cast<std::ptrdiff_t>(coverage.first[static_cast<std::size_t>(x)]) * kBytes;
             for (int k = 0; k < coverage.count[static_cast<std::size_t>(x)]; ++k, ++weight) {
                 const std::uint32_t w = coverage.weights[weight];
                 for (int b = 0; b < kBytes; ++b) {
