@@ -1,29 +1,18 @@
-#include "examples/ExampleChart.h"
+#include "BenchSupport.h"
 #include "platform/Canvas.h"
 #include "platform/CanvasView.h"
-#include "platform/DesktopServices.h"
 #include "plot/OverlayPlot.h"
-#include "state/DesignFile.h"
 #include "windows/frmAdjust.h"
 
+#include <QLineEdit>
 #include <QPushButton>
 
 #include <benchmark/benchmark.h>
 
 using namespace valvix;
+using namespace valvix::bench;
 
 namespace {
-
-// The shipped example with a 20-curve family (0 to -9.5 V) and a dissipation curve.
-DesignState ExampleDesign() {
-    DesignState design;
-    ReadDesignFile(VALVIX_EXAMPLES_DIR "/example-12AX7.VXF", design);
-    design.GraphicFileName = VALVIX_EXAMPLES_DIR "/example-12AX7.jpg";
-    design.GridVoltageMostPos = 0;
-    design.GridVoltageMostNeg = -9.5f;
-    design.GridVoltageStep = 0.5f;
-    return design;
-}
 
 // Draws every dot on its own as a line of zero length through the painter: one surface
 // call per dot, the plain way.
@@ -51,34 +40,74 @@ private:
     Canvas& m_canvas;
 };
 
-// One Up press end to end: read and validate every field, reload and repaint the
-// picture, draw the family and the dissipation curve into the window's image.
-void BM_AdjustUpPress(benchmark::State& state) {
+enum class Chart { Example, Scan };
+enum class Way { Cached, DecodeAndScaleEveryPress };
+
+// One Up press end to end, alternating with Down: read and validate every field,
+// repaint the picture, draw the family and the dissipation curve into the window's
+// image, and paint the window. The window is shown at its default size, or at the size
+// given.
+void UpPress(benchmark::State& state, Chart chart, QSize windowSize, Way way) {
     DesignState design = ExampleDesign();
-    DesktopServices services;
+    if (chart == Chart::Scan) {
+        design.GraphicFileName = Scans().path(kScanSize);
+    }
+    BenchServices services(way == Way::DecodeAndScaleEveryPress);
     frmAdjust window(design, services);
+    ShowAt(window, windowSize);
     window.findChild<QLineEdit*>("txtDissipation")->setText("1");
     auto* up = window.findChild<QPushButton*>("cmdMuUp");
     auto* down = window.findChild<QPushButton*>("cmdMuDown");
     bool goUp = true;
     for (auto _ : state) {
         (goUp ? up : down)->click();
+        LetPaint();
         goUp = !goUp;
     }
+    const QImage& drawn = window.view().canvas().image();
+    state.SetLabel(std::to_string(drawn.width()) + " x " + std::to_string(drawn.height()) +
+                   " pixels");
 }
-BENCHMARK(BM_AdjustUpPress)->Unit(benchmark::kMillisecond);
 
-// The drawing part alone, batched as the windows draw, and dot by dot.
+const QSize kDefaultWindow;
+const QSize kLargeWindow{2560, 1600};
+
+void BM_AdjustUpPress(benchmark::State& state, Chart chart, QSize windowSize) {
+    UpPress(state, chart, windowSize, Way::Cached);
+}
+BENCHMARK_CAPTURE(BM_AdjustUpPress, example, Chart::Example, kDefaultWindow)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_AdjustUpPress, scan_6000x4500, Chart::Scan, kDefaultWindow)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_AdjustUpPress, scan_6000x4500_window_2560x1600, Chart::Scan, kLargeWindow)
+    ->Unit(benchmark::kMillisecond);
+
+// The slow way, for comparison: the picture decoded and scaled again on every press.
+void BM_AdjustUpPressSlowWay(benchmark::State& state, Chart chart, QSize windowSize) {
+    UpPress(state, chart, windowSize, Way::DecodeAndScaleEveryPress);
+}
+BENCHMARK_CAPTURE(BM_AdjustUpPressSlowWay, scan_6000x4500, Chart::Scan, kDefaultWindow)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_AdjustUpPressSlowWay, scan_6000x4500_window_2560x1600, Chart::Scan,
+                  kLargeWindow)
+    ->Unit(benchmark::kMillisecond);
+
+// The drawing part alone, batched as the windows draw, and dot by dot; the batched one
+// also on a high-density screen (device pixel ratio 2).
 void BM_OverlayBatched(benchmark::State& state) {
     DesignState design = ExampleDesign();
     design.Dissipation = 1;
-    Canvas canvas(CanvasView::PreferredSize(), Qt::white);
+    Canvas canvas(CanvasView::PreferredSize(), Qt::white, static_cast<qreal>(state.range(0)));
     OverlayPlot plot;
     for (auto _ : state) {
         plot.draw(canvas, design);
     }
 }
-BENCHMARK(BM_OverlayBatched)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OverlayBatched)
+    ->ArgName("device_pixel_ratio")
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond);
 
 void BM_OverlayDotByDot(benchmark::State& state) {
     DesignState design = ExampleDesign();

@@ -1,12 +1,17 @@
+#include "BenchSupport.h"
 #include "export/Schematic.h"
 #include "export/Subcircuit.h"
 #include "platform/Canvas.h"
 #include "platform/CanvasView.h"
 #include "plot/ExamineChart.h"
+#include "windows/frmExamine.h"
+
+#include <QPushButton>
 
 #include <benchmark/benchmark.h>
 
 using namespace valvix;
+using namespace valvix::bench;
 
 namespace {
 
@@ -34,17 +39,42 @@ DesignState Fitted() {
     return d;
 }
 
-// The Examine chart drawn into the window's image, as "Plot/refresh" does.
-void BM_ExamineChart(benchmark::State& state) {
+// The Examine chart drawn into the window's image, as "Plot/refresh" does: at the
+// window's default size, at 2560 x 1600, and at 1280 x 800 on a screen of device pixel
+// ratio 2 (2560 x 1600 device pixels).
+void BM_ExamineChart(benchmark::State& state, QSize windowSize, qreal devicePixelRatio) {
     DesignState design = Fitted();
-    Canvas canvas(CanvasView::PreferredSize(), Qt::white);
+    Canvas canvas(windowSize.isEmpty() ? CanvasView::PreferredSize() : windowSize, Qt::white,
+                  devicePixelRatio);
     for (auto _ : state) {
         EnforceMinimumSteps(design);
         canvas.clear();
         DrawExamineChart(canvas, design);
     }
 }
-BENCHMARK(BM_ExamineChart)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ExamineChart, default_window, QSize(), 1.0)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ExamineChart, window_2560x1600, QSize(2560, 1600), 1.0)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ExamineChart, window_1280x800_ratio_2, QSize(1280, 800), 2.0)
+    ->Unit(benchmark::kMillisecond);
+
+// "Plot/refresh" pressed on the Examine window end to end: steps enforced, chart drawn,
+// window painted.
+void BM_ExaminePlotRefresh(benchmark::State& state, QSize windowSize) {
+    DesignState design = Fitted();
+    design.ExamineSettingsKept = 1; // the window opens with the settings above
+    BenchServices services;
+    frmExamine window(design, services, [] { return std::string("1"); });
+    ShowAt(window, windowSize);
+    auto* refresh = window.findChild<QPushButton*>("cmdPreview");
+    for (auto _ : state) {
+        refresh->click();
+        LetPaint();
+    }
+}
+BENCHMARK_CAPTURE(BM_ExaminePlotRefresh, default_window, QSize())->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ExaminePlotRefresh, window_2560x1600, QSize(2560, 1600))
+    ->Unit(benchmark::kMillisecond);
 
 void BM_SubcircuitText(benchmark::State& state) {
     const DesignState design = Fitted();

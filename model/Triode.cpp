@@ -8,23 +8,7 @@ TriodeParameters ParametersOf(const DesignState& design) {
 
 PlatePoint EvaluatePlatePoint(float vp, float vg, const TriodeParameters& p) {
     // Intermediate steps in double; only E1 and the current are rounded to Singles.
-    const double vpd = vp;
-    const double s = std::sqrt(static_cast<double>(p.Kvb) + vpd * vpd);
-    const double a = static_cast<double>(p.Kp) * (1.0 / p.Mu + vg / s);
-    const double ea = std::exp(a);
-    if (!std::isfinite(ea)) {
-        return {};
-    }
-    const float e1 = ToSingle(vpd / p.Kp * std::log(1.0 + ea));
-    if (!(e1 >= 0.0f) || !std::isfinite(e1)) {
-        return PlatePoint{false, e1, 0};
-    }
-    const double quotient = std::pow(static_cast<double>(e1), static_cast<double>(p.Ex)) / p.Kg1;
-    const float ip = ToSingle(quotient + quotient);
-    if (!std::isfinite(ip)) {
-        return PlatePoint{false, e1, 0};
-    }
-    return PlatePoint{true, e1, ip};
+    return EvaluateInColumn(PlateColumnAt(vp, p), vg, p);
 }
 
 float PlateCurrent(float vp, float vg, const TriodeParameters& p, float& lastGood) {

@@ -27,6 +27,39 @@ struct PlatePoint {
 };
 PlatePoint EvaluatePlatePoint(float vp, float vg, const TriodeParameters& p);
 
+// The terms of the equation that depend on the plate voltage alone, in double: a walk
+// works them out once per plate voltage and shares them among all its grid voltages.
+struct PlateColumn {
+    double s;         // square root of (Kvb + Vp squared)
+    double vpOverKp;  // Vp / Kp
+    double inverseMu; // 1 / Mu
+};
+
+inline PlateColumn PlateColumnAt(float vp, const TriodeParameters& p) {
+    const double vpd = vp;
+    return {std::sqrt(static_cast<double>(p.Kvb) + vpd * vpd), vpd / p.Kp, 1.0 / p.Mu};
+}
+
+// The equation at one grid voltage of a column: the same operations in the same order
+// as EvaluatePlatePoint, so the same bits.
+inline PlatePoint EvaluateInColumn(const PlateColumn& column, float vg, const TriodeParameters& p) {
+    const double a = static_cast<double>(p.Kp) * (column.inverseMu + vg / column.s);
+    const double ea = std::exp(a);
+    if (!std::isfinite(ea)) {
+        return {};
+    }
+    const float e1 = ToSingle(column.vpOverKp * std::log(1.0 + ea));
+    if (!(e1 >= 0.0f) || !std::isfinite(e1)) {
+        return PlatePoint{false, e1, 0};
+    }
+    const double quotient = std::pow(static_cast<double>(e1), static_cast<double>(p.Ex)) / p.Kg1;
+    const float ip = ToSingle(quotient + quotient);
+    if (!std::isfinite(ip)) {
+        return PlatePoint{false, e1, 0};
+    }
+    return PlatePoint{true, e1, ip};
+}
+
 // Plate current in amperes. A failed point gives lastGood; a point that succeeds
 // updates lastGood.
 float PlateCurrent(float vp, float vg, const TriodeParameters& p, float& lastGood);
@@ -75,11 +108,15 @@ void CurveFamilyWalk(const CurveFamily& family, const TriodeParameters& p, float
     while (vp <= fullscale) {
         const float gridEnd = family.GridVoltageMostNeg;
         const float gridStep = -family.GridVoltageStep;
+        const PlateColumn column = PlateColumnAt(vp, p);
         float vg = family.GridVoltageMostPos;
         while (vg >= gridEnd) {
             const int pen = vg == 0.0f ? 3 : 2;
-            const float ip = PlateCurrent(vp, vg, p, lastGood);
-            yield(FamilySample{vp, vg, ip, pen});
+            const PlatePoint point = EvaluateInColumn(column, vg, p);
+            if (point.ok) {
+                lastGood = point.Ip; // a failed point keeps the last current that was computed
+            }
+            yield(FamilySample{vp, vg, lastGood, pen});
             const float next = ToSingle(static_cast<double>(vg) + gridStep);
             if (next == vg) {
                 break; // the step no longer moves the Single: stop the curve loop

@@ -1,5 +1,6 @@
 #include "platform/Canvas.h"
 
+#include "platform/PictureScaling.h"
 #include "platform/QtPicture.h"
 
 #include <QFontMetricsF>
@@ -25,12 +26,29 @@ QPen DotPen(Rgb colour, int width) {
     return pen;
 }
 
+QSize DeviceSize(QSize pixels, qreal devicePixelRatio) {
+    return QSize(qRound(pixels.width() * devicePixelRatio),
+                 qRound(pixels.height() * devicePixelRatio))
+        .expandedTo({1, 1});
+}
+
+qreal UsableRatio(qreal devicePixelRatio) {
+    return devicePixelRatio > 0 && std::isfinite(devicePixelRatio) ? devicePixelRatio : 1;
+}
+
+QImage BlankImage(QSize pixels, qreal devicePixelRatio, const QColor& background) {
+    QImage image(DeviceSize(pixels, devicePixelRatio), QImage::Format_RGB32);
+    image.setDevicePixelRatio(devicePixelRatio);
+    image.fill(background);
+    return image;
+}
+
 } // namespace
 
-Canvas::Canvas(QSize pixels, QColor background)
-    : m_image(pixels.expandedTo({1, 1}), QImage::Format_RGB32), m_background(background),
-      m_scale(ScaleFor(pixels)) {
-    m_image.fill(m_background);
+Canvas::Canvas(QSize pixels, QColor background, qreal devicePixelRatio)
+    : m_background(background), m_pixels(pixels.expandedTo({1, 1})),
+      m_devicePixelRatio(UsableRatio(devicePixelRatio)), m_scale(ScaleFor(m_pixels)) {
+    m_image = BlankImage(m_pixels, m_devicePixelRatio, m_background);
     setFont(m_fontSpec);
 }
 
@@ -39,20 +57,27 @@ double Canvas::ScaleFor(QSize pixels) {
 }
 
 void Canvas::resize(QSize pixels) {
+    resize(pixels, m_devicePixelRatio);
+}
+
+void Canvas::resize(QSize pixels, qreal devicePixelRatio) {
     pixels = pixels.expandedTo({1, 1});
-    if (pixels == m_image.size()) {
+    devicePixelRatio = UsableRatio(devicePixelRatio);
+    if (pixels == m_pixels && devicePixelRatio == m_devicePixelRatio) {
         return;
     }
-    QImage next(pixels, QImage::Format_RGB32);
-    next.fill(m_background);
+    QImage next = BlankImage(pixels, devicePixelRatio, m_background);
     const double nextScale = ScaleFor(pixels);
     {
         QPainter painter(&next);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         const double ratio = nextScale / m_scale;
-        painter.drawImage(QRectF(0, 0, m_image.width() * ratio, m_image.height() * ratio), m_image);
+        painter.drawImage(QRectF(0, 0, m_pixels.width() * ratio, m_pixels.height() * ratio),
+                          m_image);
     }
     m_image = std::move(next);
+    m_pixels = pixels;
+    m_devicePixelRatio = devicePixelRatio;
     m_scale = nextScale;
     setFont(m_fontSpec);
 }
@@ -86,16 +111,18 @@ void Canvas::dots(const PointF* points, std::size_t count, Rgb colour) {
     if (m_tap != nullptr) {
         m_tap->dots(points, count, colour);
     }
-    // Each dot is a square of the pen width in pixels, written straight into the image:
+    // Each dot is a square of the pen width, written straight into the device pixels:
     // the same pixels a painter would fill, without its per-point cost.
     const QRgb rgb = qRgb(colour.r, colour.g, colour.b);
-    const int width = std::max(m_pen, 1);
+    const int width = std::max(static_cast<int>(std::lround(m_pen * m_devicePixelRatio)), 1);
+    const double toDevice = m_scale * m_devicePixelRatio;
     const int imageWidth = m_image.width();
     const int imageHeight = m_image.height();
+    uchar* const bits = m_image.bits();
+    const qsizetype bytesPerLine = m_image.bytesPerLine();
     for (std::size_t i = 0; i < count; ++i) {
-        const QPointF centre = toPixels(points[i]);
-        const double left = std::floor(centre.x() - width / 2.0 + 0.5);
-        const double top = std::floor(centre.y() - width / 2.0 + 0.5);
+        const double left = std::floor(points[i].x * toDevice - width / 2.0 + 0.5);
+        const double top = std::floor(points[i].y * toDevice - width / 2.0 + 0.5);
         if (!(left > -width && left < imageWidth && top > -width && top < imageHeight)) {
             continue; // off the image, or not a number
         }
@@ -104,7 +131,7 @@ void Canvas::dots(const PointF* points, std::size_t count, Rgb colour) {
         const int y0 = std::max(static_cast<int>(top), 0);
         const int y1 = std::min(static_cast<int>(top) + width, imageHeight);
         for (int y = y0; y < y1; ++y) {
-            auto* row = reinterpret_cast<QRgb*>(m_image.scanLine(y));
+            auto* row = reinterpret_cast<QRgb*>(bits + y * bytesPerLine);
             std::fill(row + x0, row + x1, rgb);
         }
     }
@@ -167,19 +194,41 @@ float Canvas::textHeight() const {
     return static_cast<float>(QFontMetricsF(m_font).height() / m_scale);
 }
 
+QRect Canvas::devicePixels(PointF topLeft, float width, float height) const {
+    const double toDevice = m_scale * m_devicePixelRatio;
+    const QPoint from(qRound(topLeft.x * toDevice), qRound(topLeft.y * toDevice));
+    const QPoint to(qRound((topLeft.x + width) * toDevice),
+                    qRound((topLeft.y + height) * toDevice));
+    return QRect(from, QSize(to.x() - from.x(), to.y() - from.y()));
+}
+
+QImage Canvas::devicePixelView() {
+    return QImage(m_image.bits(), m_image.width(), m_image.height(), m_image.bytesPerLine(),
+                  m_image.format());
+}
+
 bool Canvas::picture(const Picture* picture, PointF topLeft, float width, float height) {
     if (m_tap != nullptr) {
         m_tap->picture(picture, topLeft, width, height);
     }
+    const QRect target = devicePixels(topLeft, width, height);
+    QImage device = devicePixelView();
+    QPainter painter(&device);
     const auto* qt = dynamic_cast<const QtPicture*>(picture);
     if (qt == nullptr || qt->image().isNull()) {
+        // Nothing to paint: the rectangle is emptied rather than left showing an old picture.
+        painter.fillRect(target.normalized(), m_background);
         return false;
     }
-    QPainter painter(&m_image);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    const QPointF origin = toPixels(topLeft);
-    painter.drawImage(QRectF(origin.x(), origin.y(), width * m_scale, height * m_scale),
-                      qt->image());
+    if (target.isEmpty()) {
+        return true; // too small to show a pixel
+    }
+    const qint64 imageKey = qt->image().cacheKey();
+    if (m_scaled.picture != picture || m_scaled.imageKey != imageKey ||
+        m_scaled.image.size() != target.size()) {
+        m_scaled = {picture, imageKey, ScaledPicture(qt->image(), target.size())};
+    }
+    painter.drawImage(target.topLeft(), m_scaled.image);
     return true;
 }
 

@@ -14,6 +14,12 @@ CanvasView::CanvasView(QColor background, QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMinimumSize(240, 180);
     resize(PreferredSize());
+    fitCanvas();
+}
+
+void CanvasView::fitCanvas() {
+    // The canvas has the window's size in pixels and the full resolution of its screen.
+    m_canvas.resize(size(), devicePixelRatioF());
 }
 
 QSize CanvasView::PreferredSize() {
@@ -51,12 +57,15 @@ void CanvasView::applyPlacement(const Placement& placement) {
 }
 
 void CanvasView::paintEvent(QPaintEvent*) {
+    // A window moved to a screen of another pixel density is painted anew: the canvas
+    // takes the new resolution first.
+    fitCanvas();
     QPainter painter(this);
-    painter.drawImage(0, 0, m_canvas.image());
+    painter.drawImage(QPointF(0, 0), m_canvas.image());
 }
 
 void CanvasView::resizeEvent(QResizeEvent*) {
-    m_canvas.resize(size());
+    fitCanvas();
     for (const Placement& placement : m_placements) {
         applyPlacement(placement);
     }

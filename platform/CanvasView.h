@@ -51,6 +51,7 @@ private:
         bool bold;
         QString family;
     };
+    void fitCanvas();
     void addPlacement(QWidget* control, QRectF layout, double points, bool bold,
                       const QString& family);
     void applyPlacement(const Placement& placement);

@@ -1,7 +1,6 @@
 #include "platform/DesktopServices.h"
 
 #include "platform/PrintJob.h"
-#include "platform/QtPicture.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -9,7 +8,6 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QImageReader>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -109,16 +107,7 @@ void DesktopServices::beep() {
 }
 
 std::shared_ptr<const Picture> DesktopServices::loadPicture(const std::string& path) {
-    if (path.empty()) {
-        return nullptr;
-    }
-    QImageReader reader(QString::fromStdString(path));
-    reader.setDecideFormatFromContent(true);
-    QImage image = reader.read();
-    if (image.isNull()) {
-        return nullptr;
-    }
-    return std::make_shared<QtPicture>(std::move(image));
+    return m_pictures.load(path);
 }
 
 std::string DesktopServices::dateTimeText() {

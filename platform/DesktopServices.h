@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/PictureCache.h"
 #include "platform/WindowServices.h"
 
 #include <QString>
@@ -41,6 +42,8 @@ public:
 
 private:
     std::unique_ptr<QSettings> m_settings;
+    // One decoded chart picture for all windows, read again only when its file changes.
+    PictureCache m_pictures;
 };
 
 } // namespace valvix

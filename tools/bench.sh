@@ -37,7 +37,7 @@ for program in "${programs[@]}"; do
     exit 1
   fi
   # CSV columns: name, iterations, real_time, cpu_time, time_unit, bytes_per_second,
-  # items_per_second, label, error_occurred, error_message.
+  # items_per_second, label, error_occurred, error_message. A label follows the name.
   awk -F, -v program="$(basename "$program")" '
     NR == 1 { next }
     function rate(x) {
@@ -49,6 +49,8 @@ for program in "${programs[@]}"; do
     }
     {
       name = $1; gsub(/"/, "", name)
+      label = $8; gsub(/"/, "", label)
+      if (label != "") name = name " (" label ")"
       printf "| %s | %s | %.3g %s | %.3g %s | %s | %s |\n",
         program, name, $3, $5, $4, $5, $2, rate($7)
     }' "$results"

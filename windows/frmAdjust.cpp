@@ -155,6 +155,7 @@ void frmAdjust::WriteField(QLineEdit* field, float value) {
 }
 
 void frmAdjust::ShowCurveGraphic() {
+    m_design.CurveGraphic.reset(); // the old picture goes before a changed file is decoded
     m_design.CurveGraphic = m_services.loadPicture(m_design.GraphicFileName);
     PaintChartArea(m_view->canvas(), m_design);
     m_view->update();

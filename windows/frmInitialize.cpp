@@ -147,6 +147,7 @@ void frmInitialize::EnableAlignment() {
 }
 
 bool frmInitialize::ShowCurveGraphic() {
+    m_design.CurveGraphic.reset(); // the old picture goes before a changed file is decoded
     m_design.CurveGraphic = m_services.loadPicture(m_design.GraphicFileName);
     const bool painted = PaintChartArea(m_view->canvas(), m_design);
     m_view->update();
