@@ -1,0 +1,47 @@
+#pragma once
+
+#include "model/Triode.h"
+#include "state/DesignState.h"
+
+#include <string>
+#include <vector>
+
+namespace valvix::fit {
+
+// A point a curve of the family passes through: plate voltage and grid voltage in
+// volts, plate current in amperes.
+struct ChartPoint {
+    double vp;
+    double vg;
+    double ip;
+};
+
+// What to fit to: the ink of the design's chart picture (CurveGraphic, whatever picture
+// it holds), points the user clicked on it, and points measured or digitized elsewhere.
+struct FitRequest {
+    bool traceChart = false;
+    std::vector<ChartPoint> clicked;
+    std::vector<ChartPoint> measured;
+};
+
+struct FitOutcome {
+    bool ok = false;
+    std::string message; // why nothing was fitted
+    TriodeParameters parameters;
+    std::size_t points = 0; // observations the last solve used
+    bool inPixels = false;  // distances are picture pixels (else thousandths of full scale)
+    double rmsDistance = 0; // across the curves
+    double largestDistance = 0;
+    double rmsAmps = 0; // plate-current misses
+    double largestAmps = 0;
+};
+
+// Fits the five model parameters of the design to what the request names, starting
+// from the design's own. The design's frame, scales and grid voltages must be those
+// the Adjust window accepts. Changes nothing; on failure says why in plain words.
+FitOutcome FitToChart(const DesignState& design, const FitRequest& request);
+
+// One line for the Adjust window: the points used and the RMS and largest errors.
+std::string DescribeFit(const FitOutcome& outcome);
+
+} // namespace valvix::fit
