@@ -301,6 +301,35 @@ FitOutcome FitToChart(const DesignState& design, const FitRequest& request) {
     return FitPoints(design, start, request.measured);
 }
 
+std::optional<float> CurveThrough(const DesignState& design, float x, float y) {
+    const std::vector<float> grids = FamilyGrids(design);
+    const double fullV = design.PlateVoltageFullscale;
+    const double fullI = design.PlateCurrentFullscale;
+    if (!CheckStart(design, grids).empty() || !(fullV > 0) || !(fullI > 0)) {
+        return std::nullopt;
+    }
+    ChartSpace layout;
+    layout.x0 = design.Xleft;
+    layout.perVolt = (double(design.Xright) - design.Xleft) / fullV;
+    layout.y0 = design.Ybottom;
+    layout.perAmp = (double(design.Ybottom) - design.Ytop) / fullI;
+    const double vp = layout.Volts(x);
+    if (!(vp > 0) || !(layout.perVolt > 0) || !(layout.perAmp > 0)) {
+        return std::nullopt;
+    }
+    const LogParameters p = ToLog(ParametersOf(design));
+    std::optional<float> nearest;
+    double best = 0;
+    for (const float grid : grids) {
+        const double distance = DistanceAcross(p, {vp, grid, layout.Amps(y)}, layout);
+        if (!nearest || distance < best) {
+            nearest = grid;
+            best = distance;
+        }
+    }
+    return nearest;
+}
+
 std::string DescribeFit(const FitOutcome& outcome) {
     char line[200];
     const char* unit = outcome.inPixels ? " px" : " % of full scale";

@@ -3,6 +3,7 @@
 #include "model/Triode.h"
 #include "state/DesignState.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,11 @@ struct FitOutcome {
 // from the design's own. The design's frame, scales and grid voltages must be those
 // the Adjust window accepts. Changes nothing; on failure says why in plain words.
 FitOutcome FitToChart(const DesignState& design, const FitRequest& request);
+
+// The grid voltage of the family curve that passes nearest a point of the chart given
+// in layout units, the distance taken across the curves; nothing when the design's
+// frame, scales, family or parameters draw no curves there.
+std::optional<float> CurveThrough(const DesignState& design, float x, float y);
 
 // One line for the Adjust window: the points used and the RMS and largest errors.
 std::string DescribeFit(const FitOutcome& outcome);

@@ -7,6 +7,7 @@
 #include "state/EngineeringText.h"
 #include "state/NumberText.h"
 #include "state/Single.h"
+#include "windows/AdjustFitting.h"
 #include "windows/HelpWindows.h"
 
 #include <QDialog>
@@ -121,6 +122,14 @@ void frmAdjust::Form_Load() {
     connect(cmdSubcircuit, &QPushButton::clicked, this, [this] { OpenModal(m_subcircuit); });
     connect(cmdSaveFile, &QPushButton::clicked, this, &frmAdjust::cmdSaveFile_Click);
     connect(cmdExit, &QPushButton::clicked, this, &frmAdjust::exitRequested);
+    m_fitting = new AdjustFitting(
+        m_design, m_services, *m_view,
+        {[this] {
+             ShowCurveGraphic();
+             return ValidateAndPlot();
+         },
+         [this](const TriodeParameters& values) { writeModelParameters(values); }},
+        this);
 
     FillFields();
     setWindowTitle(QString::fromStdString("Adjust - " + m_design.DesignFileName));
@@ -143,6 +152,15 @@ void frmAdjust::FillFields() {
     // The dissipation field starts empty, so the first validation reads 0: no limit curve.
     txtDissipation->setText({});
     cmdSubcircuit->setEnabled(false);
+}
+
+void frmAdjust::writeModelParameters(const TriodeParameters& values) {
+    m_parameters[0].field->setText(Plain(values.Kvb));
+    m_parameters[1].field->setText(Plain(values.Ex));
+    m_parameters[2].field->setText(Plain(values.Mu));
+    m_parameters[3].field->setText(Plain(values.Kg1));
+    m_parameters[4].field->setText(Plain(values.Kp));
+    Redraw();
 }
 
 void frmAdjust::ShowCurveGraphic() {
@@ -170,6 +188,7 @@ bool frmAdjust::ValidateAndPlot() {
         }
     }
     m_plot.draw(m_view->canvas(), m_design);
+    m_fitting->drawMarks(m_view->canvas());
     m_view->update();
     return true;
 }
