@@ -27,8 +27,10 @@ constexpr std::size_t kLongCurve = 12;
 constexpr double kSomeInk = 0.2;
 constexpr std::size_t kMostRounds = 8;
 constexpr double kSettled = 1e-4; // largest parameter change (as a share) that ends it
-// Measured points count as this share of the traced ones, however few they are.
+// Clicked or measured points count as this share of the traced ones, however few they
+// are; in the coarse search each counts as this many samples of a curve.
 constexpr double kPointsShare = 0.25;
+constexpr double kPointSamples = 10;
 
 FitOutcome Failure(std::string message) {
     FitOutcome outcome;
@@ -151,7 +153,9 @@ bool Matches(const Trace& trace, double& coverage) {
 class ChartFit {
 public:
     ChartFit(const ChartInk& chart, const std::vector<float>& grids, const FitRequest& request)
-        : m_chart(chart), m_grids(grids), m_request(request) {}
+        : m_chart(chart), m_grids(grids), m_points(request.clicked) {
+        m_points.insert(m_points.end(), request.measured.begin(), request.measured.end());
+    }
 
     FitOutcome run(const LogParameters& start) {
         double bestCoverage = 0;
@@ -197,7 +201,7 @@ private:
             if (round > 0 && refined.coverage < kSomeInk) {
                 break; // lost: no use going on from here
             }
-            refined.observations = withClicks(trace, reach);
+            refined.observations = withPoints(trace, reach);
             const LogParameters next = Solve(p, refined.observations, m_chart.space);
             double change = 0;
             for (std::size_t i = 0; i < p.size(); ++i) {
@@ -221,20 +225,25 @@ private:
             const double d = std::min(m_chart.ink->distance(s.x, s.y), cap) / cap;
             score += d * d - 1;
         }
+        // A point counts as much as a stretch of curve.
+        for (const ChartPoint& point : m_points) {
+            const double d =
+                std::min(DistanceAcross(p, {point.vp, point.vg, point.ip}, m_chart.space), cap) /
+                cap;
+            score += kPointSamples * (d * d - 1);
+        }
         return score;
     }
 
-    std::vector<Observation> withClicks(const Trace& trace, double reach) const {
+    std::vector<Observation> withPoints(const Trace& trace, double reach) const {
         std::vector<Observation> observations;
         for (const TracedPoint& t : trace.points) {
             observations.push_back({t.vp, t.vg, t.ip, 1.0, 0.5 * reach});
         }
-        const std::size_t clicks = m_request.clicked.size();
-        if (clicks > 0) {
-            const double weight = std::sqrt(
-                std::max(1.0, kPointsShare * double(trace.points.size()) / double(clicks)));
-            for (const Observation& o :
-                 PointObservations(m_request.clicked, weight, 2 * m_chart.scale)) {
+        if (!m_points.empty()) {
+            const double weight = std::sqrt(std::max(
+                1.0, kPointsShare * double(trace.points.size()) / double(m_points.size())));
+            for (const Observation& o : PointObservations(m_points, weight, 2 * m_chart.scale)) {
                 observations.push_back(o);
             }
         }
@@ -243,7 +252,7 @@ private:
 
     const ChartInk& m_chart;
     const std::vector<float>& m_grids;
-    const FitRequest& m_request;
+    std::vector<ChartPoint> m_points;           // clicked and measured
     mutable std::vector<CurveSample> m_samples; // kept between scores
 };
 
