@@ -92,6 +92,7 @@ ChartSpec TestChart(TestTube tube) {
         spec.truth = {95.0f, 1.45f, 900.0f, 700.0f, 250.0f};
         FitFrame(spec, 560, 400);
         spec.loadLine = {300, 100000};
+        spec.darkGrid = true;
         spec.limitWatts = 1;
         spec.grain = 6;
         spec.seed = 11;
@@ -100,6 +101,7 @@ ChartSpec TestChart(TestTube tube) {
     case TestTube::LowMu:
         spec = Example6SN7();
         FitFrame(spec, 640, 480);
+        spec.labelsOnCurves = true;
         spec.grain = 6;
         spec.seed = 12;
         spec.jpegQuality = 70;
@@ -118,6 +120,8 @@ ChartSpec TestChart(TestTube tube) {
         spec.ampsMinor = 0.01;
         spec.milliampDecimals = 0;
         spec.loadLine = {300, 2500};
+        spec.darkGrid = true;
+        spec.labelsOnCurves = true;
         spec.limitWatts = 15;
         spec.seed = 13;
         spec.jpegQuality = 75;
@@ -137,6 +141,7 @@ ChartSpec TestChart(TestTube tube) {
         spec.ampsMinor = 0.002;
         spec.milliampDecimals = 0;
         spec.loadLine = {350, 10000};
+        spec.labelsOnCurves = true;
         spec.limitWatts = 3.5f;
         spec.seed = 14;
         spec.jpegQuality = 80;

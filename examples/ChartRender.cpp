@@ -35,7 +35,7 @@ public:
         DrawGrid();
         DrawCurves();
         DrawLoadLineAndLimit();
-        DrawCurveLabels();
+        s.labelsOnCurves ? DrawLabelsOnCurves() : DrawCurveLabels();
         DrawAxisTexts();
     }
 
@@ -87,7 +87,7 @@ private:
         for (double i = s.ampsMinor; i < s.ampsFullscale - 1e-9; i += s.ampsMinor) {
             Line(s.axisLeft, Py(i), s.axisRight, Py(i));
         }
-        p.setPen(QPen(kMajorGrid, 0.7 * pen));
+        p.setPen(s.darkGrid ? QPen(kInk, 0.5 * pen) : QPen(kMajorGrid, 0.7 * pen));
         for (double v = s.voltsMajor; v < s.voltsFullscale - 1e-6; v += s.voltsMajor) {
             Line(Px(v), s.axisTop, Px(v), s.axisBottom);
         }
@@ -211,6 +211,25 @@ private:
         }
         const QString number = QString::number(static_cast<double>(grid), 'g', 3);
         return grid > 0 ? "+" + number : number;
+    }
+
+    // Each label in a box of paper over its curve, where the curve crosses 60 % of the
+    // full-scale current, or at 80 % of the full-scale voltage if it stays lower.
+    void DrawLabelsOnCurves() {
+        p.setFont(Font(8));
+        const QFontMetricsF metrics(p.font());
+        for (const float grid : GridVoltages()) {
+            double volts = 0.8 * s.voltsFullscale;
+            for (double v = 0; v < volts; v += s.voltsFullscale / 500) {
+                volts = Current(v, grid) >= 0.6 * s.ampsFullscale ? v : volts;
+            }
+            const QPointF at(Px(volts), Py(std::min(Current(volts, grid), 0.6 * s.ampsFullscale)));
+            const QString text = GridText(grid);
+            const QSizeF size(metrics.horizontalAdvance(text) + 2 * s.textScale, metrics.ascent());
+            p.fillRect(QRectF(at - QPointF(size.width() / 2, size.height() / 2), size), kPaper);
+            p.setPen(kInk);
+            p.drawText(at + QPointF(s.textScale - size.width() / 2, size.height() / 2 - 1), text);
+        }
     }
 
     // Grid-voltage labels: just below the top edge, right of where a curve leaves the

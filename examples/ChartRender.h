@@ -39,14 +39,16 @@ struct ChartSpec {
     double axisRight = 0;
     double axisTop = 0;
     double axisBottom = 0;
-    double voltsMajor = 0;    // numbered vertical lines
-    double voltsMinor = 0;    // light vertical lines
-    double ampsMajor = 0;     // numbered horizontal lines
-    double ampsMinor = 0;     // light horizontal lines
-    int milliampDecimals = 1; // decimals of the current numbers, in mA
-    double textScale = 1;     // text sizes and pens against a 400 x 300 chart
-    double curvePen = 1.5;    // curve stroke width in picture pixels
-    float limitWatts = 0;     // dissipation limit curve drawn when above 0
+    double voltsMajor = 0;       // numbered vertical lines
+    double voltsMinor = 0;       // light vertical lines
+    double ampsMajor = 0;        // numbered horizontal lines
+    double ampsMinor = 0;        // light horizontal lines
+    int milliampDecimals = 1;    // decimals of the current numbers, in mA
+    double textScale = 1;        // text sizes and pens against a 400 x 300 chart
+    double curvePen = 1.5;       // curve stroke width in picture pixels
+    bool darkGrid = false;       // numbered grid lines thin but as dark as the curves
+    bool labelsOnCurves = false; // grid-voltage labels on the curves, each in a blank box
+    float limitWatts = 0;        // dissipation limit curve drawn when above 0
     LoadLine loadLine;
     float designDissipation = 0; // the Dissipation saved with the design
     int oversample = 4;          // drawn this many times larger, then scaled down

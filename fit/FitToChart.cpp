@@ -25,6 +25,8 @@ constexpr double kLeastCoverage = 0.75;
 constexpr double kLeastCurveShare = 0.4;
 constexpr std::size_t kLongCurve = 12;
 constexpr double kSomeInk = 0.2;
+// The share of places halfway between the computed curves where ink may be found.
+constexpr double kMostBetween = 0.5;
 constexpr std::size_t kMostRounds = 8;
 constexpr double kSettled = 1e-4; // largest parameter change (as a share) that ends it
 // Clicked or measured points count as this share of the traced ones, however few they
@@ -92,7 +94,9 @@ std::vector<Observation> PointObservations(const std::vector<ChartPoint>& points
                                            double reach) {
     std::vector<Observation> observations;
     for (const ChartPoint& point : points) {
-        observations.push_back({point.vp, point.vg, point.ip, weight, reach});
+        if (point.vp > 0) { // every curve passes through 0 V, 0 A: nothing to learn there
+            observations.push_back({point.vp, point.vg, point.ip, weight, reach});
+        }
     }
     return observations;
 }
@@ -153,8 +157,7 @@ bool Matches(const Trace& trace, double& coverage) {
 class ChartFit {
 public:
     ChartFit(const ChartInk& chart, const std::vector<float>& grids, const FitRequest& request)
-        : m_chart(chart), m_grids(grids), m_points(request.clicked) {
-        m_points.insert(m_points.end(), request.measured.begin(), request.measured.end());
+        : m_chart(chart), m_grids(grids), m_clicked(request.clicked), m_measured(request.measured) {
     }
 
     FitOutcome run(const LogParameters& start) {
@@ -162,9 +165,12 @@ public:
         const double k = m_chart.scale;
         const auto onGrid = [this, k](const LogParameters& q) { return match(q, 14 * k, 5 * k); };
         const auto onPattern = [this, k](const LogParameters& q) { return match(q, 6 * k, 3 * k); };
+        bool curvesBetween = false;
         for (const LogParameters& candidate : CoarseSearch(start, onGrid, onPattern)) {
             const Refined refined = refine(candidate);
-            if (refined.matches) {
+            const bool between = refined.matches && CurvesBetween(refined.p);
+            curvesBetween = curvesBetween || between;
+            if (refined.matches && !between) {
                 FitOutcome outcome;
                 outcome.ok = true;
                 outcome.inPixels = true;
@@ -173,6 +179,10 @@ public:
                 return outcome;
             }
             bestCoverage = std::max(bestCoverage, refined.coverage);
+        }
+        if (curvesBetween) {
+            return Failure("Printed curves run between the computed ones: check the grid "
+                           "voltages (is the step the chart's?), then fit again.");
         }
         if (bestCoverage < kSomeInk) {
             return Failure("No printed curves were found along the computed ones. Bring the "
@@ -196,12 +206,12 @@ private:
             const bool last = round + 1 >= reaches.size();
             const double reach = reaches[std::min(round, reaches.size() - 1)];
             const Trace trace = TraceFamily(*m_chart.ink, p, m_grids, m_chart.space, m_chart.region,
-                                            reach, (last ? 2.0 : 3.0) * k, maxStroke());
+                                            {reach, (last ? 2.0 : 3.0) * k, maxStroke()});
             refined.matches = Matches(trace, refined.coverage);
             if (round > 0 && refined.coverage < kSomeInk) {
                 break; // lost: no use going on from here
             }
-            refined.observations = withPoints(trace, reach);
+            refined.observations = withPoints(trace, reach, p);
             const LogParameters next = Solve(p, refined.observations, m_chart.space);
             double change = 0;
             for (std::size_t i = 0; i < p.size(); ++i) {
@@ -216,6 +226,21 @@ private:
         return refined;
     }
 
+    // Whether printed curves run halfway between the computed ones, as when a fit lays
+    // the family on every other printed curve.
+    bool CurvesBetween(const LogParameters& p) const {
+        std::vector<float> between;
+        for (std::size_t i = 1; i < m_grids.size(); ++i) {
+            between.push_back((m_grids[i - 1] + m_grids[i]) / 2);
+        }
+        const double k = m_chart.scale;
+        const Trace trace = TraceFamily(*m_chart.ink, p, between, m_chart.space, m_chart.region,
+                                        {2.5 * k, 3 * k, maxStroke(), 0.2});
+        double coverage = 0;
+        Matches(trace, coverage);
+        return coverage > kMostBetween;
+    }
+
     // How much of the family lies on printed ink: lower is better.
     // Samples spacing apart along the curves; misses count up to cap pixels.
     double match(const LogParameters& p, double spacing, double cap) const {
@@ -226,7 +251,7 @@ private:
             score += d * d - 1;
         }
         // A point counts as much as a stretch of curve.
-        for (const ChartPoint& point : m_points) {
+        for (const ChartPoint& point : points(p)) {
             const double d =
                 std::min(DistanceAcross(p, {point.vp, point.vg, point.ip}, m_chart.space), cap) /
                 cap;
@@ -235,15 +260,27 @@ private:
         return score;
     }
 
-    std::vector<Observation> withPoints(const Trace& trace, double reach) const {
+    // The measured points, and the clicked ones on the curves passing nearest them.
+    std::vector<ChartPoint> points(const LogParameters& p) const {
+        std::vector<ChartPoint> all = m_measured;
+        for (ChartPoint point : m_clicked) {
+            point.vg = NearestCurve(p, m_grids, point.vp, point.ip, m_chart.space);
+            all.push_back(point);
+        }
+        return all;
+    }
+
+    std::vector<Observation> withPoints(const Trace& trace, double reach,
+                                        const LogParameters& p) const {
         std::vector<Observation> observations;
         for (const TracedPoint& t : trace.points) {
             observations.push_back({t.vp, t.vg, t.ip, 1.0, 0.5 * reach});
         }
-        if (!m_points.empty()) {
-            const double weight = std::sqrt(std::max(
-                1.0, kPointsShare * double(trace.points.size()) / double(m_points.size())));
-            for (const Observation& o : PointObservations(m_points, weight, 2 * m_chart.scale)) {
+        const std::vector<ChartPoint> given = points(p);
+        if (!given.empty()) {
+            const double weight = std::sqrt(
+                std::max(1.0, kPointsShare * double(trace.points.size()) / double(given.size())));
+            for (const Observation& o : PointObservations(given, weight, 2 * m_chart.scale)) {
                 observations.push_back(o);
             }
         }
@@ -252,7 +289,8 @@ private:
 
     const ChartInk& m_chart;
     const std::vector<float>& m_grids;
-    std::vector<ChartPoint> m_points;           // clicked and measured
+    std::vector<ChartPoint> m_clicked;
+    std::vector<ChartPoint> m_measured;
     mutable std::vector<CurveSample> m_samples; // kept between scores
 };
 
@@ -271,6 +309,9 @@ FitOutcome FitPoints(const DesignState& design, const LogParameters& start,
     }
     constexpr double kReach = 20; // 2 % of full scale
     const std::vector<Observation> observations = PointObservations(points, 1.0, kReach);
+    if (observations.size() < 5) {
+        return Failure("At least 5 points above 0 V are needed to fit the five parameters.");
+    }
     const auto score = [&](const LogParameters& q) {
         double sum = 0;
         for (const Observation& o : observations) {
@@ -304,9 +345,6 @@ FitOutcome FitToChart(const DesignState& design, const FitRequest& request) {
         }
         return ChartFit(*chart, grids, request).run(start);
     }
-    if (request.measured.size() < 5) {
-        return Failure("At least 5 points are needed to fit the five parameters.");
-    }
     return FitPoints(design, start, request.measured);
 }
 
@@ -326,17 +364,7 @@ std::optional<float> CurveThrough(const DesignState& design, float x, float y) {
     if (!(vp > 0) || !(layout.perVolt > 0) || !(layout.perAmp > 0)) {
         return std::nullopt;
     }
-    const LogParameters p = ToLog(ParametersOf(design));
-    std::optional<float> nearest;
-    double best = 0;
-    for (const float grid : grids) {
-        const double distance = DistanceAcross(p, {vp, grid, layout.Amps(y)}, layout);
-        if (!nearest || distance < best) {
-            nearest = grid;
-            best = distance;
-        }
-    }
-    return nearest;
+    return NearestCurve(ToLog(ParametersOf(design)), grids, vp, layout.Amps(y), layout);
 }
 
 std::string DescribeFit(const FitOutcome& outcome) {

@@ -19,6 +19,8 @@ struct ChartPoint {
 
 // What to fit to: the ink of the design's chart picture (CurveGraphic, whatever picture
 // it holds), points the user clicked on it, and points measured or digitized elsewhere.
+// A clicked point belongs to whichever curve passes nearest it as the fit goes (its vg
+// is not used); a measured point keeps its grid voltage.
 struct FitRequest {
     bool traceChart = false;
     std::vector<ChartPoint> clicked;

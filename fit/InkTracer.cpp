@@ -8,10 +8,9 @@ namespace valvix::fit {
 
 namespace {
 
-constexpr double kStep = 0.5;            // between profile samples, pixels
-constexpr double kNeighbourShare = 0.45; // of the distance to a neighbouring curve
-constexpr double kLeastReach = 1.0;      // closer curves are not told apart
-constexpr int kAlong = 4;                // neighbours either side in the continuity test
+constexpr double kStep = 0.5;       // between profile samples, pixels
+constexpr double kLeastReach = 1.0; // closer curves are not told apart
+constexpr int kAlong = 4;           // neighbours either side in the continuity test
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 // How far across the computed curve the next computed curves lie, in pixels.
@@ -126,10 +125,9 @@ void KeepContinuous(std::vector<double>& offsets, const std::vector<int>& curves
 } // namespace
 
 Trace TraceFamily(const InkMap& ink, const LogParameters& p, const std::vector<float>& grids,
-                  const ChartSpace& space, const Region& region, double reach, double spacing,
-                  double maxStroke) {
+                  const ChartSpace& space, const Region& region, const TraceWindow& window) {
     std::vector<CurveSample> samples;
-    SampleFamily(p, grids, space, region, spacing, samples);
+    SampleFamily(p, grids, space, region, window.spacing, samples);
     const Model model(p);
     std::vector<double> offsets(samples.size(), kNaN);
     std::vector<int> curves(samples.size());
@@ -139,13 +137,14 @@ Trace TraceFamily(const InkMap& ink, const LogParameters& p, const std::vector<f
     for (std::size_t i = 0; i < samples.size(); ++i) {
         const CurveSample& s = samples[i];
         curves[i] = s.curve;
-        const double here = std::min(reach, kNeighbourShare * NeighbourGap(s, model, grids, space));
+        const double here =
+            std::min(window.reach, window.neighbourShare * NeighbourGap(s, model, grids, space));
         if (here >= kLeastReach) {
             ++trace.searched[static_cast<std::size_t>(s.curve)];
-            offsets[i] = Profile(ink, s, here, maxStroke).nearestStroke();
+            offsets[i] = Profile(ink, s, here, window.maxStroke).nearestStroke();
         }
     }
-    KeepContinuous(offsets, curves, std::max(0.8, 0.25 * reach));
+    KeepContinuous(offsets, curves, std::max(0.8, 0.25 * window.reach));
     for (std::size_t i = 0; i < samples.size(); ++i) {
         if (!std::isnan(offsets[i])) {
             const CurveSample& s = samples[i];

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 #include <memory>
 
 namespace valvix::fit {
@@ -44,6 +45,20 @@ double DistanceAcross(const LogParameters& p, const Observation& o, const ChartS
     double residual = 0;
     Across{o, space.perVolt, space.perAmp}(p.data(), &residual);
     return std::abs(residual / o.weight);
+}
+
+float NearestCurve(const LogParameters& p, const std::vector<float>& grids, double vp, double ip,
+                   const ChartSpace& space) {
+    float nearest = grids.empty() ? 0.0f : grids.front();
+    double best = std::numeric_limits<double>::infinity();
+    for (const float grid : grids) {
+        const double distance = DistanceAcross(p, {vp, grid, ip}, space);
+        if (distance < best) {
+            best = distance;
+            nearest = grid;
+        }
+    }
+    return nearest;
 }
 
 LogParameters Solve(const LogParameters& start, const std::vector<Observation>& observations,

@@ -23,6 +23,10 @@ struct Observation {
 // flat parts of a curve count alike.
 double DistanceAcross(const LogParameters& p, const Observation& o, const ChartSpace& space);
 
+// The grid voltage of the curve that passes nearest a point, distance taken across.
+float NearestCurve(const LogParameters& p, const std::vector<float>& grids, double vp, double ip,
+                   const ChartSpace& space);
+
 // Refines the five parameters by robust non-linear least squares of the distances
 // across the curves, keeping each within the range the Adjust window accepts.
 LogParameters Solve(const LogParameters& start, const std::vector<Observation>& observations,

@@ -10,6 +10,7 @@
 #include <QPushButton>
 
 #include <cmath>
+#include <sstream>
 
 namespace valvix {
 
@@ -111,6 +112,7 @@ bool AdjustFitting::eventFilter(QObject* watched, QEvent* event) {
 
 void AdjustFitting::ClickOnChart(PointF at, bool add) {
     const FrameMapping frame(m_design.Xleft, m_design.Xright, m_design.Ytop, m_design.Ybottom);
+    std::string said;
     if (add) {
         const std::optional<float> grid = fit::CurveThrough(m_design, at.x, at.y);
         if (!grid || !frame.Inside(at.x, at.y)) {
@@ -119,25 +121,35 @@ void AdjustFitting::ClickOnChart(PointF at, bool add) {
         }
         m_clicked.push_back({frame.XToVolts(at.x, m_design.PlateVoltageFullscale), *grid,
                              frame.YToAmps(at.y, m_design.PlateCurrentFullscale)});
+        std::ostringstream curve;
+        curve << "Point added, nearest the " << *grid << " V curve";
+        said = curve.str();
     } else {
-        std::size_t nearest = m_clicked.size();
-        double best = kRemoveReach;
-        for (std::size_t i = 0; i < m_clicked.size(); ++i) {
-            const double dx =
-                frame.VoltsToX(m_clicked[i].vp, m_design.PlateVoltageFullscale) - at.x;
-            const double dy = frame.AmpsToY(m_clicked[i].ip, m_design.PlateCurrentFullscale) - at.y;
-            if (std::hypot(dx, dy) < best) {
-                best = std::hypot(dx, dy);
-                nearest = i;
-            }
-        }
+        const std::size_t nearest = NearestClicked(at);
         if (nearest == m_clicked.size()) {
             return;
         }
         m_clicked.erase(m_clicked.begin() + static_cast<std::ptrdiff_t>(nearest));
+        said = "Point removed";
     }
     m_hooks.validateAndPlot();
-    ShowResult(std::to_string(m_clicked.size()) + " clicked points.");
+    ShowResult(said + " (" + std::to_string(m_clicked.size()) + " clicked points).");
+}
+
+std::size_t AdjustFitting::NearestClicked(PointF at) const {
+    const FrameMapping frame(m_design.Xleft, m_design.Xright, m_design.Ytop, m_design.Ybottom);
+    std::size_t nearest = m_clicked.size();
+    double best = kRemoveReach;
+    for (std::size_t i = 0; i < m_clicked.size(); ++i) {
+        const double distance =
+            std::hypot(frame.VoltsToX(m_clicked[i].vp, m_design.PlateVoltageFullscale) - at.x,
+                       frame.AmpsToY(m_clicked[i].ip, m_design.PlateCurrentFullscale) - at.y);
+        if (distance < best) {
+            best = distance;
+            nearest = i;
+        }
+    }
+    return nearest;
 }
 
 void AdjustFitting::drawMarks(DrawingSurface& surface) const {

@@ -49,6 +49,8 @@ private:
     void cmdFitPointsFile_Click();
     void Apply(const fit::FitRequest& request);
     void ClickOnChart(PointF at, bool add);
+    // The clicked point nearest a place on the chart, or the count when none is near.
+    std::size_t NearestClicked(PointF at) const;
     void ShowResult(const std::string& text);
 
     DesignState& m_design;

@@ -34,12 +34,10 @@ std::vector<QPointF> Curve(const ChartSpec& c, const TriodeParameters& p, float 
     return points;
 }
 
-// Largest and RMS distance from each true sample inside the frame to the fitted curve.
+// The largest distance from a true sample inside the frame to the fitted curve.
 // Its nearest point lies within a dozen samples wherever it is nearer than 1.5 pixels.
-std::pair<double, double> Distances(const ChartSpec& c, const TriodeParameters& fitted) {
+double Largest(const ChartSpec& c, const TriodeParameters& fitted) {
     double largest = 0;
-    double squares = 0;
-    int n = 0;
     for (float vg = c.gridMostPos; vg >= c.gridMostNeg; vg -= c.gridStep) {
         const std::vector<QPointF> truth = Curve(c, c.truth, vg);
         const std::vector<QPointF> fit = Curve(c, fitted, vg);
@@ -57,11 +55,9 @@ std::pair<double, double> Distances(const ChartSpec& c, const TriodeParameters& 
                 nearest = std::min(nearest, QLineF(p, a + t * ab).length());
             }
             largest = std::max(largest, nearest);
-            squares += nearest * nearest;
-            ++n;
         }
     }
-    return {largest, std::sqrt(squares / n)};
+    return largest;
 }
 
 // Seeds 0 and 1 are opposite corners of the +/-25 % box; others lie anywhere in it.
@@ -118,9 +114,11 @@ private slots:
         }
         const fit::FitOutcome outcome = FitToChart(design, {true, {}, {}});
         QVERIFY2(outcome.ok, outcome.message.c_str());
-        const auto [largest, rms] = Distances(spec, outcome.parameters);
-        qInfo("largest %.3f px, RMS %.3f px; %s", largest, rms, fit::DescribeFit(outcome).c_str());
-        QVERIFY2(largest < 1.0, qPrintable(QString::number(largest)));
+        const double largest = Largest(spec, outcome.parameters);
+        qInfo("largest %.3f px; %s", largest, fit::DescribeFit(outcome).c_str());
+        // A quarter of the pixel asked; the reported distances are taken across the curves.
+        QVERIFY2(largest < 0.25 && outcome.rmsDistance < 0.15,
+                 qPrintable(QString::number(largest)));
     }
 
     void pointsWithOnePercentNoise() {
@@ -170,6 +168,12 @@ private slots:
              },
              "No printed curves were found"},
             {[](DesignState& d, auto&) { d.Mu *= 3; }, "No printed curves were found"},
+            {[](DesignState& d, auto&) { d.Mu *= 0.6f; }, "could not all be laid on printed ones"},
+            {[](DesignState& d, auto&) { // twice the power triode's Mu: every other curve fits
+                 d = ChartDesign(TestChart(TestTube::PowerTriode), {8.8f, 1.4f, 900, 60, 2400});
+                 d.CurveGraphic = Chart(2);
+             },
+             "Printed curves run between the computed ones"},
             {[](DesignState&, auto& r) {
                  r = {false, {}, std::vector<fit::ChartPoint>(5, {100, 0, 1})};
              },

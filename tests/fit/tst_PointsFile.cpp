@@ -55,10 +55,8 @@ private slots:
         QTest::newRow("empty") << "\n# a comment\n"
                                << "The points file is empty.";
         QTest::newRow("no unit") << "Vp,Vg,Ip\n" + kRows << unit + ", as in Ip (mA).";
-        QTest::newRow("uA") << "Vp,Vg,Ip (uA)\n" << unit;
         QTest::newRow("kV") << "Vp (kV),Vg,Ip (mA)\n" << line.arg(1) + "the plate voltage must";
         QTest::newRow("no grid") << "Vp,Ip (mA)\n" << line.arg(1) + "the header names no grid";
-        QTest::newRow("twice") << "Vp,Ea,Vg,Ip (A)\n" << line.arg(1) + "it names the plate";
         QTest::newRow("blanks") << "Vp Vg Ip\n" << line.arg(1) + "the header must name";
         QTest::newRow("word") << head + "\n1,2,abc\n"
                               << line.arg(3) + "the plate current \"abc\" is not a number.";

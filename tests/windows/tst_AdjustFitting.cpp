@@ -98,20 +98,23 @@ private slots:
     }
 
     void shiftClickAddsAMarkCtrlClickRemovesIt() {
+        press("cmdFitToChart");
         drawn = RecordingSurface{};
         const QPoint at = OnTrueCurve(200, -1);
         QTest::mouseClick(&window->view(), Qt::LeftButton, Qt::ShiftModifier, at);
-        QCOMPARE(marks().size(), std::size_t(2));
+        QCOMPARE(result(), QString("Point added, nearest the -1 V curve (1 clicked points)."));
         const PointF clicked = window->view().canvas().toLayout(at);
-        const auto mark = marks().front(); // centred on the click
+        const auto mark = marks().front(); // one of two lines, centred on the click
         QVERIFY(std::hypot((mark.a.x + mark.b.x) / 2 - clicked.x,
                            (mark.a.y + mark.b.y) / 2 - clicked.y) < 0.5f);
         QTest::mouseClick(&window->view(), Qt::LeftButton, Qt::NoModifier, at + QPoint(3, 3));
-        QCOMPARE(marks().size(), std::size_t(2)); // a plain click adds nothing
-        press("cmdFitToChart");
-        QVERIFY2(std::abs(text("txtMu").toDouble() / 95 - 1) < 0.002, qPrintable(result()));
         drawn = RecordingSurface{};
+        press("cmdFitToChart"); // draws twice: checking, then with the fitted values
+        QCOMPARE(marks().size(), std::size_t(4)); // a plain click added nothing
+        QVERIFY2(std::abs(text("txtMu").toDouble() / 95 - 1) < 0.002, qPrintable(result()));
         QTest::mouseClick(&window->view(), Qt::LeftButton, Qt::ControlModifier, at + QPoint(3, 3));
+        drawn = RecordingSurface{};
+        press("cmdPlotRefresh");
         QVERIFY(marks().empty());
     }
 
@@ -129,7 +132,6 @@ private slots:
         press("cmdFitPointsFile");
         QCOMPARE(services.dialogs.back().proposedName, bad);
         QVERIFY2(std::abs(text("txtMu").toDouble() / 95 - 1) < 0.002, qPrintable(text("txtMu")));
-        QVERIFY(result().contains("% of full scale"));
     }
 };
 
