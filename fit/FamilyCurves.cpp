@@ -24,14 +24,14 @@ public:
         const int steps =
             std::max(2, static_cast<int>(std::ceil((m_space.right - m_space.left) / m_spacing)));
         Point from = at(fullscale * 1e-6);
-        emit(from);
+        keep(from);
         for (int i = 1; i <= steps; ++i) {
             const Point to = at(fullscale * i / steps);
             if (from.y < m_region.top && to.y < m_region.top) {
                 return; // the current only rises from here: the curve has left the top
             }
             between(from, to, 0);
-            emit(to);
+            keep(to);
             from = to;
         }
     }
@@ -60,7 +60,7 @@ private:
         }
         const Point middle = at((a.vp + b.vp) / 2);
         between(a, middle, depth + 1);
-        emit(middle);
+        keep(middle);
         between(middle, b, depth + 1);
     }
 
@@ -71,7 +71,7 @@ private:
                a.x <= m_region.right;
     }
 
-    void emit(const Point& p) {
+    void keep(const Point& p) {
         if (!m_region.contains(p.x, p.y) || !std::isfinite(p.slope) ||
             m_out.size() >= kMostSamples) {
             return;

@@ -12,9 +12,9 @@ namespace valvix::fit {
 // A point a curve of the family passes through: plate voltage and grid voltage in
 // volts, plate current in amperes.
 struct ChartPoint {
-    double vp;
-    double vg;
-    double ip;
+    double vp = 0;
+    double vg = 0;
+    double ip = 0;
 };
 
 // What to fit to: the ink of the design's chart picture (CurveGraphic, whatever picture

@@ -94,9 +94,10 @@ void InkMap::FindDarkness(const GreyLevels& grey) {
         const int byNext = std::min(by + 1, blocksY - 1);
         const float wy = down.weight[std::size_t(y)];
         for (int bx = 0; bx < blocksX; ++bx) {
-            const float top = paper[std::size_t(by * blocksX + bx)];
-            paperRow[std::size_t(bx)] =
-                top + wy * (paper[std::size_t(byNext * blocksX + bx)] - top);
+            const auto column = std::size_t(bx);
+            const float top = paper[std::size_t(by) * std::size_t(blocksX) + column];
+            const float below = paper[std::size_t(byNext) * std::size_t(blocksX) + column];
+            paperRow[column] = top + wy * (below - top);
         }
         const std::uint8_t* row =
             &grey.levels[std::size_t(m_y0 + y) * std::size_t(grey.width) + std::size_t(m_x0)];
@@ -132,20 +133,52 @@ void InkMap::FindInkDarkness(const ChartSpace& space) {
     m_inkDarkness = counted < 20 ? 0.0 : Percentile(histogram, 0.9);
 }
 
+std::vector<std::uint8_t> InkMap::CurveStrokes(const ChartSpace& space) const {
+    std::vector<std::uint8_t> strokes(m_dark.size(), 0);
+    const double threshold = strokeThreshold();
+    for (int y = 0; y < m_h && threshold > 0; ++y) {
+        for (int x = 0; x < m_w; ++x) {
+            const bool inFrame = x + m_x0 >= space.left && x + m_x0 < space.right &&
+                                 y + m_y0 >= space.top && y + m_y0 < space.bottom;
+            strokes[std::size_t(y) * std::size_t(m_w) + std::size_t(x)] =
+                inFrame && dark(x + m_x0, y + m_y0) >= threshold;
+        }
+    }
+    // Runs straight across a quarter of the frame are grid lines, not curves.
+    const auto clearLongRuns = [&](int lines, int length, std::size_t along, std::size_t across,
+                                   int longest) {
+        for (int line = 0; line < lines; ++line) {
+            int run = 0;
+            for (int i = 0; i <= length; ++i) {
+                const std::size_t at = std::size_t(line) * across + std::size_t(i) * along;
+                if (i < length && strokes[at] != 0) {
+                    ++run;
+                    continue;
+                }
+                for (int j = i - run; run > longest && j < i; ++j) {
+                    strokes[std::size_t(line) * across + std::size_t(j) * along] = 0;
+                }
+                run = 0;
+            }
+        }
+    };
+    const double width = std::abs(space.right - space.left);
+    const double height = std::abs(space.bottom - space.top);
+    clearLongRuns(m_h, m_w, 1, std::size_t(m_w), static_cast<int>(width / 4));
+    clearLongRuns(m_w, m_h, std::size_t(m_w), 1, static_cast<int>(height / 4));
+    return strokes;
+}
+
 void InkMap::FindDistances(const ChartSpace& space) {
     constexpr int kFar = static_cast<int>(kFarthest) * 3;
     // One cell of border keeps the sweeps free of edge tests.
     m_cw = m_w / m_cell + 3;
     m_ch = m_h / m_cell + 3;
     m_distance.assign(static_cast<std::size_t>(m_cw) * static_cast<std::size_t>(m_ch), kFar);
-    const double threshold = strokeThreshold();
-    const auto inFrame = [&](int x, int y) {
-        return x >= space.left && x < space.right && y >= space.top && y < space.bottom;
-    };
-    for (int y = 0; y < m_h && threshold > 0; ++y) {
+    const std::vector<std::uint8_t> strokes = CurveStrokes(space);
+    for (int y = 0; y < m_h; ++y) {
         for (int x = 0; x < m_w; ++x) {
-            if (m_dark[std::size_t(y) * std::size_t(m_w) + std::size_t(x)] >= threshold &&
-                inFrame(x + m_x0, y + m_y0)) {
+            if (strokes[std::size_t(y) * std::size_t(m_w) + std::size_t(x)] != 0) {
                 m_distance[std::size_t(y / m_cell + 1) * std::size_t(m_cw) +
                            std::size_t(x / m_cell + 1)] = 0;
             }

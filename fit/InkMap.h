@@ -35,6 +35,9 @@ private:
     void FindDarkness(const GreyLevels& grey);
     void FindInkDarkness(const ChartSpace& space);
     void FindDistances(const ChartSpace& space);
+    // Strongly printed pixels of the frame that may belong to curves (1), row by row
+    // over the part read; long straight lines (grid lines, axes) left out.
+    std::vector<std::uint8_t> CurveStrokes(const ChartSpace& space) const;
     float dark(int x, int y) const {
         return m_dark[static_cast<std::size_t>(y - m_y0) * static_cast<std::size_t>(m_w) +
                       static_cast<std::size_t>(x - m_x0)];

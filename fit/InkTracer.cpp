@@ -35,11 +35,10 @@ public:
         m_border = static_cast<int>(std::ceil(maxStroke / kStep));
         const int half = static_cast<int>(std::ceil(reach / kStep)) + m_border;
         m_centre = half;
-        m_dark.resize(static_cast<std::size_t>(2 * half + 1));
-        for (int i = -half; i <= half; ++i) {
-            const double t = i * kStep;
-            m_dark[static_cast<std::size_t>(i + half)] =
-                ink.darkness(s.x + t * s.nx, s.y + t * s.ny);
+        m_dark.resize(2 * static_cast<std::size_t>(half) + 1);
+        for (std::size_t at = 0; at < m_dark.size(); ++at) {
+            const double t = (static_cast<double>(at) - half) * kStep;
+            m_dark[at] = ink.darkness(s.x + t * s.nx, s.y + t * s.ny);
         }
     }
 

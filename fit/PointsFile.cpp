@@ -125,7 +125,8 @@ std::string ReadValue(std::string_view field, const ColumnRule& rule, double fac
                       double& value) {
     const char* end = field.data() + field.size();
     const auto [stop, error] = std::from_chars(field.data(), end, value);
-    const std::string quoted = "\"" + std::string(field.substr(0, 20)) + "\"";
+    std::string quoted(1, '"');
+    quoted.append(field.substr(0, 20)).push_back('"');
     if (field.empty() || error != std::errc() || stop != end || !std::isfinite(value)) {
         return "the " + std::string(rule.what) + " " + quoted + " is not a number.";
     }
@@ -138,18 +139,19 @@ std::string ReadValue(std::string_view field, const ColumnRule& rule, double fac
 
 std::string ReadRow(std::string_view line, const Header& header, ChartPoint& point) {
     const std::vector<std::string_view> fields = Split(line, header.separator);
-    double* values[] = {&point.vp, &point.vg, &point.ip};
+    std::array<double, 3> values{};
     for (std::size_t c = 0; c < kRules.size(); ++c) {
         const std::size_t at = *header.at[c];
         if (at >= fields.size()) {
             return "it has no " + std::string(kRules[c].what) + ".";
         }
         const double factor = c == kPlateCurrent ? header.ampsPerUnit : 1.0;
-        if (std::string problem = ReadValue(fields[at], kRules[c], factor, *values[c]);
+        if (std::string problem = ReadValue(fields[at], kRules[c], factor, values[c]);
             !problem.empty()) {
             return problem;
         }
     }
+    point = {values[kPlateVoltage], values[kGridVoltage], values[kPlateCurrent]};
     return {};
 }
 
