@@ -82,73 +82,89 @@ ChartSpec Example6SN7() {
     return spec;
 }
 
-ChartSpec TestChart(TestTube tube) {
-    ChartSpec spec;
-    spec.notes = {QStringLiteral("Ef = 6.3 VOLTS")};
+namespace {
+
+// The test charts' common spoiling: scan grain, then JPEG.
+ChartSpec Spoiled(ChartSpec spec, std::uint32_t seed, int jpegQuality) {
     spec.grain = 6;
-    switch (tube) {
-    case TestTube::HighMu:
-        spec = Example12AX7();
-        spec.truth = {95.0f, 1.45f, 900.0f, 700.0f, 250.0f};
-        FitFrame(spec, 560, 400);
-        spec.loadLine = {300, 100000};
-        spec.darkGrid = true;
-        spec.limitWatts = 1;
-        spec.grain = 6;
-        spec.seed = 11;
-        spec.jpegQuality = 75;
-        break;
-    case TestTube::LowMu:
-        spec = Example6SN7();
-        FitFrame(spec, 640, 480);
-        spec.labelsOnCurves = true;
-        spec.grain = 6;
-        spec.seed = 12;
-        spec.jpegQuality = 70;
-        break;
-    case TestTube::PowerTriode:
-        spec.title = QStringLiteral("2A3  AVERAGE PLATE CHARACTERISTICS");
-        spec.truth = {4.2f, 1.4f, 1500.0f, 60.0f, 2400.0f};
-        spec.voltsFullscale = 400;
-        spec.ampsFullscale = 0.25f;
-        spec.gridMostNeg = -100;
-        spec.gridStep = 10;
-        FitFrame(spec, 700, 500);
-        spec.voltsMajor = 50;
-        spec.voltsMinor = 10;
-        spec.ampsMajor = 0.05;
-        spec.ampsMinor = 0.01;
-        spec.milliampDecimals = 0;
-        spec.loadLine = {300, 2500};
-        spec.darkGrid = true;
-        spec.labelsOnCurves = true;
-        spec.limitWatts = 15;
-        spec.seed = 13;
-        spec.jpegQuality = 75;
-        break;
-    case TestTube::PositiveGrid:
-        spec.title = QStringLiteral("12AU7  PLATE CHARACTERISTICS, POSITIVE GRID");
-        spec.truth = {17.0f, 1.35f, 1180.0f, 84.0f, 300.0f};
-        spec.voltsFullscale = 400;
-        spec.ampsFullscale = 0.06f;
-        spec.gridMostPos = 10;
-        spec.gridMostNeg = -20;
-        spec.gridStep = 5;
-        FitFrame(spec, 500, 380);
-        spec.voltsMajor = 50;
-        spec.voltsMinor = 10;
-        spec.ampsMajor = 0.01;
-        spec.ampsMinor = 0.002;
-        spec.milliampDecimals = 0;
-        spec.loadLine = {350, 10000};
-        spec.labelsOnCurves = true;
-        spec.limitWatts = 3.5f;
-        spec.seed = 14;
-        spec.jpegQuality = 80;
-        break;
-    }
+    spec.seed = seed;
+    spec.jpegQuality = jpegQuality;
     spec.saved = Off(spec.truth, 1.1f, 0.95f, 1.1f, 0.9f, 1.1f);
     return spec;
+}
+
+ChartSpec HighMuChart() {
+    ChartSpec spec = Example12AX7();
+    spec.truth = {95.0f, 1.45f, 900.0f, 700.0f, 250.0f};
+    FitFrame(spec, 560, 400);
+    spec.loadLine = {300, 100000};
+    spec.darkGrid = true;
+    spec.limitWatts = 1;
+    return Spoiled(spec, 11, 75);
+}
+
+ChartSpec LowMuChart() {
+    ChartSpec spec = Example6SN7();
+    FitFrame(spec, 640, 480);
+    spec.labelsOnCurves = true;
+    return Spoiled(spec, 12, 70);
+}
+
+// The scales and grid lines of a chart of 400 V full scale.
+ChartSpec FourHundredVolts(const char* title, float amps, double ampsMajor) {
+    ChartSpec spec;
+    spec.title = QString::fromLatin1(title);
+    spec.notes = {QStringLiteral("Ef = 6.3 VOLTS")};
+    spec.voltsFullscale = 400;
+    spec.ampsFullscale = amps;
+    spec.voltsMajor = 50;
+    spec.voltsMinor = 10;
+    spec.ampsMajor = ampsMajor;
+    spec.ampsMinor = ampsMajor / 5;
+    spec.milliampDecimals = 0;
+    return spec;
+}
+
+ChartSpec PowerTriodeChart() {
+    ChartSpec spec = FourHundredVolts("2A3  AVERAGE PLATE CHARACTERISTICS", 0.25f, 0.05);
+    spec.truth = {4.2f, 1.4f, 1500.0f, 60.0f, 2400.0f};
+    spec.gridMostNeg = -100;
+    spec.gridStep = 10;
+    FitFrame(spec, 700, 500);
+    spec.loadLine = {300, 2500};
+    spec.darkGrid = true;
+    spec.labelsOnCurves = true;
+    spec.limitWatts = 15;
+    return Spoiled(spec, 13, 75);
+}
+
+ChartSpec PositiveGridChart() {
+    ChartSpec spec = FourHundredVolts("12AU7  PLATE CHARACTERISTICS, POSITIVE GRID", 0.06f, 0.01);
+    spec.truth = {17.0f, 1.35f, 1180.0f, 84.0f, 300.0f};
+    spec.gridMostPos = 10;
+    spec.gridMostNeg = -20;
+    spec.gridStep = 5;
+    FitFrame(spec, 500, 380);
+    spec.loadLine = {350, 10000};
+    spec.labelsOnCurves = true;
+    spec.limitWatts = 3.5f;
+    return Spoiled(spec, 14, 80);
+}
+
+} // namespace
+
+ChartSpec TestChart(TestTube tube) {
+    switch (tube) {
+    case TestTube::HighMu:
+        return HighMuChart();
+    case TestTube::LowMu:
+        return LowMuChart();
+    case TestTube::PowerTriode:
+        return PowerTriodeChart();
+    case TestTube::PositiveGrid:
+        return PositiveGridChart();
+    }
+    return HighMuChart();
 }
 
 } // namespace valvix::example

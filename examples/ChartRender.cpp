@@ -36,7 +36,8 @@ public:
         DrawCurves();
         DrawLoadLineAndLimit();
         s.labelsOnCurves ? DrawLabelsOnCurves() : DrawCurveLabels();
-        DrawAxisTexts();
+        DrawAxisNumbers();
+        DrawTitlesAndNotes();
     }
 
 private:
@@ -99,7 +100,7 @@ private:
         p.drawRect(Frame());
     }
 
-    void DrawAxisTexts() {
+    void DrawAxisNumbers() {
         p.setPen(kInk);
         p.setFont(Font(8.5));
         const double k = s.textScale;
@@ -115,7 +116,10 @@ private:
             p.drawText(QPointF(s.axisLeft - 4 * k - width, Py(i) + numbers.ascent() / 2 - 0.5),
                        text);
         }
+    }
 
+    void DrawTitlesAndNotes() {
+        const double k = s.textScale;
         p.setFont(Font(9, true));
         const QFontMetricsF titles(p.font());
         const QString voltsTitle = QStringLiteral("PLATE VOLTS (Eb)");

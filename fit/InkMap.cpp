@@ -65,9 +65,7 @@ InkMap::InkMap(const GreyLevels& grey, const ChartSpace& space, double border) {
     FindDistances(space);
 }
 
-void InkMap::FindDarkness(const GreyLevels& grey) {
-    const int blocksX = (m_w + kBlock - 1) / kBlock;
-    const int blocksY = (m_h + kBlock - 1) / kBlock;
+std::vector<float> InkMap::PaperLevels(const GreyLevels& grey, int blocksX, int blocksY) const {
     std::vector<Histogram> histograms(static_cast<std::size_t>(blocksX) * std::size_t(blocksY));
     for (auto& histogram : histograms) {
         histogram.fill(0);
@@ -84,6 +82,13 @@ void InkMap::FindDarkness(const GreyLevels& grey) {
     for (std::size_t i = 0; i < paper.size(); ++i) {
         paper[i] = static_cast<float>(Percentile(histograms[i], kPaperShare));
     }
+    return paper;
+}
+
+void InkMap::FindDarkness(const GreyLevels& grey) {
+    const int blocksX = (m_w + kBlock - 1) / kBlock;
+    const int blocksY = (m_h + kBlock - 1) / kBlock;
+    const std::vector<float> paper = PaperLevels(grey, blocksX, blocksY);
     // Paper between block centres is interpolated, so no block edge shows.
     const Between across(0, m_w, blocksX);
     const Between down(0, m_h, blocksY);

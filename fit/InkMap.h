@@ -33,6 +33,8 @@ public:
 
 private:
     void FindDarkness(const GreyLevels& grey);
+    // The paper's grey level in each block of the part read, row by row.
+    std::vector<float> PaperLevels(const GreyLevels& grey, int blocksX, int blocksY) const;
     void FindInkDarkness(const ChartSpace& space);
     void FindDistances(const ChartSpace& space);
     // Strongly printed pixels of the frame that may belong to curves (1), row by row
