@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build clang-format
   qt6-base-dev qt6-image-formats-plugins
-  libbenchmark-dev ngspice
+  libbenchmark-dev ngspice libceres-dev
   "$@"
 )
 

@@ -8,6 +8,7 @@
 #include "state/NumberText.h"
 #include "state/Single.h"
 #include "windows/EnterKey.h"
+#include "windows/AdjustFitting.h"
 #include "windows/HelpWindows.h"
 
 #include <QDialog>
@@ -122,6 +123,14 @@ void frmAdjust::Form_Load() {
     connect(cmdSubcircuit, &QPushButton::clicked, this, [this] { OpenModal(m_subcircuit); });
     connect(cmdSaveFile, &QPushButton::clicked, this, &frmAdjust::cmdSaveFile_Click);
     connect(cmdExit, &QPushButton::clicked, this, &frmAdjust::exitRequested);
+    m_fitting = new AdjustFitting(
+        m_design, m_services, *m_view,
+        {[this] {
+             ShowCurveGraphic();
+             return ValidateAndPlot();
+         },
+         [this](const TriodeParameters& values) { writeModelParameters(values); }},
+        this);
 
     PressButtonsOnEnter(*this);
     FillFields();
@@ -154,6 +163,15 @@ void frmAdjust::WriteField(QLineEdit* field, float value) {
     FieldChanged();
 }
 
+void frmAdjust::writeModelParameters(const TriodeParameters& values) {
+    WriteField(m_parameters[0].field, values.Kvb);
+    WriteField(m_parameters[1].field, values.Ex);
+    WriteField(m_parameters[2].field, values.Mu);
+    WriteField(m_parameters[3].field, values.Kg1);
+    WriteField(m_parameters[4].field, values.Kp);
+    Redraw();
+}
+
 void frmAdjust::ShowCurveGraphic() {
     m_design.CurveGraphic.reset(); // the old picture goes before a changed file is decoded
     m_design.CurveGraphic = m_services.loadPicture(m_design.GraphicFileName);
@@ -180,6 +198,7 @@ bool frmAdjust::ValidateAndPlot() {
         }
     }
     m_plot.draw(m_view->canvas(), m_design);
+    m_fitting->drawMarks(m_view->canvas());
     m_view->update();
     return true;
 }

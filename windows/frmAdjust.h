@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/Triode.h"
 #include "plot/OverlayPlot.h"
 #include "state/DesignState.h"
 
@@ -16,6 +17,7 @@ class QDialog;
 
 namespace valvix {
 
+class AdjustFitting;
 class CanvasView;
 class WindowServices;
 
@@ -31,6 +33,10 @@ public:
 
     // The plate-dissipation entry as typed; the printed page reads it afresh.
     std::string dissipationText() const;
+
+    // Writes the five model values into their fields in plain number form and redraws:
+    // the one way fitted values (and values restored by "Undo fit") reach the window.
+    void writeModelParameters(const TriodeParameters& values);
 
     // Windows opened modally from here; each opening makes a fresh one.
     using WindowFactory = std::function<std::unique_ptr<QDialog>(QWidget* parent)>;
@@ -78,6 +84,7 @@ private:
     WindowServices& m_services;
     CanvasView* m_view;
     OverlayPlot m_plot;
+    AdjustFitting* m_fitting = nullptr;
     WindowFactory m_examine;
     WindowFactory m_subcircuit;
     QLineEdit* m_pendingFocus = nullptr;

@@ -1,5 +1,6 @@
 #include "FuzzTargets.h"
 
+#include "fit/PointsFile.h"
 #include "state/DesignFile.h"
 #include "state/EngineeringText.h"
 #include "state/NumberText.h"
@@ -8,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 namespace valvix::fuzz {
@@ -93,6 +95,31 @@ int DesignFile(const std::uint8_t* data, std::size_t size) {
           "not 18 lines");
     for (std::size_t i = 0; i < values.size(); ++i)
         Check(Near(test::ValuesOf(read)[i], values[i]), "value " + std::to_string(i) + " not read back");
+    return 0;
+}
+
+// Any bytes read as a points file give 5 to 20000 points within their columns' ranges, or
+// a refusal that says why; the points written back with every digit read back exactly.
+int PointsFile(const std::uint8_t* data, std::size_t size) {
+    const fit::PointsFile file = fit::ReadPointsText({reinterpret_cast<const char*>(data), size});
+    Check(file.ok == file.message.empty(), "message " + file.message);
+    if (!file.ok)
+        return 0;
+    Check(file.points.size() >= 5 && file.points.size() <= 20000, "point count");
+    std::string again = "Vp,Vg,Ip (A)\n";
+    for (const fit::ChartPoint& p : file.points) {
+        Check(p.vp >= 0 && p.vp <= 1e6 && std::fabs(p.vg) <= 1000 && p.ip >= 0 && p.ip <= 1e4,
+              "point out of range");
+        char row[100];
+        std::snprintf(row, sizeof row, "%.17g,%.17g,%.17g\r\n", p.vp, p.vg, p.ip);
+        again += row;
+    }
+    const fit::PointsFile read = fit::ReadPointsText(again);
+    Check(read.points.size() == file.points.size(), "written back: " + read.message);
+    for (std::size_t i = 0; i < read.points.size(); ++i) {
+        const fit::ChartPoint &a = file.points[i], &b = read.points[i];
+        Check(a.vp == b.vp && a.vg == b.vg && a.ip == b.ip, "point " + std::to_string(i) + " read back");
+    }
     return 0;
 }
 

@@ -13,6 +13,7 @@ namespace valvix::fuzz {
 int NumberText(const std::uint8_t* data, std::size_t size);
 int NumberFormat(const std::uint8_t* data, std::size_t size);
 int DesignFile(const std::uint8_t* data, std::size_t size);
+int PointsFile(const std::uint8_t* data, std::size_t size);
 
 // A broken property.
 struct PropertyBroken : std::runtime_error {

@@ -1,0 +1,85 @@
+#include "fit/ChartSpace.h"
+
+#include "model/Triode.h"
+#include "plot/FrameMapping.h"
+#include "plot/OverlayPlot.h"
+#include "state/Single.h"
+
+#include <cmath>
+
+namespace valvix::fit {
+
+namespace {
+
+// The least frame, in picture pixels, that a fit can read curves from.
+constexpr double kLeastFramePixels = 40;
+
+} // namespace
+
+ChartSpaceResult PictureSpace(const DesignState& design, int pictureWidth, int pictureHeight) {
+    const FrameMapping frame(design.Xleft, design.Xright, design.Ytop, design.Ybottom);
+    const double fullV = design.PlateVoltageFullscale;
+    const double fullI = design.PlateCurrentFullscale;
+    if (!(fullV > 0) || !(fullI > 0) || !std::isfinite(fullV) || !std::isfinite(fullI)) {
+        return {std::nullopt, "The full scales must be greater than 0 to fit."};
+    }
+    if (!(frame.plotWidth() > 0) || !(frame.plotHeight() > 0) ||
+        !std::isfinite(frame.plotWidth()) || !std::isfinite(frame.plotHeight())) {
+        return {std::nullopt, "The plot frame has no area, so there is nothing to fit to: "
+                              "line it up with the chart's axes first."};
+    }
+    // Layout units to picture pixels: the picture fills the chart area stretched.
+    const double sx = pictureWidth / static_cast<double>(kChartAreaWidth);
+    const double sy = pictureHeight / static_cast<double>(kChartAreaHeight);
+    ChartSpace space;
+    space.left = (frame.xleft() - kChartAreaTopLeft.x) * sx;
+    space.right = (frame.xright() - kChartAreaTopLeft.x) * sx;
+    space.top = (frame.ytop() - kChartAreaTopLeft.y) * sy;
+    space.bottom = (frame.ybottom() - kChartAreaTopLeft.y) * sy;
+    space.x0 = space.left;
+    space.perVolt = frame.plotWidth() * sx / fullV;
+    space.y0 = space.bottom;
+    space.perAmp = frame.plotHeight() * sy / fullI;
+    // The part of the frame that lies on the picture.
+    const double seenWidth =
+        std::min(space.right, double(pictureWidth)) - std::max(space.left, 0.0);
+    const double seenHeight =
+        std::min(space.bottom, double(pictureHeight)) - std::max(space.top, 0.0);
+    if (!(seenWidth >= kLeastFramePixels) || !(seenHeight >= kLeastFramePixels)) {
+        return {std::nullopt, "The plot frame covers too little of the picture to fit (at "
+                              "least 40 x 40 pixels are needed): line it up with the chart's "
+                              "axes first."};
+    }
+    return {space, {}};
+}
+
+ChartSpace FullScaleSpace(const DesignState& design) {
+    ChartSpace space;
+    space.perVolt = 1000.0 / design.PlateVoltageFullscale;
+    space.perAmp = 1000.0 / design.PlateCurrentFullscale;
+    space.y0 = 1000;
+    space.right = 1000;
+    space.bottom = 1000;
+    return space;
+}
+
+std::vector<float> FamilyGrids(const DesignState& design) {
+    std::vector<float> grids;
+    const CurveFamily family{design.PlateVoltageFullscale, design.GridVoltageMostPos,
+                             design.GridVoltageMostNeg, design.GridVoltageStep};
+    if (!FamilyIsWalkable(family)) {
+        return grids;
+    }
+    // The same Single steps as the curve walk's inner loop.
+    for (float vg = family.GridVoltageMostPos; vg >= family.GridVoltageMostNeg;) {
+        grids.push_back(vg);
+        const float next = ToSingle(static_cast<double>(vg) - family.GridVoltageStep);
+        if (next == vg) {
+            break;
+        }
+        vg = next;
+    }
+    return grids;
+}
+
+} // namespace valvix::fit
