@@ -21,6 +21,8 @@ public:
     std::string dateTimeText() override;
     void runModal(QDialog& window) override;
     std::unique_ptr<PrintJob> choosePrinter() override;
+    std::unique_ptr<SimulatorTask> startSimulator(const SimulatorJob& job,
+                                                  SimulatorDone done) override;
 };
 
 } // namespace valvix

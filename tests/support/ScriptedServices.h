@@ -3,6 +3,7 @@
 #include "platform/DesktopServices.h"
 #include "platform/PrintJob.h"
 #include "platform/WindowServices.h"
+#include "support/ScriptedSimulator.h"
 
 #include <QDialog>
 
@@ -29,6 +30,7 @@ public:
     std::function<std::unique_ptr<PrintJob>()> printer;
     int printerDialogs = 0;
     std::string now = "06.12.2026 10:00";
+    ScriptedSimulator simulator; // ngspice runs, ended by the test
 
     std::optional<std::string> openFileDialog(const FileDialogRequest& request) override {
         return answer(request);
@@ -52,6 +54,11 @@ public:
     std::unique_ptr<PrintJob> choosePrinter() override {
         ++printerDialogs;
         return printer ? printer() : nullptr;
+    }
+
+    std::unique_ptr<SimulatorTask> startSimulator(const SimulatorJob& job,
+                                                  SimulatorDone done) override {
+        return simulator.start(job, std::move(done));
     }
 
 private:

@@ -1,0 +1,140 @@
+// The Subcircuit window's "Check in ngspice" and "Write ngspice model", with ngspice's
+// runs scripted.
+
+#include "export/NgspiceModel.h"
+#include "export/Subcircuit.h"
+#include "model/Triode.h"
+#include "platform/CanvasView.h"
+#include "support/RecordingSurface.h"
+#include "support/ScriptedServices.h"
+#include "support/WindowTestFiles.h"
+#include "windows/frmShowSubcircuit.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QtTest>
+
+using namespace valvix;
+using namespace valvix::test;
+
+namespace {
+
+// ngspice's table for the 100 V and 150 V points of the 0 V curve, 150 V offset.
+std::string Table(const DesignState& d, double offset) {
+    std::string text = " v-sweep -i(Vplate) v(grid) v(plate)\n";
+    for (const float vp : {100.0f, 150.0f}) {
+        const double ip = EvaluatePlatePoint(vp, 0, ParametersOf(d)).Ip + vp / 1e9;
+        text += "0 " + QString::number(ip + (vp == 150 ? offset : 0), 'g', 17).toStdString() +
+                " 0 " + std::to_string(vp) + "\n";
+    }
+    return text;
+}
+
+} // namespace
+
+class tst_SimulatorCheck final : public QObject {
+    Q_OBJECT
+    DesignState design;
+    ScriptedServices services;
+
+    // Presses "Check in ngspice"; step gets the check window while it is open.
+    void check(const std::function<void(QDialog&)>& step) {
+        frmShowSubcircuit window(design, services);
+        window.show();
+        services.onModal = step;
+        QTest::mouseClick(window.findChild<QPushButton*>("cmdCheck"), Qt::LeftButton);
+    }
+    static QString result(QDialog& w) { return w.findChild<QLabel*>("lblResult")->text(); }
+    static bool running(QDialog& w) {
+        return w.findChild<QProgressBar*>("prgRunning")->isVisibleTo(&w) &&
+               w.findChild<QPushButton*>("cmdCancel")->isEnabled();
+    }
+
+private slots:
+    void init() {
+        design = SampleDesign();
+        services = ScriptedServices{};
+    }
+
+    void showsBothDifferencesAndTheCurves() {
+        RecordingSurface drawn;
+        check([&](QDialog& w) {
+            QCOMPARE(w.windowTitle(), QString("Valvix - Check in ngspice"));
+            QVERIFY(running(w));
+            QCOMPARE(result(w), QString("Running ngspice over 6 curves ..."));
+            QCOMPARE(services.simulator.jobs.at(0).files.at(0).bytes,
+                     SubcircuitText(design, "TubeName"));
+            w.findChild<CanvasView*>()->canvas().setTap(&drawn);
+            const SimulatorRunOutcome circuit{true, 0, "", Table(design, 0.0001), 0.3};
+            const SimulatorRunOutcome model{true, 0, "", Table(design, 0), 0.3};
+            services.simulator.finish({JobEnding::Finished, "", {circuit, model}});
+            QVERIFY(!running(w));
+            QCOMPARE(result(w), QString(".CKT in ngspice's PSpice mode: largest difference "
+                                        "2.000 % of full-scale current, at grid voltage 0 V and "
+                                        "plate voltage 150 V\n.lib in stock ngspice: largest "
+                                        "difference 0.000 % of full-scale current, at grid "
+                                        "voltage 0 V and plate voltage 100 V"));
+        });
+        // Each simulated family joins its two points: 100 V and 150 V of the 0 V curve.
+        const std::vector<std::pair<Rgb, float>> ends{{{255, 0, 0}, 2143.99f},
+                                                      {{0, 150, 0}, 2235.99f}};
+        for (const auto& [colour, y] : ends) {
+            const auto lines = drawn.ofKind(RecordingSurface::Kind::Line);
+            const auto line = std::ranges::find(lines, colour, &RecordingSurface::Item::colour);
+            QVERIFY(line != lines.end());
+            QCOMPARE(line->a.x, 4866.6665f);
+            QVERIFY(std::abs(line->b.x - 6550) < 0.01f && std::abs(line->b.y - y) < 0.01f);
+        }
+    }
+
+    void cancelStopsTheRun() {
+        check([&](QDialog& w) {
+            QTest::mouseClick(w.findChild<QPushButton*>("cmdCancel"), Qt::LeftButton);
+            QCOMPARE(services.simulator.cancels, 1);
+            QVERIFY(!running(w));
+            QCOMPARE(result(w), QString("The check was cancelled."));
+        });
+        check([&](QDialog& w) {
+            QTest::mouseClick(w.findChild<QPushButton*>("cmdExit"), Qt::LeftButton);
+            QVERIFY(!w.isVisible());
+        });
+        QCOMPARE(services.simulator.cancels, 2);
+    }
+
+    void saysPlainlyWhatWentWrong() {
+        check([&](QDialog& w) {
+            services.simulator.finish({JobEnding::NotFound, "ngspice", {}});
+            QVERIFY(!running(w));
+            QVERIFY(result(w).startsWith("ngspice was not found."));
+        });
+        design.Kp = 20000;
+        check([&](QDialog& w) {
+            QVERIFY(!running(w));
+            QCOMPARE(result(w), QString("The value for Kp must be between 1 and 10000"));
+        });
+        QCOMPARE(services.simulator.jobs.size(), std::size_t(1));
+    }
+
+    void writesTheNgspiceModel() {
+        WindowTestFiles files;
+        frmShowSubcircuit window(design, services);
+        window.show();
+        for (const char* name : {"cmdWriteModel", "cmdCheck"}) {
+            const auto* button = window.findChild<QPushButton*>(name);
+            QVERIFY(window.rect().contains(button->geometry()));
+            QVERIFY(button->fontMetrics().horizontalAdvance(button->text()) < button->width() - 10);
+        }
+        services.fileAnswers = {files.path("x.lib")};
+        QTest::mouseClick(window.findChild<QPushButton*>("cmdWriteModel"), Qt::LeftButton);
+        QCOMPARE(services.dialogs.at(0).title, std::string("Write ngspice model"));
+        QCOMPARE(services.dialogs.at(0).filter, std::string("ngspice model files (*.lib)|*.lib"));
+        QCOMPARE(services.dialogs.at(0).proposedName, std::string("TubeName.lib"));
+        QFile written(QString::fromStdString(files.path("x.lib")));
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QCOMPARE(written.readAll().toStdString(), NgspiceModelText(design, "TubeName"));
+    }
+};
+
+QTEST_MAIN(tst_SimulatorCheck)
+#include "tst_SimulatorCheck.moc"
