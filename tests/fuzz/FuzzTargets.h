@@ -21,6 +21,7 @@ int DesignText(const std::uint8_t* data, std::size_t size);
 int DesignRoundTrip(const std::uint8_t* data, std::size_t size);
 int NumberFormat(const std::uint8_t* data, std::size_t size);
 int EngineeringFormat(const std::uint8_t* data, std::size_t size);
+int SweepTable(const std::uint8_t* data, std::size_t size);
 
 // Thrown for a broken property outside libFuzzer, so that the replay test can name
 // the input and carry on.

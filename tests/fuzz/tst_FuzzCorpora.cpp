@@ -24,6 +24,7 @@ const std::map<QString, Target>& Targets() {
         {"design_round_trip", &fuzz::DesignRoundTrip},
         {"number_format", &fuzz::NumberFormat},
         {"engineering_format", &fuzz::EngineeringFormat},
+        {"sweep_table", &fuzz::SweepTable},
     };
     return targets;
 }
