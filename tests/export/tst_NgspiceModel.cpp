@@ -184,7 +184,7 @@ private slots:
         const struct { JobEnding ending; int exitCode; std::string log; std::string message; } rows[] = {
             {JobEnding::NoFolder, 0, "", "The check could not write its files in the temporary folder /t."},
             {JobEnding::TimedOut, 0, "x\ny", "ngspice did not finish within 30 s and was stopped. Its last lines:\nx\ny"},
-            {JobEnding::Finished, 1, "a\n Reference value : 1\r\n\nb\nc\nd\ne\nf\ng", failed + "ended with exit code 1. Its last lines:\nb\nc\nd\ne\nf\ng"},
+            {JobEnding::Finished, 1, "a\nb\nc\nd\ne\n Reference value : 1\r\n\nf\ng", failed + "ended with exit code 1. Its last lines:\nb\nc\nd\ne\nf\ng"},
             {JobEnding::Finished, 0, "Error: x", failed + "reported an error. Its last lines:\nError: x"},
         };
         // clang-format on

@@ -29,6 +29,8 @@ private slots:
             const QString folder =
                 row.ending == int(JobEnding::NoFolder) ? file.fileName() : base.path();
             std::optional<SimulatorJobOutcome> outcome;
+            QElapsedTimer clock;
+            clock.start();
             NgspiceTask task({{{"in.txt", "bytes"}}, {{{"-c", row.script}, "out.txt"}}, 1500},
                              [&](const SimulatorJobOutcome& ended) { outcome = ended; },
                              {row.program, folder});
@@ -39,6 +41,7 @@ private slots:
             }
             QTest::qWait(row.ending < 0 ? 300 : 0);
             QTRY_COMPARE_WITH_TIMEOUT(outcome.has_value(), row.ending >= 0, 5000);
+            QVERIFY(clock.elapsed() < 4000); // a hanging or cancelled run is killed
             QCOMPARE(
                 QDir(base.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
                 QStringList{"file"});
