@@ -68,7 +68,8 @@ std::string JobProblem(const SimulatorJobOutcome& outcome) {
                            std::to_string(kCheckTimeLimitMs / 1000) + " s and was stopped.";
         for (const SimulatorRunOutcome& run : outcome.runs) {
             if (const std::string last = LastLines(run.log, kLastLineCount); !last.empty()) {
-                return text + " Its last lines:\n" + last;
+                text += " Its last lines:\n";
+                return text + last;
             }
         }
         return text;
@@ -134,7 +135,8 @@ CheckReport EvaluateCheck(const CheckPlan& plan, const SimulatorJobOutcome& outc
         const SimulatorRunOutcome& run = outcome.runs[i];
         SweepTable table;
         if (const std::string problem = RunProblem(run, table); !problem.empty()) {
-            report.failure = "ngspice failed on the " + file + ": " + problem + ".";
+            report.failure = "ngspice failed on the " + file + ": ";
+            report.failure += problem + ".";
             if (const std::string last = LastLines(run.log, kLastLineCount); !last.empty()) {
                 report.failure += " Its last lines:\n" + last;
             }

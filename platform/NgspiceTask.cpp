@@ -13,7 +13,7 @@ namespace valvix {
 namespace {
 
 // The most of ngspice's printed output that is kept: its end tells what went wrong.
-constexpr qsizetype kLogKept = 64 * 1024;
+constexpr qsizetype kLogKept = qsizetype{64} * 1024;
 
 bool PlainFileName(const QString& name) {
     return !name.isEmpty() && name != "." && name != ".." && !name.contains('/') &&
@@ -35,6 +35,10 @@ NgspiceTask::NgspiceTask(SimulatorJob job, SimulatorDone done, Setup setup)
     : m_job(std::move(job)), m_done(std::move(done)), m_setup(std::move(setup)) {
     m_timeLimit.setSingleShot(true);
     connect(&m_timeLimit, &QTimer::timeout, this, &NgspiceTask::timeLimitPassed);
+    // done is told from the event loop, so that it may destroy this task.
+    m_tellDone.setSingleShot(true);
+    m_tellDone.setInterval(0);
+    connect(&m_tellDone, &QTimer::timeout, this, &NgspiceTask::tellDone);
 }
 
 NgspiceTask::NgspiceTask(SimulatorJob job, SimulatorDone done)
@@ -151,19 +155,20 @@ void NgspiceTask::finish(JobEnding ending, const QString& detail) {
         outcome.runs.push_back(run->outcome);
     }
     stopAll();
-    // Told from the event loop, so that done may destroy this task.
-    QMetaObject::invokeMethod(
-        this,
-        [this, outcome = std::move(outcome)] {
-            if (SimulatorDone done = std::exchange(m_done, nullptr)) {
-                done(outcome);
-            }
-        },
-        Qt::QueuedConnection);
+    m_outcome = std::move(outcome);
+    m_tellDone.start();
+}
+
+void NgspiceTask::tellDone() {
+    if (SimulatorDone done = std::exchange(m_done, nullptr)) {
+        const SimulatorJobOutcome outcome = std::move(m_outcome);
+        done(outcome);
+    }
 }
 
 void NgspiceTask::cancel() {
     m_done = nullptr;
+    m_tellDone.stop();
     stopAll();
 }
 

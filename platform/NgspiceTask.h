@@ -43,6 +43,7 @@ private:
     void runEnded();
     void timeLimitPassed();
     void finish(JobEnding ending, const QString& detail);
+    void tellDone();
     void stopAll();
 
     SimulatorJob m_job;
@@ -51,6 +52,8 @@ private:
     std::unique_ptr<QTemporaryDir> m_folder;
     std::vector<std::unique_ptr<Run>> m_runs;
     QTimer m_timeLimit;
+    QTimer m_tellDone;
+    SimulatorJobOutcome m_outcome;
     bool m_over = false;
 };
 
