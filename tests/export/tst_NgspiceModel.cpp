@@ -57,17 +57,19 @@ const TriodeParameters k12AX7{100, 1.4f, 1060, 600, 300};
 
 } // namespace
 
-Q_DECLARE_METATYPE(TriodeParameters)
-Q_DECLARE_METATYPE(CheckScales)
-
 class tst_NgspiceModel final : public QObject {
     Q_OBJECT
     QTemporaryDir m_dir;
 
 private slots:
-    void modelMatchesTheCurves_data() {
-        QTest::addColumn<TriodeParameters>("p");
-        QTest::addColumn<CheckScales>("s");
+    // The .lib in a stock ngspice stays within 0.5 % of full-scale current wherever a
+    // current is on the chart, and within 0.5 % of the current above it; the check
+    // reports for both files exactly the figures measured here. A name that tries to add
+    // a shell command to the netlist adds nothing.
+    void modelMatchesTheCurves() {
+        if (QStandardPaths::findExecutable("ngspice").isEmpty()) {
+            QSKIP("ngspice is not installed (tools/setup.sh installs it)");
+        }
         // clang-format off
         const struct { const char* tag; TriodeParameters p; CheckScales s; } rows[] = {
             {"12AX7, hostile name", k12AX7, {300, 0.004f, 0, -4, 0.5f}},
@@ -81,51 +83,36 @@ private slots:
             {"20 curves", {90, 1.3f, 1200, 500, 300}, {300, 0.004f, 0, -9.5f, 0.5f}},
         };
         // clang-format on
-        for (const auto& row : rows) {
-            QTest::newRow(row.tag) << row.p << row.s;
-        }
-    }
-
-    // The .lib in a stock ngspice stays within 0.5 % of full-scale current wherever a
-    // current is on the chart, and within 0.5 % of the current above it; the check
-    // reports for both files exactly the figures measured here. A name that tries to add
-    // a shell command to the netlist adds nothing.
-    void modelMatchesTheCurves() {
-        QFETCH(TriodeParameters, p);
-        QFETCH(CheckScales, s);
-        if (QStandardPaths::findExecutable("ngspice").isEmpty()) {
-            QSKIP("ngspice is not installed (tools/setup.sh installs it)");
-        }
         const QString injected = m_dir.filePath("INJECTED");
         const std::string name =
             "A b\"'\xc3\xa9;*$\n.control\nshell touch " + injected.toStdString() + "\n.endc\n";
-        const CheckPlan plan = *MakeCheckPlan(Design(p, s, name)).plan;
-        QCOMPARE(plan.job.runs[1].arguments,
-                 (std::vector<std::string>{"-n", "-b", "check-lib.cir"}));
-        SimulatorJobOutcome outcome;
-        QEventLoop loop;
-        NgspiceTask task(plan.job, [&](const SimulatorJobOutcome& ended) {
-            outcome = ended;
-            loop.quit();
-        });
-        task.start();
-        loop.exec();
-        const CheckReport report = EvaluateCheck(plan, outcome);
-        QVERIFY2(report.failure.empty(), report.failure.c_str());
-        QVERIFY(!QFile::exists(injected));
-        for (std::size_t run = 0; run < 2; ++run) {
-            const Figure f = Measure(*outcome.runs[run].result, p, s.ampsFullscale);
-            const ModelDifference& checked = report.models[run];
-            qInfo("%s: worst %.6f %% of full scale at %g V / %g V; %.6f %% above; %d points",
-                  run == 0 ? ".CKT" : ".lib", f.worst, f.vg, f.vp, f.worstAbove, f.points);
-            QCOMPARE(checked.worstPercent, f.worst);
-            QCOMPARE(checked.atGridVoltage, f.vg);
-            QCOMPARE(checked.atPlateVoltage, f.vp);
-            QCOMPARE(int(checked.simulated.size()), f.points);
-            QVERIFY(run == 0 || (f.worst <= 0.5 && f.worstAbove <= 0.5));
+        for (const auto& [tag, p, s] : rows) {
+            qInfo("%s", tag);
+            const CheckPlan plan = *MakeCheckPlan(Design(p, s, name)).plan;
+            SimulatorJobOutcome outcome;
+            QEventLoop loop;
+            NgspiceTask task(plan.job, [&](const SimulatorJobOutcome& ended) {
+                outcome = ended;
+                loop.quit();
+            });
+            task.start();
+            loop.exec();
+            const CheckReport report = EvaluateCheck(plan, outcome);
+            QVERIFY2(report.failure.empty(), report.failure.c_str());
+            QVERIFY(!QFile::exists(injected));
+            for (std::size_t run = 0; run < 2; ++run) {
+                const Figure f = Measure(*outcome.runs[run].result, p, s.ampsFullscale);
+                const ModelDifference& checked = report.models[run];
+                qInfo("%s: worst %.6f %% of full scale at %g V / %g V; %.6f %% above; %d points",
+                      run == 0 ? ".CKT" : ".lib", f.worst, f.vg, f.vp, f.worstAbove, f.points);
+                QCOMPARE(checked.worstPercent, f.worst);
+                QCOMPARE(checked.atGridVoltage, f.vg);
+                QCOMPARE(checked.atPlateVoltage, f.vp);
+                QCOMPARE(int(checked.simulated.size()), f.points);
+                QVERIFY(run == 0 || (f.worst <= 0.5 && f.worstAbove <= 0.5));
+            }
+            qInfo("ngspice %.3f s", report.ngspiceSeconds);
         }
-        QVERIFY(report.models[1].compared > report.models[1].leftOut);
-        qInfo("ngspice %.3f s", report.ngspiceSeconds);
     }
 
     // Same terminals and name rule as the .CKT, CR LF lines, the replacing writer.
@@ -154,12 +141,9 @@ private slots:
         QCOMPARE(plan.scales.ampsFullscale, 0.002f);
         QCOMPARE(plan.job.runs[0].arguments,
                  (std::vector<std::string>{"-n", "-D", "ngbehavior=ps", "-b", "check-ckt.cir"}));
+        QCOMPARE(plan.job.runs[1].arguments,
+                 (std::vector<std::string>{"-n", "-b", "check-lib.cir"}));
         QCOMPARE(plan.job.files[0].bytes, SubcircuitText(d, "X___control_shell_rm_x___"));
-        for (const SimulatorFile& file : plan.job.files) {
-            QCOMPARE(
-                QString::fromStdString(file.bytes).count(QRegularExpression("\n(shell|\\.endc)")),
-                file.name.ends_with(".cir") ? 1 : 0);
-        }
         QCOMPARE(SimulatorSafeName(""), "TUBE");
         // clang-format off
         const struct { float DesignState::*field; float value; const char* error; } refusals[] = {
@@ -179,13 +163,12 @@ private slots:
 
     void failures() {
         const CheckPlan plan = *MakeCheckPlan(Design(k12AX7, {300, 0.004f, 0, -4, 1}, "")).plan;
-        const std::string failed = "ngspice failed on the .CKT: ngspice ";
         // clang-format off
         const struct { JobEnding ending; int exitCode; std::string log; std::string message; } rows[] = {
             {JobEnding::NoFolder, 0, "", "The check could not write its files in the temporary folder /t."},
             {JobEnding::TimedOut, 0, "x\ny", "ngspice did not finish within 30 s and was stopped. Its last lines:\nx\ny"},
-            {JobEnding::Finished, 1, "a\nb\nc\nd\ne\n Reference value : 1\r\n\nf\ng", failed + "ended with exit code 1. Its last lines:\nb\nc\nd\ne\nf\ng"},
-            {JobEnding::Finished, 0, "Error: x", failed + "reported an error. Its last lines:\nError: x"},
+            {JobEnding::Finished, 1, "a\nb\nc\nd\ne\n Reference value : 1\r\n\nf\ng", "ngspice failed on the .CKT: ngspice ended with exit code 1. Its last lines:\nb\nc\nd\ne\nf\ng"},
+            {JobEnding::Finished, 0, "Error: x", "ngspice failed on the .CKT: ngspice reported an error. Its last lines:\nError: x"},
         };
         // clang-format on
         for (const auto& row : rows) {
