@@ -72,6 +72,25 @@ void FillExamineSettings(DesignState& d) {
     EnforceMinimumSteps(d);
 }
 
+// The design to export and its name, or why not.
+Loaded LoadExported(const Options& options) {
+    if (!options.error.empty()) {
+        return {{}, options.error};
+    }
+    Loaded loaded = LoadDesign(options);
+    if (loaded.error.empty() && !options.has("--name")) {
+        loaded.error = "--name NAME is required.";
+    }
+    if (loaded.error.empty() && !options.has("--ckt") && !options.has("--asc") &&
+        !options.has("--lib")) {
+        loaded.error = "Name at least one file to write: --ckt, --asc or --lib.";
+    }
+    if (loaded.error.empty()) {
+        loaded.error = ParameterProblem(loaded.design);
+    }
+    return loaded;
+}
+
 std::optional<double> ReadPercent(const std::string& text) {
     double value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -88,21 +107,7 @@ int RunExport(const Arguments& arguments, std::ostream& out, std::ostream& err) 
     constexpr std::array<std::string_view, 5> kValueOptions{"--design", "--name", "--ckt", "--asc",
                                                             "--lib"};
     const Options options = ParseOptions(arguments, kValueOptions);
-    if (!options.error.empty()) {
-        err << "export: " << options.error << '\n';
-        return 2;
-    }
-    Loaded loaded = LoadDesign(options);
-    if (loaded.error.empty() && !options.has("--name")) {
-        loaded.error = "--name NAME is required.";
-    }
-    if (loaded.error.empty() && !options.has("--ckt") && !options.has("--asc") &&
-        !options.has("--lib")) {
-        loaded.error = "Name at least one file to write: --ckt, --asc or --lib.";
-    }
-    if (loaded.error.empty()) {
-        loaded.error = ParameterProblem(loaded.design);
-    }
+    Loaded loaded = LoadExported(options);
     if (!loaded.error.empty()) {
         err << "export: " << loaded.error << '\n';
         return 2;
