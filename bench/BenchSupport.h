@@ -55,6 +55,9 @@ public:
     std::string dateTimeText() override { return "06.12.2026 10:00"; }
     void runModal(QDialog&) override {}
     std::unique_ptr<PrintJob> choosePrinter() override;
+    std::unique_ptr<SimulatorTask> startSimulator(const SimulatorJob&, SimulatorDone) override {
+        return nullptr;
+    }
 
 private:
     bool m_decodeEveryCall;

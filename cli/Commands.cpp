@@ -17,6 +17,9 @@ constexpr std::array kCommands{
             "valvix-cli fit --design IN.VXF [--picture CHART.jpg] [--points POINTS.csv] "
             "--out OUT.VXF",
             RunFit},
+    Command{"export", "valvix-cli export --design IN.VXF --name NAME [--ckt F] [--asc F] [--lib F]",
+            RunExport},
+    Command{"check", "valvix-cli check --design IN.VXF [--max-percent P]", RunCheck},
 };
 
 void PrintHelp(std::ostream& out) {

@@ -44,5 +44,7 @@ Options ParseOptions(const Arguments& arguments, std::span<const std::string_vie
 
 // The sub-commands.
 int RunFit(const Arguments& arguments, std::ostream& out, std::ostream& err);
+int RunExport(const Arguments& arguments, std::ostream& out, std::ostream& err);
+int RunCheck(const Arguments& arguments, std::ostream& out, std::ostream& err);
 
 } // namespace valvix::cli

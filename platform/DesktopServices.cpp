@@ -1,5 +1,6 @@
 #include "platform/DesktopServices.h"
 
+#include "platform/NgspiceTask.h"
 #include "platform/PrintJob.h"
 
 #include <QApplication>
@@ -131,6 +132,17 @@ std::unique_ptr<PrintJob> DesktopServices::choosePrinter() {
         return nullptr;
     }
     return std::make_unique<PrinterJob>(std::move(printer));
+}
+
+} // namespace valvix
+
+namespace valvix {
+
+std::unique_ptr<SimulatorTask> DesktopServices::startSimulator(const SimulatorJob& job,
+                                                               SimulatorDone done) {
+    auto task = std::make_unique<NgspiceTask>(job, std::move(done));
+    task->start();
+    return task;
 }
 
 } // namespace valvix

@@ -39,6 +39,8 @@ public:
     std::string dateTimeText() override;
     void runModal(QDialog& window) override;
     std::unique_ptr<PrintJob> choosePrinter() override;
+    std::unique_ptr<SimulatorTask> startSimulator(const SimulatorJob& job,
+                                                  SimulatorDone done) override;
 
 private:
     std::unique_ptr<QSettings> m_settings;

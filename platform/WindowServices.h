@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/SimulatorTask.h"
 #include "state/Picture.h"
 
 #include <memory>
@@ -46,6 +47,11 @@ public:
 
     // The printer-choice dialog: a page to print on, or nothing when cancelled.
     virtual std::unique_ptr<PrintJob> choosePrinter() = 0;
+
+    // Starts ngspice over a simulator job in the background (see SimulatorTask); done is
+    // called once when it ends, unless the task is cancelled or destroyed first.
+    virtual std::unique_ptr<SimulatorTask> startSimulator(const SimulatorJob& job,
+                                                          SimulatorDone done) = 0;
 
     // The beep, then the message: how failures are reported.
     void failure(const std::string& text) {

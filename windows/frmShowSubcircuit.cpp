@@ -1,8 +1,10 @@
 #include "windows/frmShowSubcircuit.h"
 
+#include "export/NgspiceModel.h"
 #include "export/Schematic.h"
 #include "export/Subcircuit.h"
 #include "platform/WindowServices.h"
+#include "windows/frmSimulatorCheck.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -59,11 +61,15 @@ frmShowSubcircuit::frmShowSubcircuit(DesignState& design, WindowServices& servic
     cmdWrite = MakeButton(this, "cmdWrite", "Write CKT file", {152, 280, 145, 25});
     cmdPlotter = MakeButton(this, "cmdPlotter", "Write ASC file", {304, 280, 145, 25});
     cmdExit = MakeButton(this, "cmdExit", "Return", {456, 280, 121, 25});
+    cmdWriteModel = MakeButton(this, "cmdWriteModel", "Write ngspice model", {152, 313, 209, 25});
+    cmdCheck = MakeButton(this, "cmdCheck", "Check in ngspice", {368, 313, 209, 25});
 
     connect(txtTubeName, &QLineEdit::textChanged, this, &frmShowSubcircuit::ShowSubcircuitText);
     connect(cmdWrite, &QPushButton::clicked, this, &frmShowSubcircuit::cmdWrite_Click);
     connect(cmdPlotter, &QPushButton::clicked, this, &frmShowSubcircuit::cmdPlotter_Click);
     connect(cmdExit, &QPushButton::clicked, this, &frmShowSubcircuit::cmdExit_Click);
+    connect(cmdWriteModel, &QPushButton::clicked, this, &frmShowSubcircuit::cmdWriteModel_Click);
+    connect(cmdCheck, &QPushButton::clicked, this, &frmShowSubcircuit::cmdCheck_Click);
     ShowSubcircuitText();
 }
 
@@ -109,6 +115,25 @@ void frmShowSubcircuit::cmdPlotter_Click() {
     if (!written.ok) {
         m_services.failure(written.message);
     }
+}
+
+void frmShowSubcircuit::cmdWriteModel_Click() {
+    TakeTubeName();
+    const auto chosen = m_services.saveFileDialog(
+        {"Write ngspice model", "ngspice model files (*.lib)|*.lib", m_design.TubeName + ".lib"});
+    if (!chosen) {
+        return;
+    }
+    const FileResult written = WriteNgspiceModelFile(*chosen, m_design);
+    if (!written.ok) {
+        m_services.failure(written.message);
+    }
+}
+
+void frmShowSubcircuit::cmdCheck_Click() {
+    TakeTubeName();
+    frmSimulatorCheck check(m_design, m_services, this);
+    m_services.runModal(check);
 }
 
 void frmShowSubcircuit::cmdExit_Click() {

@@ -15,7 +15,8 @@ namespace valvix {
 class WindowServices;
 
 // Shows the subcircuit of the current model under a tube name the user types, and
-// writes it as a .CKT file and inside a ready-to-run .ASC test schematic.
+// writes it as a .CKT file and inside a ready-to-run .ASC test schematic; below them,
+// writes the ngspice model (.lib) and checks both files in ngspice.
 class frmShowSubcircuit final : public QDialog {
     Q_OBJECT
 public:
@@ -26,6 +27,8 @@ private:
     void cmdWrite_Click();
     void cmdPlotter_Click();
     void cmdExit_Click();
+    void cmdWriteModel_Click();
+    void cmdCheck_Click();
     void TakeTubeName();
 
     DesignState& m_design;
@@ -35,6 +38,8 @@ private:
     QPushButton* cmdWrite = nullptr;
     QPushButton* cmdPlotter = nullptr;
     QPushButton* cmdExit = nullptr;
+    QPushButton* cmdWriteModel = nullptr; // second row: the ngspice model and its check
+    QPushButton* cmdCheck = nullptr;
 };
 
 } // namespace valvix

@@ -1,5 +1,6 @@
 #include "FuzzTargets.h"
 
+#include "export/SweepTable.h"
 #include "fit/PointsFile.h"
 #include "state/DesignFile.h"
 #include "state/EngineeringText.h"
@@ -120,6 +121,18 @@ int PointsFile(const std::uint8_t* data, std::size_t size) {
         const fit::ChartPoint &a = file.points[i], &b = read.points[i];
         Check(a.vp == b.vp && a.vg == b.vg && a.ip == b.ip, "point " + std::to_string(i) + " read back");
     }
+    return 0;
+}
+
+// Any bytes read as ngspice's table give finite points and no error, or a short error and
+// no points; a blank line after the table changes nothing.
+int SweepTable(const std::uint8_t* data, std::size_t size) {
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    const valvix::SweepTable table = ReadSweepTable(text);
+    Check(table.error.empty() != table.points.empty() && table.error.size() < 80, "error " + table.error);
+    for (const SweepPoint& p : table.points)
+        Check(std::isfinite(p.plateVoltage + p.gridVoltage + p.plateCurrent), "a point is not finite");
+    Check(ReadSweepTable(text + "\n \n").points.size() == table.points.size(), "a blank line changed the table");
     return 0;
 }
 

@@ -14,6 +14,7 @@ int NumberText(const std::uint8_t* data, std::size_t size);
 int NumberFormat(const std::uint8_t* data, std::size_t size);
 int DesignFile(const std::uint8_t* data, std::size_t size);
 int PointsFile(const std::uint8_t* data, std::size_t size);
+int SweepTable(const std::uint8_t* data, std::size_t size);
 
 // A broken property.
 struct PropertyBroken : std::runtime_error {

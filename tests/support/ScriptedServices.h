@@ -4,6 +4,7 @@
 #include "platform/DesktopServices.h"
 #include "platform/PrintJob.h"
 #include "state/DesignFile.h"
+#include "support/ScriptedSimulator.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -26,6 +27,7 @@ public:
     std::function<void(QDialog&)> onModal;
     std::function<std::unique_ptr<PrintJob>()> printer; // none: the dialog is cancelled
     int printerDialogs = 0;
+    ScriptedSimulator simulator; // ngspice runs, ended by the test
 
     std::string path(const QString& name) const { return m_dir.filePath(name).toStdString(); }
     std::string writePicture() const {
@@ -58,6 +60,11 @@ public:
     std::unique_ptr<PrintJob> choosePrinter() override {
         ++printerDialogs;
         return printer ? printer() : nullptr;
+    }
+
+    std::unique_ptr<SimulatorTask> startSimulator(const SimulatorJob& job,
+                                                  SimulatorDone done) override {
+        return simulator.start(job, std::move(done));
     }
 
 private:

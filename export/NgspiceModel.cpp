@@ -1,0 +1,65 @@
+#include "export/NgspiceModel.h"
+
+#include "export/Subcircuit.h"
+#include "state/SafeFile.h"
+
+namespace valvix {
+
+namespace {
+
+constexpr std::string_view kLineEnd = "\r\n";
+
+// The model's exponent a = Kp * (1/Mu + Vg / sqrt(Kvb + Vp^2)) with Vp = V(1,3) and
+// Vg = V(2,3).
+constexpr std::string_view kExponent = "Kp*(1/Mu+V(2,3)/sqrt(Kvb+V(1,3)*V(1,3)))";
+
+std::string Intermediate() {
+    const std::string a(kExponent);
+    return "BE1   7   0   V={V(1,3)/Kp*(uramp(" + a + ")+ln(1+exp(-abs(" + a + "))))}";
+}
+
+} // namespace
+
+std::vector<std::string> NgspiceModelLines(const DesignState& design, std::string_view tubeName) {
+    const SubcircuitParameterTexts texts = MakeSubcircuitParameterTexts(design);
+    return {
+        "* Triode model for ngspice, written by Valvix; no compatibility setting needed",
+        ".SUBCKT  " + std::string(tubeName) + "  1 2 3    ;P G K ",
+        "+ PARAMS:  Mu=" + texts.Mu + "  Ex=" + texts.Ex + "  Kg1=" + texts.Kg1 +
+            "  Kp=" + texts.Kp + "  Kvb=" + texts.Kvb,
+        "* E1 = Vp/Kp * ln(1 + e^a), with ln(1 + e^a) = uramp(a) + ln(1 + e^-|a|)",
+        Intermediate(),
+        "Re1   7   0   1G",
+        "BG1   1   3   I={2*pwr(uramp(V(7)),Ex)/Kg1}",
+        "Rcp   1   3   1G",
+        "C1   2   3   1p   ;grid-cathode",
+        "C2   1   2   1p   ;plate-grid",
+        "C3   1   3   1p   ;plate-cathode",
+        "D1   5   3   Dx   ;for grid current",
+        "R1   2   5   2000   ;for grid current",
+        ".Model  Dx  D(Is=1n  Rs=1  Cjo=1p  Tt=1n)",
+        ".Ends",
+    };
+}
+
+std::string NgspiceModelText(const DesignState& design, std::string_view tubeName) {
+    std::string text;
+    for (const std::string& line : NgspiceModelLines(design, tubeName)) {
+        text += line;
+        text += kLineEnd;
+    }
+    return text;
+}
+
+FileResult WriteNgspiceModelFile(const std::string& path, DesignState& design) {
+    if (path.empty()) {
+        return {};
+    }
+    UpdateSubcircuitTexts(design);
+    if (!WriteFileReplacing(path, NgspiceModelText(design, design.TubeName))) {
+        return {false, std::string(kNgspiceModelWriteFailure)};
+    }
+    return {};
+}
+
+} // namespace valvix

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "state/DesignFile.h"
+#include "state/DesignState.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace valvix {
+
+inline constexpr std::string_view kNgspiceModelWriteFailure =
+    "The .lib (ngspice model) was not written";
+
+// The triode as a subcircuit in ngspice's own expression syntax, for a stock ngspice
+// (and KiCad's simulator) with no compatibility setting. The terminals, their order and
+// the name rule are those of the .CKT: "1 2 3" are plate, grid and cathode, and the tube
+// name goes in as it is. The soft-plus term ln(1 + e^a) is computed as
+// uramp(a) + ln(1 + exp(-abs(a))), whose exponential never exceeds 1, so it neither
+// overflows nor runs straight where ngspice's PSpice mode limits Exp. The current is
+// 2 * E1^Ex / Kg1 for E1 of 0 or more and 0 below, as Pwr + Pwrs give in the .CKT.
+// Lines without line ends.
+std::vector<std::string> NgspiceModelLines(const DesignState& design, std::string_view tubeName);
+
+// The whole .lib file: every line followed by CR LF, the last one too.
+std::string NgspiceModelText(const DesignState& design, std::string_view tubeName);
+
+// Writes the .lib file for the design's TubeName to path, first rebuilding the
+// parameter texts in the design, through the same replacing writer as the .CKT. An empty
+// path writes nothing and succeeds. On failure the message is kNgspiceModelWriteFailure
+// and any file already at path is left as it was.
+FileResult WriteNgspiceModelFile(const std::string& path, DesignState& design);
+
+} // namespace valvix

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "export/CheckReport.h"
+#include "export/SimulatorCheck.h"
+#include "platform/SimulatorTask.h"
+#include "state/DesignState.h"
+
+#include <QDialog>
+
+#include <memory>
+#include <optional>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+namespace valvix {
+
+class CanvasView;
+class WindowServices;
+
+// Runs the exported .CKT and the ngspice model through ngspice over the design's curve
+// family as soon as it opens, and shows the simulated curves over the computed ones with
+// one line per model: the largest difference and where it occurs. The check runs in the
+// background: a busy bar shows meanwhile, "Cancel" stops it, and so does leaving.
+class frmSimulatorCheck final : public QDialog {
+    Q_OBJECT
+public:
+    frmSimulatorCheck(const DesignState& design, WindowServices& services,
+                      QWidget* parent = nullptr);
+
+private:
+    void PlaceControls();
+    void StartCheck(const DesignState& design);
+    void CheckEnded(const SimulatorJobOutcome& outcome);
+    void ShowChart();
+    void StopRunning(const QString& text);
+    void cmdCancel_Click();
+    void cmdExit_Click();
+
+    WindowServices& m_services;
+    CanvasView* m_view = nullptr;
+    QLabel* lblResult = nullptr;
+    QProgressBar* prgRunning = nullptr;
+    QPushButton* cmdCancel = nullptr;
+    QPushButton* cmdExit = nullptr;
+    std::optional<CheckPlan> m_plan;
+    CheckReport m_report;
+    std::unique_ptr<SimulatorTask> m_task; // last, so that it stops first
+};
+
+} // namespace valvix
