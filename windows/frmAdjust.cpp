@@ -1,17 +1,23 @@
 #include "windows/frmAdjust.h"
 
 #include "platform/CanvasView.h"
+#include "platform/StraightenedGraphic.h"
 #include "platform/WindowServices.h"
 #include "state/AdjustValidation.h"
 #include "state/DesignFile.h"
 #include "state/EngineeringText.h"
 #include "state/NumberText.h"
 #include "state/Single.h"
+#include "windows/ChangeCommand.h"
 #include "windows/HelpWindows.h"
+#include "windows/UndoControls.h"
 
 #include <QDialog>
 #include <QLabel>
 #include <QVBoxLayout>
+
+#include <array>
+#include <tuple>
 
 namespace valvix {
 
@@ -122,8 +128,12 @@ void frmAdjust::Form_Load() {
     connect(cmdSaveFile, &QPushButton::clicked, this, &frmAdjust::cmdSaveFile_Click);
     connect(cmdExit, &QPushButton::clicked, this, &frmAdjust::exitRequested);
 
+    AddUndoControls(*this, *m_view, m_history, {9200, 4450, 1080, 360}, {10360, 4450, 1080, 360},
+                    kPoints, true, kFace);
+
     FillFields();
     setWindowTitle(QString::fromStdString("Adjust - " + m_design.DesignFileName));
+    m_shownParameters = ParametersOf(m_design);
     Redraw();
 }
 
@@ -146,7 +156,8 @@ void frmAdjust::FillFields() {
 }
 
 void frmAdjust::ShowCurveGraphic() {
-    m_design.CurveGraphic = m_services.loadPicture(m_design.GraphicFileName);
+    m_design.CurveGraphic =
+        StraightenedGraphic(m_design, m_services.loadPicture(m_design.GraphicFileName));
     PaintChartArea(m_view->canvas(), m_design);
     m_view->update();
 }
@@ -171,6 +182,7 @@ bool frmAdjust::ValidateAndPlot() {
     }
     m_plot.draw(m_view->canvas(), m_design);
     m_view->update();
+    RecordModelParameters();
     return true;
 }
 
@@ -243,6 +255,40 @@ void frmAdjust::FieldChanged() {
     if (cmdSubcircuit != nullptr) {
         cmdSubcircuit->setEnabled(false);
     }
+}
+
+// Parameters that took effect in a plot (typed, or stepped with Up or Down) become one
+// step of the history.
+void frmAdjust::RecordModelParameters() {
+    const TriodeParameters now = ParametersOf(m_design);
+    const TriodeParameters before = m_shownParameters;
+    m_shownParameters = now;
+    if (m_showingHistory || std::tie(now.Mu, now.Ex, now.Kg1, now.Kp, now.Kvb) ==
+                                std::tie(before.Mu, before.Ex, before.Kg1, before.Kp, before.Kvb)) {
+        return;
+    }
+    m_history.push(new ModelParametersCommand(
+        before, now, [this](const TriodeParameters& p) { ShowModelParameters(p); },
+        "Parameter change", true));
+}
+
+void frmAdjust::changeModelParameters(const TriodeParameters& next, const QString& what) {
+    m_history.push(new ModelParametersCommand(
+        m_shownParameters, next, [this](const TriodeParameters& p) { ShowModelParameters(p); },
+        what));
+}
+
+void frmAdjust::ShowModelParameters(const TriodeParameters& p) {
+    const std::array<float, 5> values{p.Kvb, p.Ex, p.Mu, p.Kg1, p.Kp}; // the rows' order
+    for (std::size_t i = 0; i < m_parameters.size(); ++i) {
+        m_design.*m_parameters[i].value = values[i];
+        m_parameters[i].field->setText(Plain(values[i]));
+    }
+    cmdSubcircuit->setEnabled(false);
+    m_shownParameters = p;
+    m_showingHistory = true;
+    Redraw();
+    m_showingHistory = false;
 }
 
 } // namespace valvix
