@@ -34,10 +34,6 @@ constexpr std::array<const char*, 5> kPrompts{
 
 const QString kOutside = "That click is outside the picture; nothing was changed. ";
 
-QString Text(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
 struct ArrowBinding {
     int key;
     ArrowKey arrow;
@@ -51,7 +47,8 @@ constexpr std::array<ArrowBinding, 4> kArrows{{{Qt::Key_Left, ArrowKey::Left},
 
 FrameAlignment::FrameAlignment(DesignState& design, CanvasView& view, Redraw redraw,
                                QWidget& window)
-    : QObject(&window), m_design(design), m_view(view), m_redraw(std::move(redraw)) {
+    : QObject(&window), m_design(design), m_view(view), m_redraw(std::move(redraw)),
+      m_straightening(design, m_history, m_redraw) {
     placeControls(window);
     m_view.setMouseTracking(true);
     m_view.setFocusPolicy(Qt::ClickFocus);
@@ -75,8 +72,7 @@ void FrameAlignment::placeControls(QWidget& window) {
     m_straighten->setObjectName("cmdStraighten");
     m_status->setObjectName("lblAlignment");
     m_status->setWordWrap(true);
-    m_status->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_clickAxes->setEnabled(false);
+    m_clickAxes->setEnabled(false); // until a picture is shown
     m_straighten->setEnabled(false);
     m_loupe->hide();
     connect(m_clickAxes, &QPushButton::clicked, this, [this] { startMode(Mode::Origin); });
@@ -92,9 +88,7 @@ void FrameAlignment::pictureShown() {
 
 void FrameAlignment::startFreshHistory() {
     m_history.clear();
-    m_mode = Mode::Idle;
-    m_selected = FrameEdge::None;
-    m_dragging = m_aiming = false;
+    settle(Mode::Idle);
     hideLoupe();
     m_view.unsetCursor();
     say(ready() ? prompt() : QString());
@@ -122,10 +116,20 @@ QString FrameAlignment::prompt() const {
     return kPrompts[static_cast<std::size_t>(m_mode)];
 }
 
-void FrameAlignment::startMode(Mode mode) {
+// Drops any half-made step: no point waits for its mate, no edge is selected.
+void FrameAlignment::settle(Mode mode) {
     m_mode = mode;
     m_selected = FrameEdge::None;
     m_dragging = m_aiming = false;
+}
+
+FrameEdge FrameAlignment::edgeUnder(PointF at) const {
+    const float reach = static_cast<float>(kReachPixels / m_view.canvas().scale());
+    return EdgeAt(FrameOf(m_design), at, reach, reach);
+}
+
+void FrameAlignment::startMode(Mode mode) {
+    settle(mode);
     m_view.setCursor(Qt::CrossCursor);
     m_view.setFocus();
     hold(LoupeHold::Following,
@@ -148,26 +152,8 @@ void FrameAlignment::changeFrame(const FrameEdges& next, const QString& what) {
         what));
 }
 
-float FrameAlignment::tilt() const {
-    const GraphicTilt& kept = m_design.CurveGraphicTilt;
-    return kept.fileName == m_design.GraphicFileName ? kept.degrees : 0.0f;
-}
-
-void FrameAlignment::changeTilt(float degrees) {
-    m_history.push(new TiltCommand(
-        {m_design.CurveGraphicTilt.fileName, tilt()}, {m_design.GraphicFileName, degrees},
-        [this](const std::pair<std::string, float>& next) {
-            m_design.CurveGraphicTilt.fileName = next.first;
-            m_design.CurveGraphicTilt.degrees = next.second;
-            m_redraw();
-        },
-        "Straighten"));
-}
-
-bool FrameAlignment::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != &m_view) {
-        return false;
-    }
+// Watches the window's surface only.
+bool FrameAlignment::eventFilter(QObject*, QEvent* event) {
     switch (event->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseMove:
@@ -201,8 +187,7 @@ void FrameAlignment::pressed(PointF at) {
         hold(LoupeHold::Following, at);
         return;
     }
-    const float reach = static_cast<float>(kReachPixels / m_view.canvas().scale());
-    m_selected = EdgeAt(FrameOf(m_design), at, reach, reach);
+    m_selected = edgeUnder(at);
     if (m_selected == FrameEdge::None) {
         hideLoupe();
     } else {
@@ -225,8 +210,7 @@ void FrameAlignment::moved(PointF at) {
             lookAt(at);
         }
     } else {
-        const float reach = static_cast<float>(kReachPixels / m_view.canvas().scale());
-        const FrameEdge edge = EdgeAt(FrameOf(m_design), at, reach, reach);
+        const FrameEdge edge = edgeUnder(at);
         if (edge == FrameEdge::None) {
             m_view.unsetCursor();
         } else {
@@ -266,9 +250,7 @@ void FrameAlignment::dragTo(PointF at) {
 
 bool FrameAlignment::keyPressed(int key, bool shift) {
     if (key == Qt::Key_Escape && (m_mode != Mode::Idle || m_selected != FrameEdge::None)) {
-        m_mode = Mode::Idle;
-        m_selected = FrameEdge::None;
-        m_aiming = false;
+        settle(Mode::Idle);
         hideLoupe();
         m_view.unsetCursor();
         say(prompt());
@@ -320,7 +302,7 @@ void FrameAlignment::placePoint(PointF at) {
 void FrameAlignment::placeFarCorner(PointF at) {
     const FrameOutcome outcome = FrameFromCorners(m_firstPoint, at, step());
     if (!outcome.refusal.empty()) {
-        say(Text(outcome.refusal) + " " + prompt());
+        say(QString::fromStdString(outcome.refusal) + " " + prompt());
         return;
     }
     m_mode = Mode::Idle;
@@ -332,38 +314,18 @@ void FrameAlignment::placeFarCorner(PointF at) {
 }
 
 void FrameAlignment::straighten(PointF at) {
-    m_tiltBefore = tilt();
-    if (!tiltFromAxis(at)) {
+    const std::string refusal = m_straightening.straighten(m_firstPoint, at);
+    if (!refusal.empty()) {
+        say(QString::fromStdString(refusal) + " " + prompt());
         return;
     }
     m_mode = Mode::Idle;
     m_view.unsetCursor();
     // The loupe follows the second point as the picture turns, so it can be placed again.
-    hold(LoupeHold::AxisEnd,
-         TurnedWithPicture(at, m_tiltBefore - tilt(), m_design.CurveGraphic->width(),
-                           m_design.CurveGraphic->height()));
+    hold(LoupeHold::AxisEnd, m_straightening.endShown());
     say(QString("The picture is turned by %1 degrees so that its x axis is level; a click in "
                 "the loupe places the second point more exactly. Then line the frame up.")
-            .arg(static_cast<double>(-tilt()), 0, 'f', 2));
-}
-
-// Turns the picture by the axis from the first point to end, both as shown at the tilt
-// m_tiltBefore; false, with a word why, when that cannot be.
-bool FrameAlignment::tiltFromAxis(PointF end) {
-    const TiltOutcome axis = AxisTilt(m_firstPoint, end, m_design.CurveGraphic->width(),
-                                      m_design.CurveGraphic->height());
-    const float total = m_tiltBefore + axis.degrees;
-    if (!axis.refusal.empty() || std::abs(total) > kLargestTilt) {
-        say(Text(axis.refusal.empty() ? "Straightening would turn the picture by more than 45 "
-                                        "degrees. The picture is unchanged."
-                                      : axis.refusal) +
-            " " + prompt());
-        return false;
-    }
-    if (total != tilt()) {
-        changeTilt(total);
-    }
-    return true;
+            .arg(static_cast<double>(-m_straightening.tilt()), 0, 'f', 2));
 }
 
 void FrameAlignment::picked(float x, float y) {
@@ -394,18 +356,17 @@ void FrameAlignment::pickedWhileIdle(PointF at) {
         if (outcome.refusal.empty()) {
             changeFrame(outcome.frame, "Place far corner");
         } else {
-            say(Text(outcome.refusal));
+            say(QString::fromStdString(outcome.refusal));
         }
     } else if (m_hold == LoupeHold::Edge && m_selected != FrameEdge::None) {
         const bool upright = RuleOf(m_selected).upright;
         changeFrame(WithEdgeAt(frame, m_selected, upright ? at.x : at.y, step()), "Place edge");
     } else if (m_hold == LoupeHold::AxisEnd) {
-        // Turning makes a new picture of the same size.
-        const int w = m_design.CurveGraphic->width();
-        const int h = m_design.CurveGraphic->height();
-        const PointF end = TurnedWithPicture(at, tilt() - m_tiltBefore, w, h);
-        if (tiltFromAxis(end)) {
-            hold(LoupeHold::AxisEnd, TurnedWithPicture(end, m_tiltBefore - tilt(), w, h));
+        const std::string refusal = m_straightening.placeEndAgain(at);
+        if (refusal.empty()) {
+            hold(LoupeHold::AxisEnd, m_straightening.endShown());
+        } else {
+            say(QString::fromStdString(refusal));
         }
     }
 }

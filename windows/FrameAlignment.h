@@ -2,6 +2,7 @@
 
 #include "plot/AlignmentGeometry.h"
 #include "state/DesignState.h"
+#include "windows/AxisStraightening.h"
 
 #include <QObject>
 #include <QString>
@@ -50,7 +51,9 @@ private:
     enum class LoupeHold { Following, FirstPoint, FarCorner, Edge, AxisEnd };
 
     void placeControls(QWidget& window);
+    void settle(Mode mode);
     void startMode(Mode mode);
+    FrameEdge edgeUnder(PointF at) const;
     bool ready() const;
     PixelStep step() const;
     void say(const QString& text);
@@ -65,11 +68,8 @@ private:
     void placePoint(PointF at);
     void placeFarCorner(PointF at);
     void straighten(PointF at);
-    bool tiltFromAxis(PointF end);
     void picked(float x, float y);
     void pickedWhileIdle(PointF at);
-    float tilt() const;
-    void changeTilt(float degrees);
 
     void hold(LoupeHold hold, PointF at);
     void lookAt(PointF at);
@@ -80,6 +80,7 @@ private:
     CanvasView& m_view;
     Redraw m_redraw;
     QUndoStack m_history;
+    AxisStraightening m_straightening;
 
     Loupe* m_loupe = nullptr;
     QLabel* m_status = nullptr;
@@ -88,9 +89,8 @@ private:
 
     Mode m_mode = Mode::Idle;
     LoupeHold m_hold = LoupeHold::Following;
-    PointF m_firstPoint;    // the origin corner or the axis start, waiting for its mate
-    float m_tiltBefore = 0; // the tilt when the axis was clicked
-    bool m_aiming = false;  // the button is down while placing a point
+    PointF m_firstPoint;   // the origin corner or the axis start, waiting for its mate
+    bool m_aiming = false; // the button is down while placing a point
     FrameEdge m_selected = FrameEdge::None;
     bool m_dragging = false;
     FrameEdges m_dragStart;
