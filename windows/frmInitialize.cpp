@@ -8,6 +8,8 @@
 
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace valvix {
 
 namespace {
@@ -144,7 +146,10 @@ bool frmInitialize::RedrawPictureAndFrame() {
         return false;
     }
     DrawPlotFrame(m_view->canvas(), m_design);
-    m_view->update();
+    m_view->updateArea({std::min(m_design.Xleft, kChartAreaTopLeft.x),
+                        std::min(m_design.Ytop, kChartAreaTopLeft.y)},
+                       {std::max(m_design.Xright, kChartAreaTopLeft.x + kChartAreaWidth),
+                        std::max(m_design.Ybottom, kChartAreaTopLeft.y + kChartAreaHeight)});
     return true;
 }
 
@@ -160,7 +165,8 @@ bool frmInitialize::ShowCurveGraphic() {
     m_design.CurveGraphic =
         StraightenedGraphic(m_design, m_services.loadPicture(m_design.GraphicFileName));
     const bool painted = PaintChartArea(m_view->canvas(), m_design);
-    m_view->update();
+    m_view->updateArea(kChartAreaTopLeft, {kChartAreaTopLeft.x + kChartAreaWidth,
+                                           kChartAreaTopLeft.y + kChartAreaHeight});
     return painted;
 }
 
