@@ -56,11 +56,13 @@ private slots:
         press("cmdPlotRefresh");
         QVERIFY(button("cmdRedo")->isEnabled());
         // A fit hands its parameters in as one step.
-        window->changeModelParameters({90, 1.3f, 1200, 500, 350}, "Fit to chart");
-        QCOMPARE(field("txtEx")->text(), QString(" 1.3"));
+        window->changeModelParameters({90, 1.0000001f, 1200, 500, 350}, "Fit to chart");
+        QCOMPARE(field("txtEx")->text(), QString(" 1")); // read back as 1: still one step
         QCOMPARE(design.Kvb, 350.0f);
         press("cmdUndo");
         QCOMPARE(field("txtKvb")->text(), QString(" 300"));
+        press("cmdUndo"); // the step before the fit
+        QCOMPARE(design.Mu, 100.0f);
     }
 
     void showsThePictureTurnedLevelOnce() {

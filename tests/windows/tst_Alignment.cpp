@@ -118,8 +118,6 @@ private slots:
         placeCorner({kRight, kTop}, -1, 1);
         const QPointF low = Pixels(design.Xleft, design.Ybottom) - QPointF(kLeft, kBottom);
         const QPointF high = Pixels(design.Xright, design.Ytop) - QPointF(kRight, kTop);
-        qInfo("edges off by picture pixels: left %.3f bottom %.3f right %.3f top %.3f", low.x(),
-              low.y(), high.x(), high.y());
         for (const double off : {low.x(), low.y(), high.x(), high.y()}) {
             QVERIFY(std::abs(off) <= 0.5);
         }
