@@ -211,11 +211,9 @@ void FrameAlignment::moved(PointF at) {
         }
     } else {
         const FrameEdge edge = edgeUnder(at);
-        if (edge == FrameEdge::None) {
-            m_view.unsetCursor();
-        } else {
-            m_view.setCursor(RuleOf(edge).upright ? Qt::SizeHorCursor : Qt::SizeVerCursor);
-        }
+        m_view.setCursor(edge == FrameEdge::None ? Qt::ArrowCursor
+                         : RuleOf(edge).upright  ? Qt::SizeHorCursor
+                                                 : Qt::SizeVerCursor);
     }
 }
 
@@ -355,12 +353,14 @@ void FrameAlignment::pickedWhileIdle(PointF at) {
         const FrameOutcome outcome = FrameFromCorners({frame.left, frame.bottom}, at, step());
         if (outcome.refusal.empty()) {
             changeFrame(outcome.frame, "Place far corner");
+            hold(LoupeHold::FarCorner, at);
         } else {
             say(QString::fromStdString(outcome.refusal));
         }
     } else if (m_hold == LoupeHold::Edge && m_selected != FrameEdge::None) {
         const bool upright = RuleOf(m_selected).upright;
         changeFrame(WithEdgeAt(frame, m_selected, upright ? at.x : at.y, step()), "Place edge");
+        hold(LoupeHold::Edge, at);
     } else if (m_hold == LoupeHold::AxisEnd) {
         const std::string refusal = m_straightening.placeEndAgain(at);
         if (refusal.empty()) {
@@ -377,20 +377,18 @@ void FrameAlignment::hold(LoupeHold hold, PointF at) {
 }
 
 void FrameAlignment::lookAt(PointF at) {
-    m_loupe->lookAt(m_design.CurveGraphic, at, m_view.canvas().scale());
     m_loupe->show();
     m_loupe->raise();
-    refreshLoupe();
+    m_loupe->lookAt(m_design.CurveGraphic, at, m_view.canvas().scale());
+    const FrameEdges frame = FrameOf(m_design);
+    m_loupe->setGuides({frame.left, frame.right}, {frame.top, frame.bottom});
 }
 
 void FrameAlignment::refreshLoupe() {
-    if (m_loupe->isHidden()) {
-        return;
-    }
     // The picture may be a new one after a redraw or a change of tilt.
-    m_loupe->lookAt(m_design.CurveGraphic, m_loupe->centre(), m_view.canvas().scale());
-    const FrameEdges frame = FrameOf(m_design);
-    m_loupe->setGuides({frame.left, frame.right}, {frame.top, frame.bottom});
+    if (!m_loupe->isHidden()) {
+        lookAt(m_loupe->centre());
+    }
 }
 
 void FrameAlignment::hideLoupe() {

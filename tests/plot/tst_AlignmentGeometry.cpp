@@ -24,11 +24,6 @@ class tst_AlignmentGeometry final : public QObject {
     Q_OBJECT
 
 private slots:
-    void pixelStep() {
-        QCOMPARE(PicturePixelStep(400, 300).x, 14.25f);
-        QCOMPARE(PicturePixelStep(400, 300).y, 12.666667f);
-    }
-
     void corners() {
         const std::tuple<PointF, PointF, std::string> rows[] = {
             // a word of the refusal

@@ -129,6 +129,8 @@ private slots:
         const QPoint onTop = pixel({3000, start.top});
         QTest::mouseMove(&view(), pixel({3000, 2000}));
         QCOMPARE(view().cursor().shape(), Qt::ArrowCursor);
+        QTest::mouseMove(&view(), pixel({start.right, 2000}));
+        QCOMPARE(view().cursor().shape(), Qt::SizeHorCursor);
         QTest::mouseMove(&view(), onTop);
         QCOMPARE(view().cursor().shape(), Qt::SizeVerCursor);
         view().canvas().setTap(&drawn);
