@@ -33,6 +33,19 @@ QSize CanvasView::PreferredSize() {
     return {static_cast<int>(kLayoutWidth * scale), static_cast<int>(kLayoutHeight * scale)};
 }
 
+void CanvasView::updateArea(PointF corner1, PointF corner2) {
+    constexpr double kMargin = 4; // pixels: the widest pen and the picture's rounding
+    const QRectF area = QRectF(m_canvas.toPixels(corner1), m_canvas.toPixels(corner2))
+                            .normalized()
+                            .adjusted(-kMargin, -kMargin, kMargin, kMargin)
+                            .intersected(QRectF(rect()));
+    if (!(area.width() >= 0 && area.height() >= 0)) {
+        update();
+        return;
+    }
+    update(area.toAlignedRect());
+}
+
 void CanvasView::addPlacement(QWidget* control, QRectF layout, double points, bool bold,
                               const QString& family) {
     m_placements.push_back({control, layout, points, bold, family});

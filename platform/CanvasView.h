@@ -29,6 +29,10 @@ public:
         return control;
     }
 
+    // Repaints the part of the window between two corners in layout units, with a few
+    // pixels round it for pen widths; all of it when a corner is not a number.
+    void updateArea(PointF corner1, PointF corner2);
+
     // The window size that shows the whole layout on the current screen.
     static QSize PreferredSize();
     QSize sizeHint() const override { return PreferredSize(); }

@@ -7,6 +7,17 @@
 
 namespace valvix {
 
+// How far the printed x axis of a chart picture is tilted, kept for the session only
+// (never written to the design file), with the level picture made from it.
+struct GraphicTilt {
+    std::string fileName; // the chart picture the angle belongs to
+    float degrees = 0;    // clockwise on the screen, the picture's y running downward
+    // The level picture made once from `loaded` for `madeFor` degrees.
+    std::shared_ptr<const Picture> loaded;
+    float madeFor = 0;
+    std::shared_ptr<const Picture> level;
+};
+
 // The one record every window works on. All numbers are Singles; everything starts
 // at zero, empty, and without a picture.
 struct DesignState {
@@ -38,6 +49,9 @@ struct DesignState {
     std::string SaveFileName;
     std::string GraphicFileName;
     std::shared_ptr<const Picture> CurveGraphic;
+    // Session only: the tilt of the picture named by GraphicFileName; every window shows
+    // the picture turned level, and that is the CurveGraphic.
+    GraphicTilt CurveGraphicTilt;
 
     // Recomputed at the start of every curve-plotting pass.
     float PlotWidth = 0;

@@ -1,19 +1,25 @@
 #include "windows/frmAdjust.h"
 
 #include "platform/CanvasView.h"
+#include "platform/StraightenedGraphic.h"
 #include "platform/WindowServices.h"
 #include "state/AdjustValidation.h"
 #include "state/DesignFile.h"
 #include "state/EngineeringText.h"
 #include "state/NumberText.h"
 #include "state/Single.h"
-#include "windows/EnterKey.h"
 #include "windows/AdjustFitting.h"
+#include "windows/ChangeCommand.h"
+#include "windows/EnterKey.h"
 #include "windows/HelpWindows.h"
+#include "windows/UndoControls.h"
 
 #include <QDialog>
 #include <QLabel>
 #include <QVBoxLayout>
+
+#include <array>
+#include <tuple>
 
 namespace valvix {
 
@@ -132,9 +138,13 @@ void frmAdjust::Form_Load() {
          [this](const TriodeParameters& values) { writeModelParameters(values); }},
         this);
 
+    AddUndoControls(*this, *m_view, m_history, {9200, 4450, 1080, 360}, {10360, 4450, 1080, 360},
+                    kPoints, true, kFace);
+
     PressButtonsOnEnter(*this);
     FillFields();
     setWindowTitle(QString::fromStdString("Adjust - " + m_design.DesignFileName));
+    m_shownParameters = ParametersOf(m_design);
     Redraw();
 }
 
@@ -163,18 +173,15 @@ void frmAdjust::WriteField(QLineEdit* field, float value) {
     FieldChanged();
 }
 
+// A fit, or taking one back, is one step of the window's history like any other change.
 void frmAdjust::writeModelParameters(const TriodeParameters& values) {
-    WriteField(m_parameters[0].field, values.Kvb);
-    WriteField(m_parameters[1].field, values.Ex);
-    WriteField(m_parameters[2].field, values.Mu);
-    WriteField(m_parameters[3].field, values.Kg1);
-    WriteField(m_parameters[4].field, values.Kp);
-    Redraw();
+    changeModelParameters(values, "Fit to chart");
 }
 
 void frmAdjust::ShowCurveGraphic() {
     m_design.CurveGraphic.reset(); // the old picture goes before a changed file is decoded
-    m_design.CurveGraphic = m_services.loadPicture(m_design.GraphicFileName);
+    m_design.CurveGraphic =
+        StraightenedGraphic(m_design, m_services.loadPicture(m_design.GraphicFileName));
     PaintChartArea(m_view->canvas(), m_design);
     m_view->update();
 }
@@ -200,6 +207,7 @@ bool frmAdjust::ValidateAndPlot() {
     m_plot.draw(m_view->canvas(), m_design);
     m_fitting->drawMarks(m_view->canvas());
     m_view->update();
+    RecordModelParameters();
     return true;
 }
 
@@ -274,6 +282,39 @@ void frmAdjust::FieldChanged() {
     if (cmdSubcircuit != nullptr) {
         cmdSubcircuit->setEnabled(false);
     }
+}
+
+// Parameters that took effect in a plot (typed, or stepped with Up or Down) become one
+// step of the history.
+void frmAdjust::RecordModelParameters() {
+    const TriodeParameters now = ParametersOf(m_design);
+    const TriodeParameters before = m_shownParameters;
+    m_shownParameters = now;
+    if (m_showingHistory || std::tie(now.Mu, now.Ex, now.Kg1, now.Kp, now.Kvb) ==
+                                std::tie(before.Mu, before.Ex, before.Kg1, before.Kp, before.Kvb)) {
+        return;
+    }
+    m_history.push(new ModelParametersCommand(
+        before, now, [this](const TriodeParameters& p) { ShowModelParameters(p); },
+        "Parameter change", true));
+}
+
+void frmAdjust::changeModelParameters(const TriodeParameters& next, const QString& what) {
+    m_history.push(new ModelParametersCommand(
+        m_shownParameters, next, [this](const TriodeParameters& p) { ShowModelParameters(p); },
+        what));
+}
+
+void frmAdjust::ShowModelParameters(const TriodeParameters& p) {
+    const std::array<float, 5> values{p.Kvb, p.Ex, p.Mu, p.Kg1, p.Kp}; // the rows' order
+    for (std::size_t i = 0; i < m_parameters.size(); ++i) {
+        m_design.*m_parameters[i].value = values[i];
+        WriteField(m_parameters[i].field, values[i]);
+    }
+    m_shownParameters = p;
+    m_showingHistory = true;
+    Redraw();
+    m_showingHistory = false;
 }
 
 } // namespace valvix

@@ -6,6 +6,7 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QUndoStack>
 #include <QWidget>
 
 #include <array>
@@ -43,6 +44,11 @@ public:
     void setExamineWindow(WindowFactory factory) { m_examine = std::move(factory); }
     void setSubcircuitWindow(WindowFactory factory) { m_subcircuit = std::move(factory); }
 
+    // Sets the five model parameters as one step of the undo history: writes them into
+    // their fields in plain number form and redraws (a fit hands its result in here).
+    void changeModelParameters(const TriodeParameters& next, const QString& what);
+    QUndoStack& history() { return m_history; }
+
 signals:
     void exitRequested();
 
@@ -79,6 +85,8 @@ private:
     void cmdSaveFile_Click();
     void OpenModal(const WindowFactory& factory);
     void FieldChanged();
+    void RecordModelParameters();
+    void ShowModelParameters(const TriodeParameters& parameters);
 
     DesignState& m_design;
     WindowServices& m_services;
@@ -88,6 +96,9 @@ private:
     WindowFactory m_examine;
     WindowFactory m_subcircuit;
     QLineEdit* m_pendingFocus = nullptr;
+    QUndoStack m_history;
+    TriodeParameters m_shownParameters; // those of the last plot that passed validation
+    bool m_showingHistory = false;
 
     std::array<Parameter, 5> m_parameters;
     QLineEdit* txtDissipation = nullptr;

@@ -1,11 +1,15 @@
 #include "windows/frmInitialize.h"
 
 #include "platform/CanvasView.h"
+#include "platform/StraightenedGraphic.h"
 #include "platform/WindowServices.h"
 #include "state/DesignFile.h"
 #include "windows/EnterKey.h"
+#include "windows/FrameAlignment.h"
 
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace valvix {
 
@@ -70,22 +74,24 @@ void frmInitialize::Form_Load() {
     connect(cmdHelpGraphic, &QPushButton::clicked, this, &frmInitialize::graphicHelpRequested);
 
     // Of each pair the first button moves its edge left or up.
-    const std::array<std::pair<float*, float>, 8> nudges{{
-        {&m_design.Xleft, -kNudgeStep},
-        {&m_design.Ytop, -kNudgeStep},
-        {&m_design.Ytop, kNudgeStep},
-        {&m_design.Xleft, kNudgeStep},
-        {&m_design.Ybottom, -kNudgeStep},
-        {&m_design.Ybottom, kNudgeStep},
-        {&m_design.Xright, -kNudgeStep},
-        {&m_design.Xright, kNudgeStep},
+    const std::array<std::pair<float FrameEdges::*, float>, 8> nudges{{
+        {&FrameEdges::left, -kNudgeStep},
+        {&FrameEdges::top, -kNudgeStep},
+        {&FrameEdges::top, kNudgeStep},
+        {&FrameEdges::left, kNudgeStep},
+        {&FrameEdges::bottom, -kNudgeStep},
+        {&FrameEdges::bottom, kNudgeStep},
+        {&FrameEdges::right, -kNudgeStep},
+        {&FrameEdges::right, kNudgeStep},
     }};
     for (std::size_t i = 0; i < Command.size(); ++i) {
-        float* edge = nudges[i].first;
+        const auto edge = nudges[i].first;
         const float change = nudges[i].second;
         connect(Command[i], &QPushButton::clicked, this,
-                [this, edge, change] { Nudge(*edge, change); });
+                [this, edge, change] { Nudge(edge, change); });
     }
+    m_alignment = new FrameAlignment(
+        m_design, *m_view, [this] { return RedrawPictureAndFrame(); }, *this);
     PressButtonsOnEnter(*this);
 }
 
@@ -96,6 +102,7 @@ void frmInitialize::cmdGetOldDesign_Click() {
     }
     m_design.DesignFileName = m_designDialogName;
     const FileResult read = ReadDesignFile(m_design.DesignFileName, m_design);
+    m_alignment->startFreshHistory();
     if (!read.ok) {
         m_services.failure(read.message);
         return;
@@ -129,14 +136,23 @@ void frmInitialize::cmdAlignPlot_Click() {
     PlotInitialCurves();
 }
 
-void frmInitialize::Nudge(float& edge, float change) {
-    edge += change;
+void frmInitialize::Nudge(float FrameEdges::*edge, float change) {
+    FrameEdges next = FrameOf(m_design);
+    next.*edge += change;
+    m_alignment->changeFrame(next, "Nudge");
+}
+
+bool frmInitialize::RedrawPictureAndFrame() {
     if (!ShowCurveGraphic()) {
         PictureFailure();
-        return;
+        return false;
     }
     DrawPlotFrame(m_view->canvas(), m_design);
-    m_view->update();
+    m_view->updateArea({std::min(m_design.Xleft, kChartAreaTopLeft.x),
+                        std::min(m_design.Ytop, kChartAreaTopLeft.y)},
+                       {std::max(m_design.Xright, kChartAreaTopLeft.x + kChartAreaWidth),
+                        std::max(m_design.Ybottom, kChartAreaTopLeft.y + kChartAreaHeight)});
+    return true;
 }
 
 void frmInitialize::EnableAlignment() {
@@ -144,13 +160,16 @@ void frmInitialize::EnableAlignment() {
     for (QPushButton* button : Command) {
         button->setEnabled(true);
     }
+    m_alignment->pictureShown();
 }
 
 bool frmInitialize::ShowCurveGraphic() {
     m_design.CurveGraphic.reset(); // the old picture goes before a changed file is decoded
-    m_design.CurveGraphic = m_services.loadPicture(m_design.GraphicFileName);
+    m_design.CurveGraphic =
+        StraightenedGraphic(m_design, m_services.loadPicture(m_design.GraphicFileName));
     const bool painted = PaintChartArea(m_view->canvas(), m_design);
-    m_view->update();
+    m_view->updateArea(kChartAreaTopLeft, {kChartAreaTopLeft.x + kChartAreaWidth,
+                                           kChartAreaTopLeft.y + kChartAreaHeight});
     return painted;
 }
 

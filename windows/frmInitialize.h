@@ -1,5 +1,6 @@
 #pragma once
 
+#include "plot/AlignmentGeometry.h"
 #include "plot/OverlayPlot.h"
 #include "state/DesignState.h"
 
@@ -12,6 +13,7 @@
 namespace valvix {
 
 class CanvasView;
+class FrameAlignment;
 class WindowServices;
 
 // The Initialize window: load a design, import the chart picture, line the plot frame
@@ -22,6 +24,7 @@ public:
     frmInitialize(DesignState& design, WindowServices& services, QWidget* parent = nullptr);
 
     CanvasView& view() { return *m_view; }
+    FrameAlignment& alignment() { return *m_alignment; }
 
 signals:
     void continueRequested();
@@ -33,7 +36,8 @@ private:
     void cmdGetOldDesign_Click();
     void cmdGetGraphic_Click();
     void cmdAlignPlot_Click();
-    void Nudge(float& edge, float change);
+    void Nudge(float FrameEdges::*edge, float change);
+    bool RedrawPictureAndFrame();
     void EnableAlignment();
     bool ShowCurveGraphic();
     void PlotInitialCurves();
@@ -45,6 +49,7 @@ private:
     WindowServices& m_services;
     CanvasView* m_view;
     OverlayPlot m_plot;
+    FrameAlignment* m_alignment = nullptr;
     std::string m_designDialogName;
     std::string m_graphicDialogName;
 

@@ -73,6 +73,14 @@ private slots:
         press("cmdUndoFit");
         QCOMPARE(fields(), unfitted);
         QVERIFY(!button("cmdUndoFit")->isEnabled());
+        // Every fit and every "Undo fit" is one step of the window's history as well.
+        const QStringList restored = fields();
+        press("cmdFitToChart");
+        const QStringList fitted = fields();
+        QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(fields(), restored);
+        press("cmdRedo");
+        QCOMPARE(fields(), fitted);
     }
 
     void refusedFieldStopsTheFit() {

@@ -1,0 +1,399 @@
+#include "windows/FrameAlignment.h"
+
+#include "platform/CanvasView.h"
+#include "platform/Loupe.h"
+#include "plot/OverlayPlot.h"
+#include "windows/ChangeCommand.h"
+#include "windows/UndoControls.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace valvix {
+
+namespace {
+
+constexpr double kPoints = 9.0;    // as the window's buttons
+constexpr double kReachPixels = 4; // how near an edge the pointer grabs it
+
+// What the next click means, by mode (Idle first).
+constexpr std::array<const char*, 5> kPrompts{
+    "Drag a frame edge, or press Click axes or Straighten.",
+    "Click the chart's origin corner (0 V, 0 A).",
+    "Click the chart's far corner (full-scale volts, full-scale amps); a click in the "
+    "loupe places the origin corner more exactly.",
+    "Click the chart's x axis near its left end.",
+    "Click the chart's x axis near its right end; a click in the loupe places the first "
+    "point more exactly."};
+
+const QString kOutside = "That click is outside the picture; nothing was changed. ";
+
+struct ArrowBinding {
+    int key;
+    ArrowKey arrow;
+};
+constexpr std::array<ArrowBinding, 4> kArrows{{{Qt::Key_Left, ArrowKey::Left},
+                                               {Qt::Key_Right, ArrowKey::Right},
+                                               {Qt::Key_Up, ArrowKey::Up},
+                                               {Qt::Key_Down, ArrowKey::Down}}};
+
+} // namespace
+
+FrameAlignment::FrameAlignment(DesignState& design, CanvasView& view, Redraw redraw,
+                               QWidget& window)
+    : QObject(&window), m_design(design), m_view(view), m_redraw(std::move(redraw)),
+      m_straightening(design, m_history, m_redraw) {
+    placeControls(window);
+    m_view.setMouseTracking(true);
+    m_view.setFocusPolicy(Qt::ClickFocus);
+    m_view.installEventFilter(this);
+    connect(&m_history, &QUndoStack::indexChanged, this, &FrameAlignment::refreshLoupe);
+}
+
+FrameAlignment::~FrameAlignment() {
+    // The loupe may be gone already when the window takes its children down.
+    m_history.disconnect(this);
+}
+
+void FrameAlignment::placeControls(QWidget& window) {
+    m_clickAxes = m_view.place(new QPushButton("Click axes"), {7030, 3500, 2440, 390}, kPoints);
+    m_straighten = m_view.place(new QPushButton("Straighten"), {7030, 3950, 2440, 390}, kPoints);
+    AddUndoControls(window, m_view, m_history, {7030, 4400, 1200, 390}, {8270, 4400, 1200, 390},
+                    kPoints);
+    m_status = m_view.place(new QLabel, {360, 3900, 5700, 1000}, kPoints);
+    m_loupe = m_view.place(new Loupe, {9700, 890, 2200, 2200}, kPoints);
+    m_clickAxes->setObjectName("cmdClickAxes");
+    m_straighten->setObjectName("cmdStraighten");
+    m_status->setObjectName("lblAlignment");
+    m_status->setWordWrap(true);
+    m_clickAxes->setEnabled(false); // until a picture is shown
+    m_straighten->setEnabled(false);
+    m_loupe->hide();
+    connect(m_clickAxes, &QPushButton::clicked, this, [this] { startMode(Mode::Origin); });
+    connect(m_straighten, &QPushButton::clicked, this, [this] { startMode(Mode::AxisStart); });
+    connect(m_loupe, &Loupe::picked, this, &FrameAlignment::picked);
+}
+
+void FrameAlignment::pictureShown() {
+    m_clickAxes->setEnabled(true);
+    m_straighten->setEnabled(true);
+    say(prompt());
+}
+
+void FrameAlignment::startFreshHistory() {
+    m_history.clear();
+    settle(Mode::Idle);
+    hideLoupe();
+    m_view.unsetCursor();
+    say(ready() ? prompt() : QString());
+}
+
+bool FrameAlignment::ready() const {
+    return m_clickAxes->isEnabled() && m_design.CurveGraphic != nullptr &&
+           m_design.CurveGraphic->width() > 0 && m_design.CurveGraphic->height() > 0;
+}
+
+PixelStep FrameAlignment::step() const {
+    return PicturePixelStep(m_design.CurveGraphic->width(), m_design.CurveGraphic->height());
+}
+
+void FrameAlignment::say(const QString& text) {
+    m_status->setText(text);
+}
+
+QString FrameAlignment::prompt() const {
+    if (m_mode == Mode::Idle && m_selected != FrameEdge::None) {
+        return QString("%1 edge selected: the arrow keys move it one picture pixel, Shift+arrow "
+                       "ten; a click in the loupe places it.")
+            .arg(RuleOf(m_selected).name);
+    }
+    return kPrompts[static_cast<std::size_t>(m_mode)];
+}
+
+// Drops any half-made step: no point waits for its mate, no edge is selected.
+void FrameAlignment::settle(Mode mode) {
+    m_mode = mode;
+    m_selected = FrameEdge::None;
+    m_dragging = m_aiming = false;
+}
+
+FrameEdge FrameAlignment::edgeUnder(PointF at) const {
+    const float reach = static_cast<float>(kReachPixels / m_view.canvas().scale());
+    return EdgeAt(FrameOf(m_design), at, reach, reach);
+}
+
+void FrameAlignment::startMode(Mode mode) {
+    settle(mode);
+    m_view.setCursor(Qt::CrossCursor);
+    m_view.setFocus();
+    hold(LoupeHold::Following,
+         {kChartAreaTopLeft.x + kChartAreaWidth / 2, kChartAreaTopLeft.y + kChartAreaHeight / 2});
+    say(prompt());
+}
+
+void FrameAlignment::changeFrame(const FrameEdges& next, const QString& what) {
+    const FrameEdges now = FrameOf(m_design);
+    if (next == now) {
+        m_redraw(); // redrawn all the same, as a nudge always is
+        return;
+    }
+    m_history.push(new FrameCommand(
+        now, next,
+        [this](const FrameEdges& frame) {
+            SetFrame(m_design, frame);
+            m_redraw();
+        },
+        what));
+}
+
+// Watches the window's surface only.
+bool FrameAlignment::eventFilter(QObject*, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseMove:
+    case QEvent::MouseButtonRelease: {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        // The middle of the pixel under the pointer.
+        const PointF at = m_view.canvas().toLayout(mouse->position() + QPointF(0.5, 0.5));
+        if (event->type() == QEvent::MouseMove) {
+            moved(at);
+        } else if (mouse->button() == Qt::LeftButton) {
+            event->type() == QEvent::MouseButtonPress ? pressed(at) : released(at);
+        }
+        return false;
+    }
+    case QEvent::KeyPress: {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        return keyPressed(key->key(), key->modifiers() & Qt::ShiftModifier);
+    }
+    default:
+        return false;
+    }
+}
+
+void FrameAlignment::pressed(PointF at) {
+    if (!ready()) {
+        return;
+    }
+    m_view.setFocus();
+    if (m_mode != Mode::Idle) {
+        m_aiming = true;
+        hold(LoupeHold::Following, at);
+        return;
+    }
+    m_selected = edgeUnder(at);
+    if (m_selected == FrameEdge::None) {
+        hideLoupe();
+    } else {
+        m_dragging = true;
+        m_dragStart = FrameOf(m_design);
+        m_grabbedAt = at;
+        hold(LoupeHold::Following, at);
+    }
+    say(prompt());
+}
+
+void FrameAlignment::moved(PointF at) {
+    if (!ready()) {
+        return;
+    }
+    if (m_dragging) {
+        dragTo(at);
+    } else if (m_mode != Mode::Idle) {
+        if (m_aiming || m_hold == LoupeHold::Following) {
+            lookAt(at);
+        }
+    } else {
+        const FrameEdge edge = edgeUnder(at);
+        m_view.setCursor(edge == FrameEdge::None ? Qt::ArrowCursor
+                         : RuleOf(edge).upright  ? Qt::SizeHorCursor
+                                                 : Qt::SizeVerCursor);
+    }
+}
+
+void FrameAlignment::released(PointF at) {
+    if (m_dragging) {
+        m_dragging = false;
+        const FrameEdges dragged = draggedFrame(at);
+        SetFrame(m_design, m_dragStart);
+        changeFrame(dragged, "Drag edge");
+        PointF onEdge = at;
+        (RuleOf(m_selected).upright ? onEdge.x : onEdge.y) = dragged.*RuleOf(m_selected).value;
+        hold(LoupeHold::Edge, onEdge);
+    } else if (m_aiming) {
+        m_aiming = false;
+        placePoint(at);
+    }
+}
+
+FrameEdges FrameAlignment::draggedFrame(PointF at) const {
+    const EdgeRule& rule = RuleOf(m_selected);
+    const float moved = rule.upright ? at.x - m_grabbedAt.x : at.y - m_grabbedAt.y;
+    return WithEdgeAt(m_dragStart, m_selected, m_dragStart.*rule.value + moved, step());
+}
+
+void FrameAlignment::dragTo(PointF at) {
+    SetFrame(m_design, draggedFrame(at));
+    if (!m_redraw()) {
+        m_dragging = false; // the picture is gone: say it once, not on every move
+    }
+    lookAt(at);
+}
+
+bool FrameAlignment::keyPressed(int key, bool shift) {
+    if (key == Qt::Key_Escape && (m_mode != Mode::Idle || m_selected != FrameEdge::None)) {
+        settle(Mode::Idle);
+        hideLoupe();
+        m_view.unsetCursor();
+        say(prompt());
+        return true;
+    }
+    const auto binding = std::find_if(kArrows.begin(), kArrows.end(),
+                                      [key](const ArrowBinding& b) { return b.key == key; });
+    if (binding == kArrows.end() || !ready() || m_mode != Mode::Idle ||
+        m_selected == FrameEdge::None || m_dragging) {
+        return false;
+    }
+    const EdgeRule& rule = RuleOf(m_selected);
+    const float change = ArrowChange(m_selected, binding->arrow, shift, step());
+    if (change != 0) {
+        const FrameEdges frame = FrameOf(m_design);
+        const FrameEdges next = WithEdgeAt(frame, m_selected, frame.*rule.value + change, step());
+        changeFrame(next, "Arrow key");
+        PointF centre = m_loupe->centre();
+        (rule.upright ? centre.x : centre.y) = next.*rule.value;
+        hold(LoupeHold::Edge, centre);
+    }
+    return true;
+}
+
+void FrameAlignment::placePoint(PointF at) {
+    if (!InsideChartArea(at)) {
+        say(kOutside + prompt());
+        return;
+    }
+    switch (m_mode) {
+    case Mode::Origin:
+    case Mode::AxisStart:
+        m_firstPoint = at;
+        m_mode = m_mode == Mode::Origin ? Mode::FarCorner : Mode::AxisEnd;
+        hold(LoupeHold::FirstPoint, at);
+        say(prompt());
+        break;
+    case Mode::FarCorner:
+        placeFarCorner(at);
+        break;
+    case Mode::AxisEnd:
+        straighten(at);
+        break;
+    case Mode::Idle:
+        break;
+    }
+}
+
+void FrameAlignment::placeFarCorner(PointF at) {
+    const FrameOutcome outcome = FrameFromCorners(m_firstPoint, at, step());
+    if (!outcome.refusal.empty()) {
+        say(QString::fromStdString(outcome.refusal) + " " + prompt());
+        return;
+    }
+    m_mode = Mode::Idle;
+    m_view.unsetCursor();
+    changeFrame(outcome.frame, "Click axes");
+    hold(LoupeHold::FarCorner, at);
+    say("The frame is set from the two corners; a click in the loupe places the far corner "
+        "more exactly.");
+}
+
+void FrameAlignment::straighten(PointF at) {
+    const std::string refusal = m_straightening.straighten(m_firstPoint, at);
+    if (!refusal.empty()) {
+        say(QString::fromStdString(refusal) + " " + prompt());
+        return;
+    }
+    m_mode = Mode::Idle;
+    m_view.unsetCursor();
+    // The loupe follows the second point as the picture turns, so it can be placed again.
+    hold(LoupeHold::AxisEnd, m_straightening.endShown());
+    say(QString("The picture is turned by %1 degrees so that its x axis is level; a click in "
+                "the loupe places the second point more exactly. Then line the frame up.")
+            .arg(static_cast<double>(-m_straightening.tilt()), 0, 'f', 2));
+}
+
+void FrameAlignment::picked(float x, float y) {
+    const PointF at{x, y};
+    if (!ready()) {
+        return;
+    }
+    if (!InsideChartArea(at)) {
+        say(kOutside + prompt());
+        return;
+    }
+    if (m_mode == Mode::Origin || m_mode == Mode::AxisStart) {
+        placePoint(at);
+    } else if (m_mode != Mode::Idle) {
+        m_firstPoint = at;
+        hold(LoupeHold::FirstPoint, at);
+    } else {
+        pickedWhileIdle(at);
+    }
+}
+
+// A click in the loupe places again what was placed last: the far corner, the selected
+// edge or the second point on the x axis.
+void FrameAlignment::pickedWhileIdle(PointF at) {
+    const FrameEdges frame = FrameOf(m_design);
+    if (m_hold == LoupeHold::FarCorner) {
+        const FrameOutcome outcome = FrameFromCorners({frame.left, frame.bottom}, at, step());
+        if (outcome.refusal.empty()) {
+            changeFrame(outcome.frame, "Place far corner");
+            hold(LoupeHold::FarCorner, at);
+        } else {
+            say(QString::fromStdString(outcome.refusal));
+        }
+    } else if (m_hold == LoupeHold::Edge && m_selected != FrameEdge::None) {
+        const bool upright = RuleOf(m_selected).upright;
+        changeFrame(WithEdgeAt(frame, m_selected, upright ? at.x : at.y, step()), "Place edge");
+        hold(LoupeHold::Edge, at);
+    } else if (m_hold == LoupeHold::AxisEnd) {
+        const std::string refusal = m_straightening.placeEndAgain(at);
+        if (refusal.empty()) {
+            hold(LoupeHold::AxisEnd, m_straightening.endShown());
+        } else {
+            say(QString::fromStdString(refusal));
+        }
+    }
+}
+
+void FrameAlignment::hold(LoupeHold hold, PointF at) {
+    m_hold = hold;
+    lookAt(at);
+}
+
+void FrameAlignment::lookAt(PointF at) {
+    m_loupe->show();
+    m_loupe->raise();
+    m_loupe->lookAt(m_design.CurveGraphic, at, m_view.canvas().scale());
+    const FrameEdges frame = FrameOf(m_design);
+    m_loupe->setGuides({frame.left, frame.right}, {frame.top, frame.bottom});
+}
+
+void FrameAlignment::refreshLoupe() {
+    // The picture may be a new one after a redraw or a change of tilt.
+    if (!m_loupe->isHidden()) {
+        lookAt(m_loupe->centre());
+    }
+}
+
+void FrameAlignment::hideLoupe() {
+    m_hold = LoupeHold::Following;
+    m_loupe->hide();
+}
+
+} // namespace valvix
