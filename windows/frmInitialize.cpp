@@ -4,6 +4,7 @@
 #include "platform/WindowServices.h"
 #include "state/DesignFile.h"
 
+#include <QFileInfo>
 #include <QVBoxLayout>
 
 namespace valvix {
@@ -92,6 +93,15 @@ void frmInitialize::cmdGetOldDesign_Click() {
             {"Get Valvix file", "Valvix files (*.VXF)|*.VXF", m_designDialogName})) {
         m_designDialogName = *chosen;
     }
+    ReadChosenDesign();
+}
+
+void frmInitialize::openDesign(const std::string& path) {
+    m_designDialogName = path;
+    ReadChosenDesign();
+}
+
+void frmInitialize::ReadChosenDesign() {
     m_design.DesignFileName = m_designDialogName;
     const FileResult read = ReadDesignFile(m_design.DesignFileName, m_design);
     if (!read.ok) {
@@ -101,13 +111,17 @@ void frmInitialize::cmdGetOldDesign_Click() {
     setWindowTitle(QString::fromStdString("Initialize - " + m_design.DesignFileName));
     if (!m_design.DesignFileName.empty()) {
         cmdGetGraphic->setEnabled(true);
+        const QFileInfo file(QString::fromStdString(m_design.DesignFileName));
+        m_designFolder = file.absolutePath().toStdString() + '/';
     }
 }
 
 void frmInitialize::cmdGetGraphic_Click() {
+    const std::string& proposed =
+        m_graphicDialogName.empty() ? m_designFolder : m_graphicDialogName;
     if (auto chosen = m_services.openFileDialog(
             {"Import curve graphic", "Tube curve graphic (*.JPG,*.GIF,*.BMP) | *.JPG;*.GIF;*.BMP",
-             m_graphicDialogName})) {
+             proposed})) {
         m_graphicDialogName = *chosen;
     }
     m_design.GraphicFileName = m_graphicDialogName;

@@ -23,6 +23,11 @@ public:
 
     CanvasView& view() { return *m_view; }
 
+    // Reads the design at path as if it had been chosen with "Get old design": the
+    // design dialog proposes it from now on. How the program opens a design given to it
+    // at start.
+    void openDesign(const std::string& path);
+
 signals:
     void continueRequested();
     void exitRequested();
@@ -31,6 +36,7 @@ signals:
 private:
     void Form_Load();
     void cmdGetOldDesign_Click();
+    void ReadChosenDesign();
     void cmdGetGraphic_Click();
     void cmdAlignPlot_Click();
     void Nudge(float& edge, float change);
@@ -47,6 +53,7 @@ private:
     OverlayPlot m_plot;
     std::string m_designDialogName;
     std::string m_graphicDialogName;
+    std::string m_designFolder; // where the picture dialog opens until a picture is chosen
 
     QPushButton* cmdAlignPlot = nullptr;
     std::array<QPushButton*, 8> Command{}; // Command1 to Command8
