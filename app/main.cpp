@@ -28,6 +28,8 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv); // takes Qt's own options off the line
     QApplication::setApplicationName("Valvix");
     QApplication::setApplicationVersion(valvix::kVersion);
+    // Lets the desktop match the windows to the menu entry and its icon.
+    QGuiApplication::setDesktopFileName("org.example.valvix");
 
     valvix::DesignState design;
     valvix::DesktopServices services;

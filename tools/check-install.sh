@@ -46,13 +46,16 @@ desktop-file-validate "$share/applications/$id.desktop"
 grep -qx 'Exec=valvix %f' "$share/applications/$id.desktop" || fail "the menu entry's Exec line"
 # --no-net: the screenshot's address is checked for its form, not fetched.
 appstreamcli validate --no-net --pedantic "$share/metainfo/$id.metainfo.xml"
+# The metainfo together with the menu entry and the icon it names, as a software centre
+# gathers them.
+appstreamcli validate-tree --no-net --pedantic "$stage/usr"
 grep -q "<release version=\"$version\"" "$share/metainfo/$id.metainfo.xml" ||
   fail "the metainfo's release is not $version"
 
 xmllint --noout "$share/icons/hicolor/scalable/apps/valvix.svg" "$share/mime/packages/valvix-design.xml"
 file -b "$share/icons/hicolor/scalable/apps/valvix.svg" | grep -q SVG || fail "the icon is no SVG"
 # The file type as the desktop's database holds it: both spellings of the extension.
-update-mime-database "$share/mime" | grep -v . || true
+mime_output="$(update-mime-database "$share/mime" 2>&1)" || fail "update-mime-database: $mime_output"
 for glob in '*.vxf' '*.VXF'; do
   grep -qF "application/x-valvix-design:$glob" "$share/mime/globs2" || fail "no file type for $glob"
 done

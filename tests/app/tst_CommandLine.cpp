@@ -17,7 +17,7 @@ namespace {
 // Arguments, what they ask for, and the design path or the problem.
 const std::tuple<Words, Action, std::string> kParseRows[] = {
     {{}, Action::OpenWindows, ""},
-    {{"-platform", "offscreen", "--style=fusion", "a.VXF"}, Action::OpenWindows, "a.VXF"},
+    {{"--style=fusion", "-platform", "offscreen", "a.VXF"}, Action::OpenWindows, "a.VXF"},
     {{"--", "--version"}, Action::OpenWindows, "--version"},
     {{"a.VXF", "--version"}, Action::PrintVersion, ""},
     {{"-h"}, Action::PrintHelp, ""},
