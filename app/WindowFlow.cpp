@@ -1,5 +1,6 @@
 #include "app/WindowFlow.h"
 
+#include "app/CommandLine.h"
 #include "app/frmOpening.h"
 #include "platform/WindowServices.h"
 #include "windows/HelpWindows.h"
@@ -7,6 +8,8 @@
 #include "windows/frmExamine.h"
 #include "windows/frmInitialize.h"
 #include "windows/frmShowSubcircuit.h"
+
+#include <QFileInfo>
 
 namespace valvix {
 
@@ -20,12 +23,25 @@ void WindowFlow::start() {
     show(opening);
 }
 
-void WindowFlow::openInitialize() {
+void WindowFlow::startWithDesign(const std::string& path) {
+    frmInitialize* initialize = openInitialize();
+    // As from the design dialog, the name is the file's full path.
+    const std::string fullPath =
+        QFileInfo(QString::fromStdString(path)).absoluteFilePath().toStdString();
+    if (const std::string problem = NotADesignProblem(fullPath); !problem.empty()) {
+        m_services.failure(problem);
+        return;
+    }
+    initialize->openDesign(fullPath);
+}
+
+frmInitialize* WindowFlow::openInitialize() {
     auto* initialize = new frmInitialize(m_design, m_services);
     connect(initialize, &frmInitialize::continueRequested, this, &WindowFlow::openAdjust);
     connect(initialize, &frmInitialize::exitRequested, this, &WindowFlow::endProgram);
     connect(initialize, &frmInitialize::graphicHelpRequested, this, &WindowFlow::openGraphicHelp);
     show(initialize);
+    return initialize;
 }
 
 void WindowFlow::openAdjust() {

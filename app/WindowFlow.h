@@ -6,9 +6,12 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <string>
+
 namespace valvix {
 
 class WindowServices;
+class frmInitialize;
 
 // Opens the main windows in their order (start, Initialize, Adjust), each closing the
 // one it came from, and ends the program on "Exit".
@@ -18,6 +21,10 @@ public:
     WindowFlow(DesignState& design, WindowServices& services);
 
     void start();
+    // Opens the Initialize window straight away with the design at path read into it,
+    // as if it had been chosen with "Get old design". A file that cannot be a design is
+    // refused with a message, and the window stays open all the same.
+    void startWithDesign(const std::string& path);
     // The main window showing now, if any.
     QWidget* current() const { return m_current.data(); }
 
@@ -25,7 +32,7 @@ signals:
     void programEnded();
 
 private:
-    void openInitialize();
+    frmInitialize* openInitialize();
     void openAdjust();
     void openGraphicHelp();
     void show(QWidget* window);

@@ -1,5 +1,6 @@
 #include "app/frmOpening.h"
 
+#include "app/Version.h"
 #include "platform/CanvasView.h"
 #include "platform/WindowServices.h"
 #include "windows/EnterKey.h"
@@ -69,8 +70,8 @@ void frmOpening::Form_Load() {
         m_view->place(new QPushButton("Exit"), {4680, 6100, 1500, 360}, kScreenTwips * 0.001);
     cmdExit->setObjectName("cmdExit");
     const char* grey = "color: black; background-color: rgb(192,192,192);";
-    m_view->place(MakeLabel("Label2", "Version 1.04", grey), {120, 7250, 11800, 720},
-                  kScreenTwips * 0.0015, false, "Arial");
+    m_view->place(MakeLabel("Label2", QString("Version ") + kVersion, grey),
+                  {120, 7250, 11800, 720}, kScreenTwips * 0.0015, false, "Arial");
     m_view->place(MakeLabel("Label3", "Copyright (C) 2026 the Valvix developers", grey),
                   {120, 7800, 11800, 540}, kScreenTwips * 0.001, false, "Arial");
 

@@ -1,12 +1,10 @@
 #include "cli/Commands.h"
 
+#include "app/Version.h"
+
 #include <algorithm>
 #include <array>
 #include <ostream>
-
-#ifndef VALVIX_VERSION
-#define VALVIX_VERSION "unknown"
-#endif
 
 namespace valvix::cli {
 
@@ -78,7 +76,7 @@ int RunCommandLine(const Arguments& arguments, std::ostream& out, std::ostream& 
         return arguments.empty() ? 2 : 0;
     }
     if (arguments[0] == "--version") {
-        out << "valvix-cli " << VALVIX_VERSION << '\n';
+        out << "valvix-cli " << kVersion << '\n';
         return 0;
     }
     for (const Command& command : kCommands) {

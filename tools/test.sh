@@ -19,6 +19,8 @@ step "built"
 cd "$here/build"
 QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
 step "tests passed"
+"$here/tools/check-install.sh" "$here/build"
+step "install and package checked"
 
 # Any sanitizer report ends the test program with an error. gcc's "undefined" leaves
 # out float-cast-overflow, which guards the many double-to-Single conversions.

@@ -38,11 +38,15 @@ AdjustFitting::AdjustFitting(DesignState& design, WindowServices& services, Canv
     cmdFitToChart = button("cmdFitToChart", "Fit to chart", {6900, 3950, 2000, 360});
     cmdUndoFit = button("cmdUndoFit", "Undo fit", {9200, 3950, 2240, 360});
     cmdFitPointsFile = button("cmdFitPointsFile", "Fit to points file", {6900, 4450, 2000, 360});
-    auto* howToClick = m_view.place(new QLabel("Shift+click: add a point\nCtrl+click: remove one"),
-                                    {9200, 4400, 2240, 480}, 7.5, false, kFace);
+    auto* howToClick =
+        m_view.place(new QLabel("Shift+click on a printed curve: add a point to fit to.\n"
+                                "Ctrl+click: remove the nearest point."),
+                     {360, 4650, 6400, 720}, 8.0, false, kFace);
     howToClick->setObjectName("lblClickedPoints");
-    lblFitResult = m_view.place(new QLabel, {360, 3880, 6400, 360}, 8.0, false, kFace);
+    lblFitResult = m_view.place(new QLabel, {360, 3880, 6400, 720}, 8.0, false, kFace);
     lblFitResult->setObjectName("lblFitResult");
+    lblFitResult->setWordWrap(true);
+    lblFitResult->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     cmdUndoFit->setEnabled(false);
     connect(cmdFitToChart, &QPushButton::clicked, this, &AdjustFitting::cmdFitToChart_Click);
     connect(cmdUndoFit, &QPushButton::clicked, this, &AdjustFitting::cmdUndoFit_Click);

@@ -7,6 +7,7 @@
 #include "windows/EnterKey.h"
 #include "windows/FrameAlignment.h"
 
+#include <QFileInfo>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -100,23 +101,40 @@ void frmInitialize::cmdGetOldDesign_Click() {
             {"Get Valvix file", "Valvix files (*.VXF)|*.VXF", m_designDialogName})) {
         m_designDialogName = *chosen;
     }
+    ReadChosenDesign();
+}
+
+// A design given when the program starts: read as if chosen with "Get old design", and
+// the picture dialog opens in its folder until a picture has been chosen.
+void frmInitialize::openDesign(const std::string& path) {
+    m_designDialogName = path;
+    if (ReadChosenDesign() && !m_design.DesignFileName.empty()) {
+        const QFileInfo file(QString::fromStdString(m_design.DesignFileName));
+        m_designFolder = file.absolutePath().toStdString() + '/';
+    }
+}
+
+bool frmInitialize::ReadChosenDesign() {
     m_design.DesignFileName = m_designDialogName;
     const FileResult read = ReadDesignFile(m_design.DesignFileName, m_design);
     m_alignment->startFreshHistory();
     if (!read.ok) {
         m_services.failure(read.message);
-        return;
+        return false;
     }
     setWindowTitle(QString::fromStdString("Initialize - " + m_design.DesignFileName));
     if (!m_design.DesignFileName.empty()) {
         cmdGetGraphic->setEnabled(true);
     }
+    return true;
 }
 
 void frmInitialize::cmdGetGraphic_Click() {
+    const std::string& proposed =
+        m_graphicDialogName.empty() ? m_designFolder : m_graphicDialogName;
     if (auto chosen = m_services.openFileDialog(
             {"Import curve graphic", "Tube curve graphic (*.JPG,*.GIF,*.BMP) | *.JPG;*.GIF;*.BMP",
-             m_graphicDialogName})) {
+             proposed})) {
         m_graphicDialogName = *chosen;
     }
     m_design.GraphicFileName = m_graphicDialogName;

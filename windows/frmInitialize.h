@@ -26,6 +26,11 @@ public:
     CanvasView& view() { return *m_view; }
     FrameAlignment& alignment() { return *m_alignment; }
 
+    // Reads the design at path as if it had been chosen with "Get old design": the
+    // design dialog proposes it from now on. How the program opens a design given to it
+    // at start.
+    void openDesign(const std::string& path);
+
 signals:
     void continueRequested();
     void exitRequested();
@@ -34,6 +39,7 @@ signals:
 private:
     void Form_Load();
     void cmdGetOldDesign_Click();
+    bool ReadChosenDesign();
     void cmdGetGraphic_Click();
     void cmdAlignPlot_Click();
     void Nudge(float FrameEdges::*edge, float change);
@@ -52,6 +58,7 @@ private:
     FrameAlignment* m_alignment = nullptr;
     std::string m_designDialogName;
     std::string m_graphicDialogName;
+    std::string m_designFolder; // where the picture dialog opens until a picture is chosen
 
     QPushButton* cmdAlignPlot = nullptr;
     std::array<QPushButton*, 8> Command{}; // Command1 to Command8
