@@ -29,7 +29,7 @@ const QColor kMinorGrid(224, 216, 198);
 // Draws one chart; all lengths are in pixels of the final picture.
 class ChartPainter {
 public:
-    ChartPainter(const ChartSpec& spec, QPainter& painter) : s(spec), p(painter) {}
+    ChartPainter(const ChartSpec& sheet, QPainter& painter) : s(sheet), p(painter) {}
 
     void draw() {
         DrawGrid();
@@ -311,9 +311,9 @@ QImage ThroughJpeg(const QImage& image, int quality) {
 
 } // namespace
 
-QImage RenderChart(const ChartSpec& spec) {
-    const int k = spec.oversample;
-    QImage big(spec.width * k, spec.height * k, QImage::Format_RGB32);
+QImage RenderChart(const ChartSpec& sheet) {
+    const int k = sheet.oversample;
+    QImage big(sheet.width * k, sheet.height * k, QImage::Format_RGB32);
     big.fill(kPaper);
     // Text sizes are given for 96 dots per inch in the units of the final picture; the
     // painter's scale then enlarges them with everything else.
@@ -325,38 +325,38 @@ QImage RenderChart(const ChartSpec& spec) {
         p.setRenderHint(QPainter::Antialiasing);
         p.setRenderHint(QPainter::TextAntialiasing);
         p.scale(k, k);
-        ChartPainter(spec, p).draw();
+        ChartPainter(sheet, p).draw();
     }
     QImage chart =
-        big.scaled(spec.width, spec.height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+        big.scaled(sheet.width, sheet.height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
             .convertToFormat(QImage::Format_RGB32);
-    AddScanLook(chart, spec.grain, spec.seed);
-    return spec.jpegQuality > 0 ? ThroughJpeg(chart, spec.jpegQuality) : chart;
+    AddScanLook(chart, sheet.grain, sheet.seed);
+    return sheet.jpegQuality > 0 ? ThroughJpeg(chart, sheet.jpegQuality) : chart;
 }
 
-DesignState ChartDesign(const ChartSpec& spec, const TriodeParameters& parameters) {
+DesignState ChartDesign(const ChartSpec& sheet, const TriodeParameters& parameters) {
     const auto layoutX = [&](double px) {
-        return static_cast<float>(kChartAreaTopLeft.x + px * kChartAreaWidth / spec.width);
+        return static_cast<float>(kChartAreaTopLeft.x + px * kChartAreaWidth / sheet.width);
     };
     const auto layoutY = [&](double py) {
-        return static_cast<float>(kChartAreaTopLeft.y + py * kChartAreaHeight / spec.height);
+        return static_cast<float>(kChartAreaTopLeft.y + py * kChartAreaHeight / sheet.height);
     };
     DesignState design;
-    design.Xleft = layoutX(spec.axisLeft);
-    design.Xright = layoutX(spec.axisRight);
-    design.Ytop = layoutY(spec.axisTop);
-    design.Ybottom = layoutY(spec.axisBottom);
-    design.PlateVoltageFullscale = spec.voltsFullscale;
-    design.PlateCurrentFullscale = spec.ampsFullscale;
-    design.GridVoltageMostPos = spec.gridMostPos;
-    design.GridVoltageMostNeg = spec.gridMostNeg;
-    design.GridVoltageStep = spec.gridStep;
+    design.Xleft = layoutX(sheet.axisLeft);
+    design.Xright = layoutX(sheet.axisRight);
+    design.Ytop = layoutY(sheet.axisTop);
+    design.Ybottom = layoutY(sheet.axisBottom);
+    design.PlateVoltageFullscale = sheet.voltsFullscale;
+    design.PlateCurrentFullscale = sheet.ampsFullscale;
+    design.GridVoltageMostPos = sheet.gridMostPos;
+    design.GridVoltageMostNeg = sheet.gridMostNeg;
+    design.GridVoltageStep = sheet.gridStep;
     design.Mu = parameters.Mu;
     design.Ex = parameters.Ex;
     design.Kg1 = parameters.Kg1;
     design.Kp = parameters.Kp;
     design.Kvb = parameters.Kvb;
-    design.Dissipation = spec.designDissipation;
+    design.Dissipation = sheet.designDissipation;
     return design;
 }
 

@@ -58,11 +58,11 @@ struct ChartSpec {
 };
 
 // The chart as a picture.
-QImage RenderChart(const ChartSpec& spec);
+QImage RenderChart(const ChartSpec& sheet);
 
 // A design lined up with the chart: frame on the axes, the chart's scales and grid
-// voltages, the given model parameters and the spec's dissipation.
-DesignState ChartDesign(const ChartSpec& spec, const TriodeParameters& parameters);
+// voltages, the given model parameters and the sheet's dissipation.
+DesignState ChartDesign(const ChartSpec& sheet, const TriodeParameters& parameters);
 
 // The shipped examples: a 12AX7-like chart of 400 x 300 pixels and a 6SN7-like one of
 // 1000 x 700 with a load line and a dissipation limit.

@@ -33,16 +33,16 @@ bool WriteBytes(const QString& path, const QByteArray& bytes) {
 }
 
 // Writes NAME.jpg and NAME.VXF; false after saying what could not be written.
-bool WriteExample(const QDir& out, const QString& name, const ChartSpec& spec) {
+bool WriteExample(const QDir& out, const QString& name, const ChartSpec& sheet) {
     QTextStream err(stderr);
     const QString picturePath = out.filePath(name + ".jpg");
-    if (!RenderChart(spec).save(picturePath, "JPG", 90)) {
+    if (!RenderChart(sheet).save(picturePath, "JPG", 90)) {
         err << "Could not write " << picturePath << '\n';
         return false;
     }
     const QString designPath = out.filePath(name + ".VXF");
     const std::string text =
-        DesignFileText(ChartDesign(spec, spec.saved), (name + ".VXF").toStdString(), kSavedDate);
+        DesignFileText(ChartDesign(sheet, sheet.saved), (name + ".VXF").toStdString(), kSavedDate);
     if (!WriteBytes(designPath, QByteArray::fromStdString(text))) {
         err << "Could not write " << designPath << '\n';
         return false;

@@ -96,10 +96,10 @@ private slots:
     void fitsWithinAPixel() {
         QFETCH(int, tube);
         QFETCH(int, seed);
-        const ChartSpec spec = tube >= 0    ? TestChart(TestTube(tube))
+        const ChartSpec sheet = tube >= 0    ? TestChart(TestTube(tube))
                                : tube == -1 ? Example12AX7()
                                             : Example6SN7();
-        DesignState design = ChartDesign(spec, Start(spec.truth, seed));
+        DesignState design = ChartDesign(sheet, Start(sheet.truth, seed));
         design.CurveGraphic = tube >= 0 ? Chart(tube) : nullptr;
         if (tube < 0) {
             const QString name =
@@ -109,7 +109,7 @@ private slots:
         }
         const fit::FitOutcome outcome = FitToChart(design, {true, {}, {}});
         QVERIFY2(outcome.ok, outcome.message.c_str());
-        const double largest = Largest(spec, outcome.parameters);
+        const double largest = Largest(sheet, outcome.parameters);
         qInfo("largest %.3f px; %s", largest, fit::DescribeFit(outcome).c_str());
         // A quarter of the pixel asked; the reported distances are taken across the curves.
         QVERIFY2(largest < 0.25 && outcome.rmsDistance < 0.15,
@@ -117,36 +117,36 @@ private slots:
     }
 
     void pointsWithOnePercentNoise() {
-        const ChartSpec spec = Example6SN7();
+        const ChartSpec sheet = Example6SN7();
         std::mt19937 random{7};
         std::normal_distribution<double> noise(1.0, 0.01);
         fit::FitRequest request;
         for (float vg = 0; vg >= -20; vg -= 2) {
             for (float vp = 20; vp <= 500; vp += 20) {
-                const double ip = EvaluatePlatePoint(vp, vg, spec.truth).Ip;
-                if (ip > 0 && ip <= spec.ampsFullscale) {
+                const double ip = EvaluatePlatePoint(vp, vg, sheet.truth).Ip;
+                if (ip > 0 && ip <= sheet.ampsFullscale) {
                     request.measured.push_back({vp, vg, ip * noise(random)});
                 }
             }
         }
-        const fit::FitOutcome outcome = FitToChart(ChartDesign(spec, spec.saved), request);
+        const fit::FitOutcome outcome = FitToChart(ChartDesign(sheet, sheet.saved), request);
         double largest = 0;
         for (float vg = 0; vg >= -20; vg -= 2) {
             for (float vp = 1; vp <= 500; vp += 1) {
-                const double ip = EvaluatePlatePoint(vp, vg, spec.truth).Ip;
+                const double ip = EvaluatePlatePoint(vp, vg, sheet.truth).Ip;
                 const double miss =
                     std::abs(EvaluatePlatePoint(vp, vg, outcome.parameters).Ip - ip);
-                largest = ip < spec.ampsFullscale ? std::max(largest, miss) : largest;
+                largest = ip < sheet.ampsFullscale ? std::max(largest, miss) : largest;
             }
         }
-        qInfo("largest miss %.3f %% of full scale; %s", 100 * largest / spec.ampsFullscale,
+        qInfo("largest miss %.3f %% of full scale; %s", 100 * largest / sheet.ampsFullscale,
               fit::DescribeFit(outcome).c_str());
-        QVERIFY(outcome.ok && largest <= 0.005 * spec.ampsFullscale);
+        QVERIFY(outcome.ok && largest <= 0.005 * sheet.ampsFullscale);
     }
 
     void refusesBadInput() {
-        const ChartSpec spec = TestChart(TestTube::HighMu);
-        ChartSpec noCurves = spec;
+        const ChartSpec sheet = TestChart(TestTube::HighMu);
+        ChartSpec noCurves = sheet;
         noCurves.truth.Kg1 = 1e9f; // every curve lies on the 0 A axis
         QImage blank(560, 400, QImage::Format_RGB32);
         blank.fill(QColor(250, 246, 233));
@@ -175,7 +175,7 @@ private slots:
              "far beyond the chart's full scales"},
         };
         for (const auto& [change, message] : rows) {
-            DesignState design = ChartDesign(spec, spec.saved);
+            DesignState design = ChartDesign(sheet, sheet.saved);
             design.CurveGraphic = Chart(0);
             fit::FitRequest request{true, {}, {}};
             change(design, request);

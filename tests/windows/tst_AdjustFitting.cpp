@@ -19,7 +19,7 @@ using namespace valvix::test;
 class tst_AdjustFitting final : public QObject {
     Q_OBJECT
 
-    const example::ChartSpec spec = example::TestChart(example::TestTube::HighMu);
+    const example::ChartSpec sheet = example::TestChart(example::TestTube::HighMu);
     DesignState design;
     ScriptedServices services;
     std::string chart;
@@ -28,7 +28,7 @@ class tst_AdjustFitting final : public QObject {
 
     void open(const std::string& picture) {
         window.reset();
-        design = example::ChartDesign(spec, spec.saved); // Mu 104.5, Ex 1.3775, Kg1 990 ...
+        design = example::ChartDesign(sheet, sheet.saved); // Mu 104.5, Ex 1.3775, Kg1 990 ...
         design.GraphicFileName = picture;
         services.messages.clear();
         window = std::make_unique<frmAdjust>(design, services);
@@ -47,7 +47,7 @@ class tst_AdjustFitting final : public QObject {
     QPoint OnTrueCurve(float vp, float vg) { // in pixels of the window
         const FrameMapping frame(design.Xleft, design.Xright, design.Ytop, design.Ybottom);
         const PointF at{frame.VoltsToX(vp, 300),
-                        frame.AmpsToY(EvaluatePlatePoint(vp, vg, spec.truth).Ip, 0.004)};
+                        frame.AmpsToY(EvaluatePlatePoint(vp, vg, sheet.truth).Ip, 0.004)};
         return window->view().canvas().toPixels(at).toPoint();
     }
     auto marks() { return drawn.of(RecordingSurface::Kind::Line); }
@@ -55,7 +55,7 @@ class tst_AdjustFitting final : public QObject {
 private slots:
     void initTestCase() {
         chart = services.path("chart.png");
-        QVERIFY(example::RenderChart(spec).save(QString::fromStdString(chart)));
+        QVERIFY(example::RenderChart(sheet).save(QString::fromStdString(chart)));
     }
     void init() { open(chart); }
     void cleanup() { window.reset(); }
@@ -129,9 +129,9 @@ private slots:
 
     void fitToPointsFile() {
         const std::string good = services.path("good.csv");
-        WritePointsCsv(good, spec.truth, 300, 0, -3, 1);
+        WritePointsCsv(good, sheet.truth, 300, 0, -3, 1);
         const std::string bad = services.path("bad.csv");
-        WritePointsCsv(bad, spec.truth, 0, 0, 0, 1);
+        WritePointsCsv(bad, sheet.truth, 0, 0, 0, 1);
         services.fileAnswers = {bad, std::nullopt, good};
         press("cmdFitPointsFile");
         const std::string refused = "The points file holds 0 points; at least 5 are needed.";
