@@ -1,13 +1,10 @@
 #include "export/NgspiceModel.h"
 
 #include "export/Subcircuit.h"
-#include "state/SafeFile.h"
 
 namespace valvix {
 
 namespace {
-
-constexpr std::string_view kLineEnd = "\r\n";
 
 // The model's exponent a = Kp * (1/Mu + Vg / sqrt(Kvb + Vp^2)) with Vp = V(1,3) and
 // Vg = V(2,3).
@@ -43,23 +40,11 @@ std::vector<std::string> NgspiceModelLines(const DesignState& design, std::strin
 }
 
 std::string NgspiceModelText(const DesignState& design, std::string_view tubeName) {
-    std::string text;
-    for (const std::string& line : NgspiceModelLines(design, tubeName)) {
-        text += line;
-        text += kLineEnd;
-    }
-    return text;
+    return JoinFileLines(NgspiceModelLines(design, tubeName));
 }
 
 FileResult WriteNgspiceModelFile(const std::string& path, DesignState& design) {
-    if (path.empty()) {
-        return {};
-    }
-    UpdateSubcircuitTexts(design);
-    if (!WriteFileReplacing(path, NgspiceModelText(design, design.TubeName))) {
-        return {false, std::string(kNgspiceModelWriteFailure)};
-    }
-    return {};
+    return WriteExportedFile(path, design, NgspiceModelText, kNgspiceModelWriteFailure);
 }
 
 } // namespace valvix

@@ -3,7 +3,6 @@
 #include "export/Subcircuit.h"
 #include "state/EngineeringText.h"
 #include "state/NumberText.h"
-#include "state/SafeFile.h"
 
 #include <array>
 #include <cmath>
@@ -135,14 +134,7 @@ std::string SchematicText(const DesignState& design, std::string_view tubeName) 
 }
 
 FileResult WritePlotterFile(const std::string& path, DesignState& design) {
-    if (path.empty()) {
-        return {};
-    }
-    UpdateSubcircuitTexts(design);
-    if (!WriteFileReplacing(path, SchematicText(design, design.TubeName))) {
-        return {false, std::string(kSchematicWriteFailure)};
-    }
-    return {};
+    return WriteExportedFile(path, design, SchematicText, kSchematicWriteFailure);
 }
 
 } // namespace valvix

@@ -58,23 +58,32 @@ std::array<std::string, kSubcircuitLineCount> SubcircuitLines(const DesignState&
 }
 
 std::string SubcircuitText(const DesignState& design, std::string_view tubeName) {
+    return JoinFileLines(SubcircuitLines(design, tubeName));
+}
+
+std::string JoinFileLines(std::span<const std::string> lines) {
     std::string text;
-    for (const std::string& line : SubcircuitLines(design, tubeName)) {
+    for (const std::string& line : lines) {
         text += line;
         text += kLineEnd;
     }
     return text;
 }
 
-FileResult WriteCircuitFile(const std::string& path, DesignState& design) {
+FileResult WriteExportedFile(const std::string& path, DesignState& design, ExportText text,
+                             std::string_view failure) {
     if (path.empty()) {
         return {};
     }
     UpdateSubcircuitTexts(design);
-    if (!WriteFileReplacing(path, SubcircuitText(design, design.TubeName))) {
-        return {false, std::string(kCircuitWriteFailure)};
+    if (!WriteFileReplacing(path, text(design, design.TubeName))) {
+        return {false, std::string(failure)};
     }
     return {};
+}
+
+FileResult WriteCircuitFile(const std::string& path, DesignState& design) {
+    return WriteExportedFile(path, design, SubcircuitText, kCircuitWriteFailure);
 }
 
 } // namespace valvix

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -43,5 +44,16 @@ std::string SubcircuitText(const DesignState& design, std::string_view tubeName)
 // parameter texts in the design. An empty path writes nothing and succeeds. On failure
 // the message is kCircuitWriteFailure and any file already at path is left as it was.
 FileResult WriteCircuitFile(const std::string& path, DesignState& design);
+
+// The lines of an exported file, each followed by CR LF, the last one too.
+std::string JoinFileLines(std::span<const std::string> lines);
+
+// Writes one exported file, made by text from the design and its TubeName, to path,
+// first rebuilding the parameter texts in the design. An empty path writes nothing and
+// succeeds. On failure the message is failure and any file already at path is left as
+// it was.
+using ExportText = std::string (*)(const DesignState& design, std::string_view tubeName);
+FileResult WriteExportedFile(const std::string& path, DesignState& design, ExportText text,
+                             std::string_view failure);
 
 } // namespace valvix
