@@ -17,11 +17,21 @@ std::string Intermediate() {
 
 } // namespace
 
+std::string NgspiceModelName(std::string_view tubeName) {
+    std::string name = OneLineName(tubeName);
+    for (char& c : name) {
+        if (c == ' ' || c == ';' || c == '$') {
+            c = '_';
+        }
+    }
+    return name.empty() ? "TUBE" : name;
+}
+
 std::vector<std::string> NgspiceModelLines(const DesignState& design, std::string_view tubeName) {
     const SubcircuitParameterTexts texts = MakeSubcircuitParameterTexts(design);
     return {
         "* Triode model for ngspice, written by Valvix; no compatibility setting needed",
-        ".SUBCKT  " + std::string(tubeName) + "  1 2 3    ;P G K ",
+        ".SUBCKT  " + NgspiceModelName(tubeName) + "  1 2 3    ;P G K ",
         "+ PARAMS:  Mu=" + texts.Mu + "  Ex=" + texts.Ex + "  Kg1=" + texts.Kg1 +
             "  Kp=" + texts.Kp + "  Kvb=" + texts.Kvb,
         "* E1 = Vp/Kp * ln(1 + e^a), with ln(1 + e^a) = uramp(a) + ln(1 + e^-|a|)",

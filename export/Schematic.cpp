@@ -111,7 +111,7 @@ std::string SweepDirective(const DesignState& design) {
 std::string SubcircuitDirective(const DesignState& design, std::string_view tubeName) {
     const SubcircuitParameterTexts texts = MakeSubcircuitParameterTexts(design);
     // No blank after ";P G K" here, unlike the .CKT file's first line.
-    return "TEXT 272 -80 Left 0 !.SUBCKT  " + std::string(tubeName) +
+    return "TEXT 272 -80 Left 0 !.SUBCKT  " + OneLineName(tubeName) +
            R"(  1 2 3    ;P G K\n+ PARAMS:  Mu=)" + texts.Mu + "  Ex=" + texts.Ex +
            "  Kg1=" + texts.Kg1 + "  Kp=" + texts.Kp + "  Kvb=" + texts.Kvb +
            std::string(kDirectiveTail);
@@ -124,7 +124,7 @@ std::string SchematicText(const DesignState& design, std::string_view tubeName) 
         text += kLineEnd;
     }
     text += "SYMATTR Value ";
-    text += tubeName;
+    text += OneLineName(tubeName);
     text += kLineEnd;
     text += SubcircuitDirective(design, tubeName);
     text += kLineEnd;

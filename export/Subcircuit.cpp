@@ -44,11 +44,22 @@ void UpdateSubcircuitTexts(DesignState& design) {
     design.KvbText = std::move(texts.Kvb);
 }
 
+std::string OneLineName(std::string_view tubeName) {
+    std::string name;
+    for (const char c : tubeName) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte != 0x7F) {
+            name += c;
+        }
+    }
+    return name;
+}
+
 std::array<std::string, kSubcircuitLineCount> SubcircuitLines(const DesignState& design,
                                                               std::string_view tubeName) {
     const SubcircuitParameterTexts texts = MakeSubcircuitParameterTexts(design);
     std::array<std::string, kSubcircuitLineCount> lines;
-    lines[0] = ".SUBCKT  " + std::string(tubeName) + "  1 2 3    ;P G K ";
+    lines[0] = ".SUBCKT  " + OneLineName(tubeName) + "  1 2 3    ;P G K ";
     lines[1] = "+ PARAMS:  Mu=" + texts.Mu + "  Ex=" + texts.Ex + "  Kg1=" + texts.Kg1 +
                "  Kp=" + texts.Kp + "  Kvb=" + texts.Kvb;
     for (std::size_t i = 0; i < kFixedLines.size(); ++i) {

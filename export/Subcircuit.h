@@ -31,8 +31,13 @@ void UpdateSubcircuitTexts(DesignState& design);
 
 inline constexpr std::size_t kSubcircuitLineCount = 14;
 
+// The tube name as every exported file carries it: as typed, but for control characters
+// (a line break pasted with it, a tab), which are left out so that a name never breaks
+// a line or adds one.
+std::string OneLineName(std::string_view tubeName);
+
 // The subcircuit's lines without line ends, one per label of the Subcircuit window.
-// The tube name goes in as it is, even when empty or blank. The parameter texts are
+// The tube name goes in as OneLineName gives it, even when empty or blank. The parameter texts are
 // made from the numbers, so they are always those UpdateSubcircuitTexts stores.
 std::array<std::string, kSubcircuitLineCount> SubcircuitLines(const DesignState& design,
                                                               std::string_view tubeName);

@@ -57,6 +57,9 @@ private slots:
         QCOMPARE(Line(Circuit(d, ""), 0), ".SUBCKT    1 2 3    ;P G K ");
         QCOMPARE(Line(Schematic(d, ""), 27), "SYMATTR Value ");
         QCOMPARE(Line(Circuit(d, " 6SN7 GT "), 0), ".SUBCKT   6SN7 GT   1 2 3    ;P G K ");
+        // A line break pasted with the name, or a tab, never breaks or adds a line.
+        QCOMPARE(Circuit(d, "12AX7\r\n.control\x7F\t"), Circuit(d, "12AX7.control"));
+        QCOMPARE(Schematic(d, "\n12AX7\n"), Schematic(d, "12AX7"));
     }
 
     // The sweep over the Examine settings; before that window first opened, over the

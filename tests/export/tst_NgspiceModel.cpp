@@ -84,8 +84,7 @@ private slots:
         };
         // clang-format on
         const QString injected = m_dir.filePath("INJECTED");
-        const std::string name =
-            "A b\"'\xc3\xa9;*$\n.control\nshell touch " + injected.toStdString() + "\n.endc\n";
+        const std::string name = "A b\"'\xc3\xa9;*$\n.control\nshell touch " + injected.toStdString() + "\n.endc\n";
         for (const auto& [tag, p, s] : rows) {
             qInfo("%s", tag);
             const CheckPlan plan = *MakeCheckPlan(Design(p, s, name)).plan;
@@ -115,18 +114,23 @@ private slots:
         }
     }
 
-    // Same terminals and name rule as the .CKT, CR LF lines, the replacing writer.
+    // Same terminals as the .CKT and its name made one word, CR LF lines, the replacing writer.
     void libraryFile() {
         DesignState d = Design(k12AX7, {}, "12AX7");
         const std::string path = m_dir.filePath("out.lib").toStdString();
         QVERIFY(WriteNgspiceModelFile(path, d).ok);
         QFile file(QString::fromStdString(path));
         QVERIFY(file.open(QIODevice::ReadOnly) && file.readAll().split('\n').size() == 16);
-        QCOMPARE(NgspiceModelLines(d, "12 AX7")[1] + NgspiceModelLines(d, "")[2],
-                 ".SUBCKT  12 AX7  1 2 3    ;P G K + PARAMS:  Mu=100  Ex=1.4  Kg1=1060  Kp=600  "
+        QCOMPARE(NgspiceModelLines(d, "12AX7-A")[1] + NgspiceModelLines(d, "")[2],
+                 ".SUBCKT  12AX7-A  1 2 3    ;P G K + PARAMS:  Mu=100  Ex=1.4  Kg1=1060  Kp=600  "
                  "Kvb=300");
-        QCOMPARE(WriteNgspiceModelFile(path + "/x.lib", d).message,
-                 "The .lib (ngspice model) was not written");
+        // One name before the terminals, whatever was typed or pasted.
+        for (const auto& [typed, name] : {std::pair{"", "TUBE"},
+                                          {" 6SN7 GT;x$y\r\n", "_6SN7_GT_x_y"},
+                                          {"\n\t", "TUBE"},
+                                          {"\xC3\xA9*\"", "\xC3\xA9*\""}})
+            QCOMPARE(NgspiceModelLines(d, typed)[1], ".SUBCKT  " + std::string(name) + "  1 2 3    ;P G K ");
+        QCOMPARE(WriteNgspiceModelFile(path + "/x.lib", d).message, "The .lib (ngspice model) was not written");
     }
 
     // The Examine settings once kept, else the Adjust window's; refusals with a message;
@@ -141,8 +145,7 @@ private slots:
         QCOMPARE(plan.scales.ampsFullscale, 0.002f);
         QCOMPARE(plan.job.runs[0].arguments,
                  (std::vector<std::string>{"-n", "-D", "ngbehavior=ps", "-b", "check-ckt.cir"}));
-        QCOMPARE(plan.job.runs[1].arguments,
-                 (std::vector<std::string>{"-n", "-b", "check-lib.cir"}));
+        QCOMPARE(plan.job.runs[1].arguments, (std::vector<std::string>{"-n", "-b", "check-lib.cir"}));
         QCOMPARE(plan.job.files[0].bytes, SubcircuitText(d, "X___control_shell_rm_x___"));
         QCOMPARE(SimulatorSafeName(""), "TUBE");
         // clang-format off
