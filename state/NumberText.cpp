@@ -119,6 +119,95 @@ constexpr std::int64_t kExponentCap = 100'000'000;
 // Decimal magnitudes beyond these are certainly infinite or zero as a double.
 constexpr std::int64_t kBeyondDouble = 400;
 
+// Kept significant digits (leading zeros dropped) and the power of ten that turns them,
+// read as an integer, into the number written.
+struct Mantissa {
+    std::string digits;
+    std::int64_t scale = 0;
+};
+
+// Reads a plain number from the front of a text; blanks between its characters are
+// skipped, and reading stops at the first character that cannot continue it.
+struct PlainTextReader {
+    std::string_view text;
+    size_t at = 0;
+
+    bool more() const { return at < text.size(); }
+    void skipBlanks() {
+        while (more() && IsBlank(text[at])) {
+            ++at;
+        }
+    }
+    // Reads an optional sign; true for a minus.
+    bool readSign() {
+        if (more() && (text[at] == '+' || text[at] == '-')) {
+            return text[at++] == '-';
+        }
+        return false;
+    }
+    void takeMantissaDigit(char c, bool pointSeen, Mantissa& m) const {
+        if (m.digits.empty() && c == '0') {
+            m.scale -= pointSeen ? 1 : 0;
+        } else if (m.digits.size() < kKeptDigits) {
+            m.digits.push_back(c);
+            m.scale -= pointSeen ? 1 : 0;
+        } else if (!pointSeen) {
+            ++m.scale; // an integer digit beyond those kept still counts a place
+        }
+    }
+    Mantissa readMantissa() {
+        Mantissa m;
+        bool pointSeen = false;
+        for (; more(); ++at) {
+            const char c = text[at];
+            if (IsDigit(c)) {
+                takeMantissaDigit(c, pointSeen, m);
+            } else if (c == '.' && !pointSeen) {
+                pointSeen = true;
+            } else if (!IsBlank(c)) {
+                break;
+            }
+        }
+        return m;
+    }
+    // An exponent after E, e, D or d, saturated at kExponentCap; 0 without one.
+    std::int64_t readExponent() {
+        const char marker = more() ? text[at] : ' ';
+        if (marker != 'E' && marker != 'e' && marker != 'D' && marker != 'd') {
+            return 0;
+        }
+        ++at;
+        skipBlanks();
+        const bool negative = readSign();
+        std::int64_t exponent = 0;
+        for (; more() && (IsDigit(text[at]) || IsBlank(text[at])); ++at) {
+            if (IsDigit(text[at])) {
+                exponent = std::min(exponent * 10 + (text[at] - '0'), kExponentCap);
+            }
+        }
+        return negative ? -exponent : exponent;
+    }
+};
+
+// The magnitude the mantissa and exponent give, rounded once to a double.
+double ComposeDouble(const Mantissa& mantissa, std::int64_t exponent) {
+    const std::int64_t power = exponent + mantissa.scale;
+    const std::int64_t magnitude = power + static_cast<std::int64_t>(mantissa.digits.size());
+    if (magnitude > kBeyondDouble) {
+        return std::numeric_limits<double>::infinity();
+    }
+    if (magnitude < -kBeyondDouble) {
+        return 0.0;
+    }
+    const std::string number = mantissa.digits + "e" + std::to_string(power);
+    double value = 0.0;
+    const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (result.ec == std::errc::result_out_of_range) {
+        value = magnitude > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+    }
+    return value;
+}
+
 } // namespace
 
 std::string FormatSingleGeneral(float value) {
@@ -188,92 +277,15 @@ float RoundToDecimals(float value, int decimals) {
 }
 
 double ReadPlainNumber(std::string_view text) {
-    const size_t size = text.size();
-    size_t i = 0;
-    while (i < size && IsBlank(text[i])) {
-        ++i;
-    }
-    bool negative = false;
-    if (i < size && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-
-    // Mantissa: significant digits (leading zeros dropped) and the power of ten that
-    // turns them, read as an integer, into the number written.
-    std::string digits;
-    std::int64_t scale = 0;
-    bool anyDigit = false;
-    bool pointSeen = false;
-    for (; i < size; ++i) {
-        const char c = text[i];
-        if (IsBlank(c)) {
-            continue;
-        }
-        if (IsDigit(c)) {
-            anyDigit = true;
-            if (digits.empty() && c == '0') {
-                if (pointSeen) {
-                    --scale;
-                }
-            } else if (digits.size() < kKeptDigits) {
-                digits.push_back(c);
-                if (pointSeen) {
-                    --scale;
-                }
-            } else if (!pointSeen) {
-                ++scale; // an integer digit beyond those kept still counts a place
-            }
-            continue;
-        }
-        if (c == '.' && !pointSeen) {
-            pointSeen = true;
-            continue;
-        }
-        break;
-    }
-    if (!anyDigit || digits.empty()) {
+    PlainTextReader reader{text};
+    reader.skipBlanks();
+    const bool negative = reader.readSign();
+    const Mantissa mantissa = reader.readMantissa();
+    if (mantissa.digits.empty()) {
         return 0.0;
     }
-
-    std::int64_t exponent = 0;
-    if (i < size && (text[i] == 'E' || text[i] == 'e' || text[i] == 'D' || text[i] == 'd')) {
-        ++i;
-        while (i < size && IsBlank(text[i])) {
-            ++i;
-        }
-        bool exponentNegative = false;
-        if (i < size && (text[i] == '+' || text[i] == '-')) {
-            exponentNegative = text[i] == '-';
-            ++i;
-        }
-        for (; i < size; ++i) {
-            const char c = text[i];
-            if (IsBlank(c)) {
-                continue;
-            }
-            if (!IsDigit(c)) {
-                break;
-            }
-            exponent = std::min(exponent * 10 + (c - '0'), kExponentCap);
-        }
-        if (exponentNegative) {
-            exponent = -exponent;
-        }
-    }
-
-    const std::int64_t power = exponent + scale;
-    const std::int64_t magnitude = power + static_cast<std::int64_t>(digits.size());
-    double value = 0.0;
-    if (magnitude > kBeyondDouble) {
-        value = std::numeric_limits<double>::infinity();
-    } else if (magnitude >= -kBeyondDouble) {
-        const std::string number = digits + "e" + std::to_string(power);
-        const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
-        if (result.ec == std::errc::result_out_of_range) {
-            value = magnitude > 0 ? std::numeric_limits<double>::infinity() : 0.0;
-        }
-    }
+    const std::int64_t exponent = reader.readExponent();
+    const double value = ComposeDouble(mantissa, exponent);
     return negative ? -value : value;
 }
 
