@@ -89,46 +89,10 @@ void frmAdjust::PlaceParameter(Parameter& p, const char* caption, const char* la
 }
 
 void frmAdjust::Form_Load() {
-    PlaceParameter(m_parameters[0], "Kvb", "Label2", "Command10", 128, 380);
-    PlaceParameter(m_parameters[1], "Exponent", "Label3", "Command11", 890, 1145);
-    PlaceParameter(m_parameters[2], "mu", "Label1", "Command12", 1650, 1910);
-    PlaceParameter(m_parameters[3], "Kg1", "Label11", "Command13", 2417, 2670);
-    PlaceParameter(m_parameters[4], "Kp", "Label12", "Command14", 3180, 3435);
-    const std::array<WindowFactory, 5> helps{
-        HelpFactory<frmHelpKvb>(), HelpFactory<frmHelpExponent>(), HelpFactory<frmHelpMu>(),
-        HelpFactory<frmHelpKg1>(), HelpFactory<frmHelpKp>()};
-    for (std::size_t i = 0; i < helps.size(); ++i) {
-        connect(m_parameters[i].help, &QPushButton::clicked, this,
-                [this, help = helps[i]] { OpenModal(help); });
-    }
-
-    cmdPlotRefresh = PlaceButton("cmdPlotRefresh", "Plot / refresh", {6900, 5000, 2000, 360});
-    cmdExamine = PlaceButton("cmdExamine", "Examine", {9200, 5000, 2240, 360});
-    cmdSaveFile = PlaceButton("cmdSaveFile", "Save this design", {9200, 5500, 2240, 360});
-    cmdSubcircuit = PlaceButton("cmdSubcircuit", "See subcircuit", {9200, 6000, 2240, 360});
-    cmdExit = PlaceButton("cmdExit", "Exit", {9200, 7000, 2240, 360});
-
-    const auto right = Qt::AlignRight;
-    PlaceLabel("Label13", "Plate dissipation", {120, 5850, 2076, 360}, right);
-    txtDissipation = PlaceField("txtDissipation", {2300, 5850, 1100, 0});
-    PlaceLabel("Label4", "Fullscale - X-axis", {4000, 5850, 2680, 360}, right);
-    txtPlateVoltageFullscale = PlaceField("txtPlateVoltageFullscale", {6790, 5850, 1200, 0});
-    PlaceLabel("Label6", " volts", {8000, 5850, 985, 360}, Qt::AlignLeft);
-    PlaceLabel("Label5", "Fullscale - Y-axis", {4000, 6360, 2680, 360}, right);
-    txtPlateCurrentFullscale = PlaceField("txtPlateCurrentFullscale", {6790, 6360, 1200, 0});
-    PlaceLabel("Label7", " amps", {8000, 6360, 985, 360}, Qt::AlignLeft);
-    PlaceLabel("Label8", "Grid voltage - most postitive", {3390, 7120, 3290, 360}, right);
-    txtGridVoltageMostPos = PlaceField("txtGridVoltageMostPos", {6790, 7120, 1200, 0});
-    PlaceLabel("Label10", "Grid voltage - most negative", {3390, 7630, 3290, 360}, right);
-    txtGridVoltageMostNeg = PlaceField("txtGridVoltageMostNeg", {6790, 7630, 1200, 0});
-    PlaceLabel("Label9", "Grid voltage - stepsize", {3390, 8140, 3290, 360}, right);
-    txtGridVoltageStep = PlaceField("txtGridVoltageStep", {6790, 8140, 1200, 0});
-
-    connect(cmdPlotRefresh, &QPushButton::clicked, this, &frmAdjust::cmdPlotRefresh_Click);
-    connect(cmdExamine, &QPushButton::clicked, this, [this] { OpenModal(m_examine); });
-    connect(cmdSubcircuit, &QPushButton::clicked, this, [this] { OpenModal(m_subcircuit); });
-    connect(cmdSaveFile, &QPushButton::clicked, this, &frmAdjust::cmdSaveFile_Click);
-    connect(cmdExit, &QPushButton::clicked, this, &frmAdjust::exitRequested);
+    PlaceParameterRows();
+    PlaceButtons();
+    PlaceSettingFields();
+    ConnectButtons();
     m_fitting = new AdjustFitting(
         m_design, m_services, *m_view,
         {[this] {
@@ -146,6 +110,55 @@ void frmAdjust::Form_Load() {
     setWindowTitle(QString::fromStdString("Adjust - " + m_design.DesignFileName));
     m_shownParameters = ParametersOf(m_design);
     Redraw();
+}
+
+void frmAdjust::PlaceParameterRows() {
+    PlaceParameter(m_parameters[0], "Kvb", "Label2", "Command10", 128, 380);
+    PlaceParameter(m_parameters[1], "Exponent", "Label3", "Command11", 890, 1145);
+    PlaceParameter(m_parameters[2], "mu", "Label1", "Command12", 1650, 1910);
+    PlaceParameter(m_parameters[3], "Kg1", "Label11", "Command13", 2417, 2670);
+    PlaceParameter(m_parameters[4], "Kp", "Label12", "Command14", 3180, 3435);
+    const std::array<WindowFactory, 5> helps{
+        HelpFactory<frmHelpKvb>(), HelpFactory<frmHelpExponent>(), HelpFactory<frmHelpMu>(),
+        HelpFactory<frmHelpKg1>(), HelpFactory<frmHelpKp>()};
+    for (std::size_t i = 0; i < helps.size(); ++i) {
+        connect(m_parameters[i].help, &QPushButton::clicked, this,
+                [this, help = helps[i]] { OpenModal(help); });
+    }
+}
+
+void frmAdjust::PlaceButtons() {
+    cmdPlotRefresh = PlaceButton("cmdPlotRefresh", "Plot / refresh", {6900, 5000, 2000, 360});
+    cmdExamine = PlaceButton("cmdExamine", "Examine", {9200, 5000, 2240, 360});
+    cmdSaveFile = PlaceButton("cmdSaveFile", "Save this design", {9200, 5500, 2240, 360});
+    cmdSubcircuit = PlaceButton("cmdSubcircuit", "See subcircuit", {9200, 6000, 2240, 360});
+    cmdExit = PlaceButton("cmdExit", "Exit", {9200, 7000, 2240, 360});
+}
+
+void frmAdjust::PlaceSettingFields() {
+    const auto right = Qt::AlignRight;
+    PlaceLabel("Label13", "Plate dissipation", {120, 5850, 2076, 360}, right);
+    txtDissipation = PlaceField("txtDissipation", {2300, 5850, 1100, 0});
+    PlaceLabel("Label4", "Fullscale - X-axis", {4000, 5850, 2680, 360}, right);
+    txtPlateVoltageFullscale = PlaceField("txtPlateVoltageFullscale", {6790, 5850, 1200, 0});
+    PlaceLabel("Label6", " volts", {8000, 5850, 985, 360}, Qt::AlignLeft);
+    PlaceLabel("Label5", "Fullscale - Y-axis", {4000, 6360, 2680, 360}, right);
+    txtPlateCurrentFullscale = PlaceField("txtPlateCurrentFullscale", {6790, 6360, 1200, 0});
+    PlaceLabel("Label7", " amps", {8000, 6360, 985, 360}, Qt::AlignLeft);
+    PlaceLabel("Label8", "Grid voltage - most postitive", {3390, 7120, 3290, 360}, right);
+    txtGridVoltageMostPos = PlaceField("txtGridVoltageMostPos", {6790, 7120, 1200, 0});
+    PlaceLabel("Label10", "Grid voltage - most negative", {3390, 7630, 3290, 360}, right);
+    txtGridVoltageMostNeg = PlaceField("txtGridVoltageMostNeg", {6790, 7630, 1200, 0});
+    PlaceLabel("Label9", "Grid voltage - stepsize", {3390, 8140, 3290, 360}, right);
+    txtGridVoltageStep = PlaceField("txtGridVoltageStep", {6790, 8140, 1200, 0});
+}
+
+void frmAdjust::ConnectButtons() {
+    connect(cmdPlotRefresh, &QPushButton::clicked, this, &frmAdjust::cmdPlotRefresh_Click);
+    connect(cmdExamine, &QPushButton::clicked, this, [this] { OpenModal(m_examine); });
+    connect(cmdSubcircuit, &QPushButton::clicked, this, [this] { OpenModal(m_subcircuit); });
+    connect(cmdSaveFile, &QPushButton::clicked, this, &frmAdjust::cmdSaveFile_Click);
+    connect(cmdExit, &QPushButton::clicked, this, &frmAdjust::exitRequested);
 }
 
 std::string frmAdjust::dissipationText() const {

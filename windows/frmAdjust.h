@@ -68,6 +68,10 @@ private:
     };
 
     void Form_Load();
+    void PlaceParameterRows();
+    void PlaceButtons();
+    void PlaceSettingFields();
+    void ConnectButtons();
     void PlaceParameter(Parameter& parameter, const char* caption, const char* labelName,
                         const char* helpName, float labelTop, float rowTop);
     QLineEdit* PlaceField(const char* name, QRectF layout);

@@ -44,6 +44,20 @@ QPushButton* frmInitialize::addButton(const char* name, const QString& caption, 
 
 void frmInitialize::Form_Load() {
     setWindowTitle("Valvix - Initialize");
+    PlaceButtons();
+    cmdAlignPlot->hide();
+    for (QPushButton* button : Command) {
+        button->setEnabled(false);
+    }
+    cmdGetGraphic->setEnabled(false);
+    cmdContinue->setEnabled(false);
+    ConnectButtons();
+    m_alignment = new FrameAlignment(
+        m_design, *m_view, [this] { return RedrawPictureAndFrame(); }, *this);
+    PressButtonsOnEnter(*this);
+}
+
+void frmInitialize::PlaceButtons() {
     cmdAlignPlot = addButton("cmdAlignPlot", "Align plot and refresh", {7030, 890, 2485, 360});
     Command[1] = addButton("Command2", "YT", {8000, 1400, 500, 390});
     Command[2] = addButton("Command3", "YT", {8000, 1780, 500, 390});
@@ -59,14 +73,9 @@ void frmInitialize::Form_Load() {
     cmdGetGraphic = addButton("cmdGetGraphic", "Get graphic", {4000, 6000, 2100, 390});
     cmdContinue = addButton("cmdContinue", "Continue", {7030, 6500, 2100, 390});
     cmdExit = addButton("cmdExit", "Exit", {7030, 7000, 2100, 390});
+}
 
-    cmdAlignPlot->hide();
-    for (QPushButton* button : Command) {
-        button->setEnabled(false);
-    }
-    cmdGetGraphic->setEnabled(false);
-    cmdContinue->setEnabled(false);
-
+void frmInitialize::ConnectButtons() {
     connect(cmdGetOldDesign, &QPushButton::clicked, this, &frmInitialize::cmdGetOldDesign_Click);
     connect(cmdGetGraphic, &QPushButton::clicked, this, &frmInitialize::cmdGetGraphic_Click);
     connect(cmdAlignPlot, &QPushButton::clicked, this, &frmInitialize::cmdAlignPlot_Click);
@@ -91,9 +100,6 @@ void frmInitialize::Form_Load() {
         connect(Command[i], &QPushButton::clicked, this,
                 [this, edge, change] { Nudge(edge, change); });
     }
-    m_alignment = new FrameAlignment(
-        m_design, *m_view, [this] { return RedrawPictureAndFrame(); }, *this);
-    PressButtonsOnEnter(*this);
 }
 
 void frmInitialize::cmdGetOldDesign_Click() {

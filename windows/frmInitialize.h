@@ -38,6 +38,8 @@ signals:
 
 private:
     void Form_Load();
+    void PlaceButtons();
+    void ConnectButtons();
     void cmdGetOldDesign_Click();
     bool ReadChosenDesign();
     void cmdGetGraphic_Click();
