@@ -9,10 +9,8 @@
 #include "export/SimulatorCheck.h"
 #include "export/Subcircuit.h"
 #include "platform/NgspiceTask.h"
-#include "plot/ExamineChart.h"
 #include "state/AdjustValidation.h"
 #include "state/DesignFile.h"
-#include "state/EngineeringText.h"
 
 #include <QEventLoop>
 
@@ -57,21 +55,6 @@ std::string ParameterProblem(const DesignState& design) {
     return {};
 }
 
-// The schematic's sweep uses the Examine settings; without the window they take the
-// values its first opening gives them (each read back from its box text, then the
-// minimum steps), instead of zeros.
-void FillExamineSettings(DesignState& d) {
-    const auto boxed = [](float value) { return ParseEngineering(FormatEngineering(value)); };
-    d.ExamineVoltsFullscale = boxed(d.PlateVoltageFullscale);
-    d.ExamineVoltsStep = boxed(d.PlateVoltageFullscale * 0.2f);
-    d.ExamineAmpsFullscale = boxed(d.PlateCurrentFullscale);
-    d.ExamineAmpsStep = boxed(d.PlateCurrentFullscale * 0.2f);
-    d.ExamineGridMostPos = boxed(d.GridVoltageMostPos);
-    d.ExamineGridMostNeg = boxed(d.GridVoltageMostNeg);
-    d.ExamineGridStep = boxed(d.GridVoltageStep);
-    EnforceMinimumSteps(d);
-}
-
 // The design to export and its name, or why not.
 Loaded LoadExported(const Options& options) {
     if (!options.error.empty()) {
@@ -114,7 +97,6 @@ int RunExport(const Arguments& arguments, std::ostream& out, std::ostream& err) 
     }
     DesignState& design = loaded.design;
     design.TubeName = *options.value("--name");
-    FillExamineSettings(design);
     using Writer = FileResult (*)(const std::string&, DesignState&);
     const std::array<std::pair<std::string_view, Writer>, 3> writers{
         {{"--ckt", WriteCircuitFile},
