@@ -6,8 +6,6 @@
 #include "export/CheckReport.h"
 #include "platform/NgspiceTask.h"
 
-#include <QEventLoop>
-
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
@@ -34,15 +32,7 @@ void BM_CheckTwentyCurves(benchmark::State& state) {
     const double processorBefore = ChildProcessorSeconds();
     for (auto _ : state) {
         const CheckPlan plan = *MakeCheckPlan(design).plan;
-        SimulatorJobOutcome outcome;
-        QEventLoop loop;
-        NgspiceTask task(plan.job, [&](const SimulatorJobOutcome& ended) {
-            outcome = ended;
-            loop.quit();
-        });
-        task.start();
-        loop.exec();
-        const CheckReport report = EvaluateCheck(plan, outcome);
+        const CheckReport report = EvaluateCheck(plan, RunJobAndWait(plan.job));
         if (!report.failure.empty()) {
             state.SkipWithError(report.failure.c_str());
             break;

@@ -12,8 +12,6 @@
 #include "state/AdjustValidation.h"
 #include "state/DesignFile.h"
 
-#include <QEventLoop>
-
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -135,15 +133,7 @@ int RunCheck(const Arguments& arguments, std::ostream& out, std::ostream& err) {
         err << "check: " << planned.error << '\n';
         return 2;
     }
-    SimulatorJobOutcome outcome;
-    QEventLoop loop;
-    NgspiceTask task(planned.plan->job, [&](const SimulatorJobOutcome& ended) {
-        outcome = ended;
-        loop.quit();
-    });
-    task.start();
-    loop.exec();
-    const CheckReport report = EvaluateCheck(*planned.plan, outcome);
+    const CheckReport report = EvaluateCheck(*planned.plan, RunJobAndWait(planned.plan->job));
     if (!report.failure.empty()) {
         err << "check: " << report.failure << '\n';
         return 2;

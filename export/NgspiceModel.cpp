@@ -29,7 +29,7 @@ std::string NgspiceModelName(std::string_view tubeName) {
 
 std::vector<std::string> NgspiceModelLines(const DesignState& design, std::string_view tubeName) {
     const SubcircuitParameterTexts texts = MakeSubcircuitParameterTexts(design);
-    return {
+    std::vector<std::string> lines{
         "* Triode model for ngspice, written by Valvix; no compatibility setting needed",
         ".SUBCKT  " + NgspiceModelName(tubeName) + "  1 2 3    ;P G K ",
         "+ PARAMS:  Mu=" + texts.Mu + "  Ex=" + texts.Ex + "  Kg1=" + texts.Kg1 +
@@ -38,15 +38,9 @@ std::vector<std::string> NgspiceModelLines(const DesignState& design, std::strin
         Intermediate(),
         "Re1   7   0   1G",
         "BG1   1   3   I={2*pwr(uramp(V(7)),Ex)/Kg1}",
-        "Rcp   1   3   1G",
-        "C1   2   3   1p   ;grid-cathode",
-        "C2   1   2   1p   ;plate-grid",
-        "C3   1   3   1p   ;plate-cathode",
-        "D1   5   3   Dx   ;for grid current",
-        "R1   2   5   2000   ;for grid current",
-        ".Model  Dx  D(Is=1n  Rs=1  Cjo=1p  Tt=1n)",
-        ".Ends",
     };
+    lines.insert(lines.end(), kSubcircuitTailLines.begin(), kSubcircuitTailLines.end());
+    return lines;
 }
 
 std::string NgspiceModelText(const DesignState& design, std::string_view tubeName) {

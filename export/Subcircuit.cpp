@@ -11,21 +11,14 @@ namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
 
-// Lines 3 to 14. The runs of blanks are part of the format.
-constexpr std::array<std::string_view, kSubcircuitLineCount - 2> kFixedLines{
+// Lines 3 to 6, before the common tail. The runs of blanks are part of the format.
+constexpr std::array<std::string_view, 4> kSourceLines{
     "E1   7   0   Value=",
     "+{V(1,3)/Kp*Log(1+Exp(Kp*(1/Mu+V(2,3)/Sqrt(Kvb+V(1,3)*V(1,3)))))}",
     "Re1   7   0   1G",
     "G1   1   3   Value={(Pwr(V(7),Ex)+Pwrs(V(7),Ex))/Kg1}",
-    "Rcp   1   3   1G",
-    "C1   2   3   1p   ;grid-cathode",
-    "C2   1   2   1p   ;plate-grid",
-    "C3   1   3   1p   ;plate-cathode",
-    "D1   5   3   Dx   ;for grid current",
-    "R1   2   5   2000   ;for grid current",
-    ".Model  Dx  D(Is=1n  Rs=1  Cjo=1p  Tt=1n)",
-    ".Ends",
 };
+static_assert(2 + kSourceLines.size() + kSubcircuitTailLines.size() == kSubcircuitLineCount);
 
 } // namespace
 
@@ -62,8 +55,12 @@ std::array<std::string, kSubcircuitLineCount> SubcircuitLines(const DesignState&
     lines[0] = ".SUBCKT  " + OneLineName(tubeName) + "  1 2 3    ;P G K ";
     lines[1] = "+ PARAMS:  Mu=" + texts.Mu + "  Ex=" + texts.Ex + "  Kg1=" + texts.Kg1 +
                "  Kp=" + texts.Kp + "  Kvb=" + texts.Kvb;
-    for (std::size_t i = 0; i < kFixedLines.size(); ++i) {
-        lines[i + 2] = kFixedLines[i];
+    std::size_t next = 2;
+    for (const std::string_view line : kSourceLines) {
+        lines[next++] = line;
+    }
+    for (const std::string_view line : kSubcircuitTailLines) {
+        lines[next++] = line;
     }
     return lines;
 }

@@ -31,6 +31,19 @@ void UpdateSubcircuitTexts(DesignState& design);
 
 inline constexpr std::size_t kSubcircuitLineCount = 14;
 
+// The subcircuit's last lines, the same in the .CKT and the ngspice model: the plate to
+// cathode resistor, the capacitances, the grid-current diode and the end.
+inline constexpr std::array<std::string_view, 8> kSubcircuitTailLines{
+    "Rcp   1   3   1G",
+    "C1   2   3   1p   ;grid-cathode",
+    "C2   1   2   1p   ;plate-grid",
+    "C3   1   3   1p   ;plate-cathode",
+    "D1   5   3   Dx   ;for grid current",
+    "R1   2   5   2000   ;for grid current",
+    ".Model  Dx  D(Is=1n  Rs=1  Cjo=1p  Tt=1n)",
+    ".Ends",
+};
+
 // The tube name as every exported file carries it: as typed, but for control characters
 // (a line break pasted with it, a tab), which are left out so that a name never breaks
 // a line or adds one.

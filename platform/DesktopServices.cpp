@@ -74,10 +74,11 @@ void DesktopServices::remember(const FileDialogRequest& request, const QString& 
     m_settings->sync();
 }
 
-std::optional<std::string> DesktopServices::openFileDialog(const FileDialogRequest& request) {
-    const QString chosen = QFileDialog::getOpenFileName(
-        QApplication::activeWindow(), QString::fromStdString(request.title), startPath(request),
-        QtNameFilter(request.filter));
+std::optional<std::string> DesktopServices::chooseFile(const FileDialogRequest& request,
+                                                       FileDialog dialog) {
+    const QString chosen =
+        dialog(QApplication::activeWindow(), QString::fromStdString(request.title),
+               startPath(request), QtNameFilter(request.filter), nullptr, {});
     if (chosen.isEmpty()) {
         return std::nullopt;
     }
@@ -85,16 +86,13 @@ std::optional<std::string> DesktopServices::openFileDialog(const FileDialogReque
     return chosen.toStdString();
 }
 
+std::optional<std::string> DesktopServices::openFileDialog(const FileDialogRequest& request) {
+    return chooseFile(request, &QFileDialog::getOpenFileName);
+}
+
 std::optional<std::string> DesktopServices::saveFileDialog(const FileDialogRequest& request) {
     // The name is used as typed: no extension is added.
-    const QString chosen = QFileDialog::getSaveFileName(
-        QApplication::activeWindow(), QString::fromStdString(request.title), startPath(request),
-        QtNameFilter(request.filter));
-    if (chosen.isEmpty()) {
-        return std::nullopt;
-    }
-    remember(request, chosen);
-    return chosen.toStdString();
+    return chooseFile(request, &QFileDialog::getSaveFileName);
 }
 
 void DesktopServices::showMessage(const std::string& text) {

@@ -3,6 +3,7 @@
 #include "platform/PictureCache.h"
 #include "platform/WindowServices.h"
 
+#include <QFileDialog>
 #include <QString>
 
 #include <memory>
@@ -43,6 +44,11 @@ public:
                                                   SimulatorDone done) override;
 
 private:
+    using FileDialog = QString (*)(QWidget*, const QString&, const QString&, const QString&,
+                                   QString*, QFileDialog::Options);
+    // Shows the dialog for the request; the chosen file, its folder remembered.
+    std::optional<std::string> chooseFile(const FileDialogRequest& request, FileDialog dialog);
+
     std::unique_ptr<QSettings> m_settings;
     // One decoded chart picture for all windows, read again only when its file changes.
     PictureCache m_pictures;

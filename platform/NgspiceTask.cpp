@@ -1,6 +1,7 @@
 #include "platform/NgspiceTask.h"
 
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
@@ -183,6 +184,18 @@ void NgspiceTask::stopAll() {
         }
     }
     m_folder.reset(); // removes the folder with everything in it
+}
+
+SimulatorJobOutcome RunJobAndWait(const SimulatorJob& job) {
+    SimulatorJobOutcome outcome;
+    QEventLoop loop;
+    NgspiceTask task(job, [&](const SimulatorJobOutcome& ended) {
+        outcome = ended;
+        loop.quit();
+    });
+    task.start();
+    loop.exec();
+    return outcome;
 }
 
 } // namespace valvix

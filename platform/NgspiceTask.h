@@ -57,4 +57,8 @@ private:
     bool m_over = false;
 };
 
+// Runs a job with ngspice and waits for it in a local event loop, for callers without a
+// window (the command line, tests, benchmarks).
+SimulatorJobOutcome RunJobAndWait(const SimulatorJob& job);
+
 } // namespace valvix

@@ -7,7 +7,6 @@
 #include "export/Subcircuit.h"
 #include "platform/NgspiceTask.h"
 
-#include <QEventLoop>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -88,14 +87,7 @@ private slots:
         for (const auto& [tag, p, s] : rows) {
             qInfo("%s", tag);
             const CheckPlan plan = *MakeCheckPlan(Design(p, s, name)).plan;
-            SimulatorJobOutcome outcome;
-            QEventLoop loop;
-            NgspiceTask task(plan.job, [&](const SimulatorJobOutcome& ended) {
-                outcome = ended;
-                loop.quit();
-            });
-            task.start();
-            loop.exec();
+            const SimulatorJobOutcome outcome = RunJobAndWait(plan.job);
             const CheckReport report = EvaluateCheck(plan, outcome);
             QVERIFY2(report.failure.empty(), report.failure.c_str());
             QVERIFY(!QFile::exists(injected));
