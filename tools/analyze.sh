@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Static analysis: clang-tidy (checks in .clang-tidy) over the compile database of a
-# build (default build/; built first so that generated files exist), and cppcheck over
-# the sources. Any finding fails the run.
+# build (default build/; built first so that generated files exist), cppcheck over the
+# sources, and clang-format's layout of every C++ file in git (bench/ too). Any finding
+# fails the run.
 #
 #   tools/analyze.sh [build-dir]        ANALYZE_JOBS=n sets the clang-tidy jobs (2)
 #
@@ -55,8 +56,14 @@ cppcheck --enable=warning,performance,portability --std=c++20 --inline-suppr \
   --library=posix --library=qt -I "$here" --quiet --error-exitcode=1 \
   --template='{file}:{line}: {severity}: {message} [{id}]' "${folders[@]}" || cppcheck_status=1
 
-if [ "$tidy" -ne 0 ] || [ "$cppcheck_status" -ne 0 ]; then
-  echo "Static analysis found problems (clang-tidy: $tidy, cppcheck: $cppcheck_status)"
+echo "clang-format: every C++ file in git"
+format_status=0
+git ls-files -z '*.cpp' '*.h' ':!:tests/fuzz/corpus/*' |
+  xargs -0 clang-format --dry-run -Werror || format_status=1
+
+if [ "$tidy" -ne 0 ] || [ "$cppcheck_status" -ne 0 ] || [ "$format_status" -ne 0 ]; then
+  echo "Static analysis found problems (clang-tidy: $tidy, cppcheck: $cppcheck_status," \
+    "clang-format: $format_status)"
   exit 1
 fi
 echo "Static analysis clean"

@@ -62,6 +62,7 @@ void frmSimulatorCheck::StartCheck(const DesignState& design) {
     m_plan = std::move(planned.plan);
     lblResult->setText(
         QString("Running ngspice over %1 curves ...").arg(CountCheckedCurves(m_plan->scales)));
+    ShowChart(); // the computed curves while ngspice runs
     m_task = m_services.startSimulator(
         m_plan->job, [this](const SimulatorJobOutcome& outcome) { CheckEnded(outcome); });
 }

@@ -80,13 +80,11 @@ private slots:
             QCOMPARE(button("cmdGetGraphic")->isEnabled(), read);
             QCOMPARE(services.beeps, read ? 0 : 1);
             QCOMPARE(services.messages,
-                     read ? Words{}
-                          : Words{std::string("The chosen file (").append(path).append(message)});
+                     read ? Words{} : Words{std::string("The chosen file (").append(path).append(message)});
             QTest::mouseClick(button("cmdGetGraphic"), Qt::LeftButton);
             QTest::mouseClick(button("cmdGetOldDesign"), Qt::LeftButton);
             const std::string remembered = message.ends_with("design file.") ? "" : path;
-            QCOMPARE(services.dialogs.front().proposedName,
-                     read ? folder.path().toStdString() + "/" : remembered);
+            QCOMPARE(services.dialogs.front().proposedName, read ? folder.path().toStdString() + "/" : remembered);
             QCOMPARE(services.dialogs.back().proposedName, remembered);
             delete flow.current();
         }

@@ -22,8 +22,7 @@ private slots:
         const DesignState design = test::SampleDesign();
         QVERIFY(WriteDesignFile(in, design, "now").ok);
         const bool ngspice = !QStandardPaths::findExecutable("ngspice").isEmpty();
-        const char* ran =
-            ngspice ? ".CKT in ngspice's PSpice mode: largest" : "check: ngspice was not found";
+        const char* ran = ngspice ? ".CKT in ngspice's PSpice mode: largest" : "check: ngspice was not found";
         // clang-format off
         const struct { cli::Arguments arguments; int status; const char* printed; } rows[] = {
             {{"export", "--design", in, "--name", "12AX7", "--ckt", out + ".CKT", "--asc", out + ".ASC", "--lib", out + ".lib"}, 0, "Wrote"},

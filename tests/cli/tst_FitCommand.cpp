@@ -45,9 +45,7 @@ private slots:
         const QString points = dir.filePath("points.csv");
         test::WritePointsCsv(points.toStdString(), {20, 1.3f, 1300, 250, 600}, 500, 0, -20, 2);
         for (const bool picture : {true, false}) {
-            QCOMPARE(fit({kDesign, picture ? kPicture : "", picture ? "" : points,
-                          dir.filePath("o.VXF")}),
-                     0);
+            QCOMPARE(fit({kDesign, picture ? kPicture : "", picture ? "" : points, dir.filePath("o.VXF")}), 0);
             QVERIFY(out.starts_with("Mu: ") && out.find("\nFitted to ") != out.npos && err.empty());
             DesignState fitted;
             QVERIFY(ReadDesignFile(dir.filePath("o.VXF").toStdString(), fitted).ok);
@@ -68,11 +66,9 @@ private slots:
                                    << "fit: The chosen file (" + to + ") was not read";
         QTest::newRow("refused design") << QStringList{kPicture, kPicture, "", to} << 1
                                         << "fit: " + kPicture + ": The value of the exponent";
-        QTest::newRow("not a picture")
-            << QStringList{kDesign, kDesign, "", to} << 1
-            << "fit: The chart picture (" + kDesign + ") could not be read.";
-        QTest::newRow("bad points")
-            << QStringList{kDesign, "", kDesign, to} << 1 << "fit: Line 1 of the points file:";
+        QTest::newRow("not a picture") << QStringList{kDesign, kDesign, "", to} << 1
+                                       << "fit: The chart picture (" + kDesign + ") could not be read.";
+        QTest::newRow("bad points") << QStringList{kDesign, "", kDesign, to} << 1 << "fit: Line 1 of the points file:";
         QTest::newRow("unwritable") << QStringList{kDesign, kPicture, "", to + "/x"} << 1
                                     << "fit: The Valvix file was not written";
     }

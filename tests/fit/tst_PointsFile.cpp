@@ -26,8 +26,7 @@ private slots:
         QTest::addColumn<double>("lastVolts");
         QTest::newRow("A, brackets, CR LF") << "Vp [V],Vg(V),Ip [A]\r\n" + kRows << 1.5 << 0.5;
         QTest::newRow("semicolons, names, quotes")
-            << "\"Plate Voltage\";\"grid voltage\";\"PLATE CURRENT (mA)\"\n" +
-                   QString(kRows).replace(',', ';')
+            << "\"Plate Voltage\";\"grid voltage\";\"PLATE CURRENT (mA)\"\n" + QString(kRows).replace(',', ';')
             << 0.0015 << 0.5;
         QTest::newRow("any order, tabs, other column, comments")
             << "# by hand\n\nIb (A)\tnote\tEc\tEb\n1\tx\t-2\t100\n2\t\t0\t2\n3\t\t0\t3\n"
@@ -58,14 +57,11 @@ private slots:
         QTest::newRow("kV") << "Vp (kV),Vg,Ip (mA)\n" << line.arg(1) + "the plate voltage must";
         QTest::newRow("no grid") << "Vp,Ip (mA)\n" << line.arg(1) + "the header names no grid";
         QTest::newRow("blanks") << "Vp Vg Ip\n" << line.arg(1) + "the header must name";
-        QTest::newRow("word") << head + "\n1,2,abc\n"
-                              << line.arg(3) + "the plate current \"abc\" is not a number.";
+        QTest::newRow("word") << head + "\n1,2,abc\n" << line.arg(3) + "the plate current \"abc\" is not a number.";
         QTest::newRow("nan") << head + "nan,0,1\n" << line.arg(2) + "the plate voltage \"nan\" is";
-        QTest::newRow("1e400") << head + "1,1e400,1\n"
-                               << line.arg(2) + "the grid voltage \"1e400\"";
+        QTest::newRow("1e400") << head + "1,1e400,1\n" << line.arg(2) + "the grid voltage \"1e400\"";
         QTest::newRow("short row") << head + "1,2\n" << line.arg(2) + "it has no plate current.";
-        QTest::newRow("below 0 A") << head + "1,2,-0.001\n"
-                                   << line.arg(2) + "the plate current \"-0.001\" is out of";
+        QTest::newRow("below 0 A") << head + "1,2,-0.001\n" << line.arg(2) + "the plate current \"-0.001\" is out of";
         QTest::newRow("1000.5 V") << head + "1,-1000,0\n1,1000.5,0\n"
                                   << line.arg(3) + "the grid voltage \"1000.5\" is out of range.";
         QTest::newRow("4 points") << head + QString("1,0,0\n").repeated(4)

@@ -109,8 +109,7 @@ int PointsFile(const std::uint8_t* data, std::size_t size) {
     Check(file.points.size() >= 5 && file.points.size() <= 20000, "point count");
     std::string again = "Vp,Vg,Ip (A)\n";
     for (const fit::ChartPoint& p : file.points) {
-        Check(p.vp >= 0 && p.vp <= 1e6 && std::fabs(p.vg) <= 1000 && p.ip >= 0 && p.ip <= 1e4,
-              "point out of range");
+        Check(p.vp >= 0 && p.vp <= 1e6 && std::fabs(p.vg) <= 1000 && p.ip >= 0 && p.ip <= 1e4, "point out of range");
         char row[100];
         std::snprintf(row, sizeof row, "%.17g,%.17g,%.17g\r\n", p.vp, p.vg, p.ip);
         again += row;

@@ -26,14 +26,12 @@ private slots:
             QTemporaryDir base;
             QFile file(base.filePath("file")); // no folder can be made under a file
             QVERIFY(file.open(QIODevice::WriteOnly));
-            const QString folder =
-                row.ending == int(JobEnding::NoFolder) ? file.fileName() : base.path();
+            const QString folder = row.ending == int(JobEnding::NoFolder) ? file.fileName() : base.path();
             std::optional<SimulatorJobOutcome> outcome;
             QElapsedTimer clock;
             clock.start();
             NgspiceTask task({{{"in.txt", "bytes"}}, {{{"-c", row.script}, "out.txt"}}, 1500},
-                             [&](const SimulatorJobOutcome& ended) { outcome = ended; },
-                             {row.program, folder});
+                             [&](const SimulatorJobOutcome& ended) { outcome = ended; }, {row.program, folder});
             task.start();
             QVERIFY(!outcome);
             if (row.ending < 0) {
@@ -42,9 +40,8 @@ private slots:
             QTest::qWait(row.ending < 0 ? 300 : 0);
             QTRY_COMPARE_WITH_TIMEOUT(outcome.has_value(), row.ending >= 0, 5000);
             QVERIFY(clock.elapsed() < 4000); // a hanging or cancelled run is killed
-            QCOMPARE(
-                QDir(base.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-                QStringList{"file"});
+            QCOMPARE(QDir(base.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                     QStringList{"file"});
             QCOMPARE(outcome ? int(outcome->ending) : -1, row.ending);
             const SimulatorRunOutcome run =
                 outcome && !outcome->runs.empty() ? outcome->runs[0] : SimulatorRunOutcome{};

@@ -110,7 +110,7 @@ private slots:
         canvas.resize(QSize(1600, 1200));
         QVERIFY(Paint(canvas, &*picture));
         QCOMPARE(canvas.image().pixel(807, 510), qRgb(0, 0, 255)); // the area's last pixel
-        QVERIFY(!Paint(canvas, nullptr)); // no picture: the area shows no old one either
+        QVERIFY(!Paint(canvas, nullptr));                          // no picture: the area shows no old one either
         QCOMPARE(canvas.image().pixel(428, 256), qRgb(255, 255, 255));
     }
 

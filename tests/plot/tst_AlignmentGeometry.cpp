@@ -27,12 +27,9 @@ private slots:
     void corners() {
         const std::tuple<PointF, PointF, std::string> rows[] = {
             // a word of the refusal
-            {{1108.125f, 3355}, {5525.625f, 315}, ""},
-            {{2000, 3000}, {2014.25f, 2987}, ""}, // a pixel apart
-            {{2000, 3000}, {2000, 3000}, "same spot"},
-            {{2000, 3000}, {2014.2f, 500}, "width"},
-            {{2000, 3000}, {4000, 2995}, "height"},
-            {{4000, 3000}, {2000, 500}, "right of"}};
+            {{1108.125f, 3355}, {5525.625f, 315}, ""}, {{2000, 3000}, {2014.25f, 2987}, ""}, // a pixel apart
+            {{2000, 3000}, {2000, 3000}, "same spot"}, {{2000, 3000}, {2014.2f, 500}, "width"},
+            {{2000, 3000}, {4000, 2995}, "height"},    {{4000, 3000}, {2000, 500}, "right of"}};
         for (const auto& [o, f, refusal] : rows) {
             const FrameOutcome outcome = FrameFromCorners(o, f, kStep);
             QVERIFY2(outcome.refusal.find(refusal) != std::string::npos, refusal.c_str());
@@ -42,11 +39,10 @@ private slots:
     }
 
     void edgeAt() {
-        const std::pair<PointF, FrameEdge> rows[] = {
-            {{1060, 1500}, FrameEdge::Left},   {{1061, 1500}, FrameEdge::None},
-            {{4950, 2000}, FrameEdge::Right},  {{3000, 540}, FrameEdge::Top},
-            {{3000, 3060}, FrameEdge::Bottom}, {{1000, 3061}, FrameEdge::None},
-            {{990, 495}, FrameEdge::Top}};
+        const std::pair<PointF, FrameEdge> rows[] = {{{1060, 1500}, FrameEdge::Left},   {{1061, 1500}, FrameEdge::None},
+                                                     {{4950, 2000}, FrameEdge::Right},  {{3000, 540}, FrameEdge::Top},
+                                                     {{3000, 3060}, FrameEdge::Bottom}, {{1000, 3061}, FrameEdge::None},
+                                                     {{990, 495}, FrameEdge::Top}};
         for (const auto& [at, edge] : rows) {
             QCOMPARE(EdgeAt(kFrame, at, 60, 60), edge);
         }

@@ -62,8 +62,7 @@ public:
         return printer ? printer() : nullptr;
     }
 
-    std::unique_ptr<SimulatorTask> startSimulator(const SimulatorJob& job,
-                                                  SimulatorDone done) override {
+    std::unique_ptr<SimulatorTask> startSimulator(const SimulatorJob& job, SimulatorDone done) override {
         return simulator.start(job, std::move(done));
     }
 

@@ -40,14 +40,11 @@ class tst_AdjustFitting final : public QObject {
     QPushButton* button(const char* name) { return window->findChild<QPushButton*>(name); }
     void press(const char* name) { QTest::mouseClick(button(name), Qt::LeftButton); }
     QString result() { return window->findChild<QLabel*>("lblFitResult")->text(); }
-    QStringList fields() {
-        return {text("txtMu"), text("txtEx"), text("txtKg1"), text("txtKp"), text("txtKvb")};
-    }
+    QStringList fields() { return {text("txtMu"), text("txtEx"), text("txtKg1"), text("txtKp"), text("txtKvb")}; }
     const QStringList unfitted{" 104.5", " 1.3775", " 990", " 630", " 275"};
     QPoint OnTrueCurve(float vp, float vg) { // in pixels of the window
         const FrameMapping frame(design.Xleft, design.Xright, design.Ytop, design.Ybottom);
-        const PointF at{frame.VoltsToX(vp, 300),
-                        frame.AmpsToY(EvaluatePlatePoint(vp, vg, sheet.truth).Ip, 0.004)};
+        const PointF at{frame.VoltsToX(vp, 300), frame.AmpsToY(EvaluatePlatePoint(vp, vg, sheet.truth).Ip, 0.004)};
         return window->view().canvas().toPixels(at).toPoint();
     }
     auto marks() { return drawn.of(RecordingSurface::Kind::Line); }
@@ -87,8 +84,7 @@ private slots:
         window->findChild<QLineEdit*>("txtEx")->setText("0");
         press("cmdFitToChart");
         QCOMPARE(services.messages,
-                 std::vector<std::string>{
-                     "The value of the exponent must be between 1 and 100; typical value is 1.3"});
+                 std::vector<std::string>{"The value of the exponent must be between 1 and 100; typical value is 1.3"});
         QCOMPARE(text("txtMu"), QString(" 104.5"));
         QVERIFY(!button("cmdUndoFit")->isEnabled());
     }
@@ -114,11 +110,10 @@ private slots:
         QCOMPARE(result(), QString("Point added, nearest the -1 V curve (1 clicked points)."));
         const PointF clicked = window->view().canvas().toLayout(at);
         const auto mark = marks().front(); // one of two lines, centred on the click
-        QVERIFY(std::hypot((mark.a.x + mark.b.x) / 2 - clicked.x,
-                           (mark.a.y + mark.b.y) / 2 - clicked.y) < 0.5f);
+        QVERIFY(std::hypot((mark.a.x + mark.b.x) / 2 - clicked.x, (mark.a.y + mark.b.y) / 2 - clicked.y) < 0.5f);
         QTest::mouseClick(&window->view(), Qt::LeftButton, Qt::NoModifier, at + QPoint(3, 3));
         drawn = RecordingSurface{};
-        press("cmdFitToChart"); // draws twice: checking, then with the fitted values
+        press("cmdFitToChart");                   // draws twice: checking, then with the fitted values
         QCOMPARE(marks().size(), std::size_t(4)); // a plain click added nothing
         QVERIFY2(std::abs(text("txtMu").toDouble() / 95 - 1) < 0.002, qPrintable(result()));
         QTest::mouseClick(&window->view(), Qt::LeftButton, Qt::ControlModifier, at + QPoint(3, 3));

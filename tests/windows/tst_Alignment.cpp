@@ -90,10 +90,8 @@ class tst_Alignment final : public QObject {
         click(Layout(corner));
         const QImage shown = loupe()->grab().toImage();
         const int cx = shown.width() / 2, cy = shown.height() / 2, near = 10, far = 36;
-        const double x =
-            InkMiddle(shown, {cx - 18, alongY < 0 ? cy - far : cy + near, 36, 26}, true, 0.8);
-        const double y =
-            InkMiddle(shown, {alongX < 0 ? cx - far : cx + near, cy - 18, 26, 36}, false, 0.8);
+        const double x = InkMiddle(shown, {cx - 18, alongY < 0 ? cy - far : cy + near, 36, 26}, true, 0.8);
+        const double y = InkMiddle(shown, {alongX < 0 ? cx - far : cx + near, cy - 18, 26, 36}, false, 0.8);
         QTest::mouseClick(loupe(), Qt::LeftButton, {}, QPoint(int(x), int(y)));
     }
 
@@ -211,8 +209,7 @@ private slots:
             click(Layout(turn.map(QPointF(x, kBottom))));
             const QImage shown = loupe()->grab().toImage();
             const int mid = shown.width() / 2;
-            const double y =
-                InkMiddle(shown, {mid - 6, shown.height() / 2 - 16, 12, 32}, false, 0.5);
+            const double y = InkMiddle(shown, {mid - 6, shown.height() / 2 - 16, 12, 32}, false, 0.5);
             QTest::mouseClick(loupe(), Qt::LeftButton, {}, QPoint(mid, int(y)));
         }
         const double tilt = design.CurveGraphicTilt.degrees;
@@ -222,14 +219,13 @@ private slots:
         placeCorner({kLeft, kBottom}, 1, -1);
         placeCorner({kRight, kTop}, -1, 1);
         // Where the chart's corners are shown now, against the frame's corners.
-        const QTransform shown =
-            QTransform().translate(200, 150).rotate(2 - tilt).translate(-200, -150);
+        const QTransform shown = QTransform().translate(200, 150).rotate(2 - tilt).translate(-200, -150);
         double worst = 0;
         for (const double x : {kLeft, kRight}) {
             for (const double y : {kTop, kBottom}) {
-                const QPointF off = Pixels(x == kLeft ? design.Xleft : design.Xright,
-                                           y == kTop ? design.Ytop : design.Ybottom) -
-                                    shown.map(QPointF(x, y));
+                const QPointF off =
+                    Pixels(x == kLeft ? design.Xleft : design.Xright, y == kTop ? design.Ytop : design.Ybottom) -
+                    shown.map(QPointF(x, y));
                 worst = std::max({worst, std::abs(off.x()), std::abs(off.y())});
             }
         }

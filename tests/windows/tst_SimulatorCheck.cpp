@@ -25,8 +25,8 @@ std::string Table(const DesignState& d, double offset) {
     std::string text = " v-sweep -i(Vplate) v(grid) v(plate)\n";
     for (const float vp : {100.0f, 150.0f}) {
         const double ip = EvaluatePlatePoint(vp, 0, ParametersOf(d)).Ip + vp / 1e9;
-        text += "0 " + QString::number(ip + (vp == 150 ? offset : 0), 'g', 17).toStdString() +
-                " 0 " + std::to_string(vp) + "\n";
+        text += "0 " + QString::number(ip + (vp == 150 ? offset : 0), 'g', 17).toStdString() + " 0 " +
+                std::to_string(vp) + "\n";
     }
     return text;
 }
@@ -64,8 +64,10 @@ private slots:
         check([&](QDialog& w) {
             QVERIFY(running(w) == 3 && w.windowTitle() == "Valvix - Check in ngspice");
             QCOMPARE(result(w), QString("Running ngspice over 6 curves ..."));
-            QCOMPARE(services.simulator.jobs.at(0).files.at(0).bytes,
-                     SubcircuitText(design, "TubeName"));
+            QCOMPARE(services.simulator.jobs.at(0).files.at(0).bytes, SubcircuitText(design, "TubeName"));
+            // While ngspice runs, the computed 0 V curve is drawn, through 150 V.
+            const Canvas& canvas = w.findChild<CanvasView*>()->canvas();
+            QCOMPARE(canvas.image().pixel(canvas.toPixels({6550, 2236}).toPoint()), qRgb(0, 0, 255));
             w.findChild<CanvasView*>()->canvas().setTap(&drawn);
             const SimulatorRunOutcome circuit{true, 0, "", Table(design, 1e-4), 0};
             const SimulatorRunOutcome model{true, 0, "", Table(design, 0), 0};
@@ -78,8 +80,7 @@ private slots:
                                         "voltage 0 V and plate voltage 100 V"));
         });
         // Each simulated family joins its two points: 100 V and 150 V of the 0 V curve.
-        for (const auto& [colour, y] :
-             {std::pair{kRed, 2143.99f}, std::pair{Rgb{0, 150, 0}, 2235.99f}}) {
+        for (const auto& [colour, y] : {std::pair{kRed, 2143.99f}, std::pair{Rgb{0, 150, 0}, 2235.99f}}) {
             const auto lines = drawn.of(RecordingSurface::Kind::Line);
             const auto line = std::ranges::find(lines, colour, &RecordingSurface::Item::colour);
             QVERIFY(line != lines.end() && std::abs(line->a.x - 4866.67f) < 0.01f);
@@ -93,9 +94,7 @@ private slots:
             QTest::mouseClick(w.findChild<QPushButton*>("cmdCancel"), Qt::LeftButton);
             QVERIFY(running(w) == 0 && result(w) == "The check was cancelled.");
         });
-        check([&](QDialog& w) {
-            QTest::mouseClick(w.findChild<QPushButton*>("cmdExit"), Qt::LeftButton);
-        });
+        check([&](QDialog& w) { QTest::mouseClick(w.findChild<QPushButton*>("cmdExit"), Qt::LeftButton); });
         QCOMPARE(services.simulator.cancels, 2);
         check([&](QDialog& w) {
             services.simulator.finish({JobEnding::NotFound, "ngspice", {}});
