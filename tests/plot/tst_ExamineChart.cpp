@@ -1,50 +1,15 @@
-#include "plot/ExamineChart.h"
-#include "plot/FrameMapping.h"
-#include "plot/OverlayPlot.h"
-#include "plot/Readouts.h"
-#include "support/RecordingSurface.h"
-#include "support/SampleDesign.h"
+#include "support/PlotDrawing.h"
 
 #include <QtTest>
 
 using namespace valvix;
 using namespace valvix::test;
-using Kind = RecordingSurface::Kind;
-using Item = RecordingSurface::Item;
 
 namespace {
 
 constexpr auto kVoltsStep = &D::ExamineVoltsStep, kAmps = &D::ExamineAmpsFullscale, kAmpsStep = &D::ExamineAmpsStep;
 constexpr auto kPos = &D::ExamineGridMostPos, kNeg = &D::ExamineGridMostNeg, kStep = &D::ExamineGridStep;
 
-template <class... T> QString Numbers(T... values) {
-    return QStringList{QString::number(double(values))...}.join(' ');
-}
-class Chart final : public Picture {
-    int width() const override { return 400; }
-    int height() const override { return 300; }
-};
-
-// The sample drawn by the overlay, or as the Examine chart (page: printed) with 0.5 W
-// and the given settings changed.
-RecordingSurface Draw(std::initializer_list<std::pair<float D::*, float>> changes, int how = 1) {
-    DesignState d = how ? ExaminedSample() : SampleDesign();
-    d.Dissipation = 0.5f;
-    for (const auto& [field, value] : changes)
-        d.*field = value;
-    RecordingSurface s;
-    if (how == 0)
-        OverlayPlot().draw(s, d);
-    else if (how == 1)
-        DrawExamineChart(s, d);
-    else if (!DrawPrintedPage(s, d, "Triode 6J5", "footer"))
-        s.items.push_back({Kind::Text, {}, {}, {}, 0, "not printed", {}});
-    return s;
-}
-std::size_t DotsAt(const RecordingSurface& s, float x, Rgb colour = kBlue) {
-    const auto dots = s.of(Kind::Dot, colour);
-    return std::count_if(dots.begin(), dots.end(), [&](const Item& d) { return d.a.x == x; });
-}
 // Each grid line of one direction, black, its number after it as "x,y number"; "!" marks
 // a line of another colour or a number out of place (Y-axis numbers at x 2600 on the
 // window, -200 on the page).
@@ -81,104 +46,9 @@ QString Labels(const RecordingSurface& s, float dotDx, float ytop = 300) {
 
 } // namespace
 
-class tst_Plot final : public QObject {
+class tst_ExamineChart final : public QObject {
     Q_OBJECT
 private slots:
-    void frameMapping() {
-        const FrameMapping f(100, 600, 50, 350);
-        QCOMPARE(Numbers(f.VoltsToX(0, 500), f.VoltsToX(250, 500), f.VoltsToX(500, 500), f.AmpsToY(0, 0.02),
-                         f.AmpsToY(0.015, 0.02), f.DissipationToY(2, 400, 0.02), f.XToVolts(350, 250),
-                         f.XToVolts(50, 250), f.YToAmps(425, 0.02)),
-                 "100 350 600 350 125 275 125 -25 -0.005");
-        // Strictly inside the top and side edges; nothing is tested against the bottom.
-        QVERIFY(f.Inside(std::nextafter(100.0f, 200.0f), std::nextafter(50.0f, 100.0f)) &&
-                f.Inside(std::nextafter(600.0f, 0.0f), 1e9f));
-        QVERIFY(!f.Inside(100, 200) && !f.Inside(600, 200) && !f.Inside(300, 50) && !f.Inside(NAN, 200));
-        QVERIFY(!f.Inside(f.VoltsToX(250, 0), f.AmpsToY(0.01, 0)));
-        DesignState d = SampleDesign();
-        FrameMapping::ForPlottingPass(d);
-        QVERIFY(d.PlotWidth == 6000 && d.PlotHeight == 4500);
-    }
-
-    // Where known samples land: 125 V on the 0 V and -1 V curves; the columns at 0.25 V
-    // (every curve, down on the bottom edge) and 249.75 V (the 0 V curve is above the
-    // frame); none on the 0 V column, on the left edge. The red limit curve from where it
-    // enters the frame at 100 V, with the pen the last curve left.
-    void overlay() {
-        const RecordingSurface s = Draw({{&D::Dissipation, 0}}, 0);
-        QVERIFY(s.at(Kind::Dot, {3600, 2477.84326f}).pen == 3 && s.at(Kind::Dot, {3600, 4467.26514f}).pen == 2);
-        QVERIFY(s.index(Kind::Dot, {6594, 1773.302f}) >= 0 && s.index(Kind::Dot, {606, 4800}) >= 0);
-        QCOMPARE(Numbers(DotsAt(s, 3600), DotsAt(s, 606), DotsAt(s, 6594), DotsAt(s, 600),
-                         s.of(Kind::Dot, kBlue).size(), s.items.size(), s.penWidth()),
-                 "11 11 10 0 10792 10792 2");
-        for (const auto& dot : s.items)
-            QVERIFY(dot.a.x > 600 && dot.a.x < 6600 && dot.a.y > 300);
-        for (const auto& [mostNeg, pen] : {std::pair{-10.0f, 2}, {0.0f, 3}}) {
-            const auto red = Draw({{&D::GridVoltageMostNeg, mostNeg}}, 0).of(Kind::Dot, kRed);
-            QVERIFY(red.size() == 599 && red.front().a == (PointF{3006, 4800 - 0.5 * 4500 / 100.25 / 0.005f}));
-            QVERIFY(std::all_of(red.begin(), red.end(), [p = pen](const Item& d) { return d.pen == p; }));
-        }
-        QVERIFY(Draw({}, 0).at(Kind::Dot, {3600, 1199.99988f}).colour == kRed &&
-                Draw({{&D::Dissipation, -1}}, 0).of(Kind::Dot, kRed).empty());
-    }
-
-    void frameAndPicture() {
-        RecordingSurface s;
-        DesignState d = SampleDesign();
-        s.setPenWidth(3);
-        DrawPlotFrame(s, d);
-        QVERIFY(!PaintChartArea(s, d));
-        d.CurveGraphic = std::make_shared<Chart>();
-        const Item frame = s.at(Kind::Rectangle, {600, 300});
-        QVERIFY(PaintChartArea(s, d) && frame.b == (PointF{6600, 4800}) && frame.colour == kBlue && frame.pen == 3);
-        QVERIFY(s.items.size() == 3 && s.at(Kind::Picture, {360, 30}).b == (PointF{6060, 3830}));
-        // clang-format off
-        const std::pair<float D::*, std::string> kProblems[] = {
-            {&D::PlateVoltageFullscale, "The plate voltage full scale must be greater than 0."},
-            {&D::PlateCurrentFullscale, "The plate current full scale must be greater than 0."},
-            {&D::GridVoltageStep, "The grid voltage step must be greater than 0."}, {&D::Kg1, "Mu, Kp and Kg1 must not be 0."},
-            {&D::Xright, "The plot frame has no area: its left edge must lie left of its right edge and its top edge above its bottom edge."},
-            {&D::Dissipation, ""}, {&D::GridVoltageStep, "The grid voltages give too many curves to draw."}};
-        // clang-format on
-        for (const auto& [field, problem] : kProblems) {
-            d = SampleDesign();
-            d.*field = problem.find("many") != std::string::npos ? 1e-6f : 0;
-            QCOMPARE(DescribePlotProblem(d), problem);
-        }
-    }
-
-    // Presses one after another on the sample's frame with 300 V and 10 mA full scales:
-    // the labels Delta V, Delta I, mu and Gm ("-" for one left as it was) and FirstPoint.
-    void readouts() {
-        // clang-format off
-        const std::tuple<int, float, float, float, float, const char*, float, float> kPresses[] = {
-            {2, 4800, 3900, 1, 6000, "Delta V: 60 |Delta I: 0.002 |mu: 60 |Gm: 2k umhos", 0, 0},
-            {1, 6600, 2550, 1, 6000, "|||", 150, 0.005f},
-            {2, 7000, 2550, 1, 6000, "Delta V: 20 |Delta I: 0  |mu: 20 |", 150, 0.005f},
-            {2, 6600, 1950, 1, 6000, "Delta V: 0  |Delta I: 0.00133 ||Gm: 1.333k umhos", 150, 0.005f},
-            {4, 100, 100, 1, 6000, "-|-|-|-", 150, 0.005f}, {3, 100, 100, 1, 6000, "-|-|-|-", 150, 0.005f},
-            {2, 7600, 1800, 2, 6000, "Delta V: 50 |Delta I: 0.00167 |mu: 25 |Gm: 833.33  umhos", 150, 0.005f},
-            {2, 6200, 3150, -1, 6000, "Delta V: 20 |Delta I: 0.00133 |mu: -20 |Gm: 1.333k umhos", 150, 0.005f},
-            {2, 7000, 1950, 0, 6000, "Delta V: 20 |Delta I: 0.00133 ||", 150, 0.005f},
-            {2, 7000, 1950, NAN, 6000, "Delta V: 20 |Delta I: 0.00133 ||", 150, 0.005f},
-            {2, 7000, 1950, 1, 0, "|Delta I: 0.00133 ||Gm: 1.333k umhos", 150, 0.005f}, {1, 3000, 5250, 1, 6000, "|||", -30, -0.001f}};
-        // clang-format on
-        DesignState d = SampleDesign();
-        d.PlotHeight = 4500, d.ExamineVoltsFullscale = 300, d.ExamineAmpsFullscale = 0.01f;
-        PointReadouts readouts;
-        for (const auto& [button, x, y, gridStep, plotWidth, labels, volts, amps] : kPresses) {
-            d.ExamineGridStep = gridStep, d.PlotWidth = plotWidth;
-            const ReadoutTexts texts = readouts.ShowReadouts(x, y, button, d);
-            QStringList shown;
-            for (const auto* label : {&texts.deltaV, &texts.deltaI, &texts.mu, &texts.gm})
-                shown << (*label ? QString::fromStdString(**label) : "-");
-            QCOMPARE(shown.join('|'), QString(labels));
-            QVERIFY(readouts.FirstPoint().volts == volts && readouts.FirstPoint().amps == amps);
-        }
-        QVERIFY(qFuzzyCompare(readouts.SecondPoint().amps, 0.00633333f) &&
-                qFuzzyCompare(readouts.DeltaI(), 0.00133333f));
-    }
-
     // Grid lines with their numbers, the curves 3000 right of the frame's own place with
     // one label where the 0 V curve crosses the band of rows 1780 to 1820, the wattage
     // beside the limit curve's last sample (250 V, off the frame's edge), the frame last.
@@ -314,5 +184,5 @@ private slots:
     }
 };
 
-QTEST_APPLESS_MAIN(tst_Plot)
-#include "tst_Plot.moc"
+QTEST_APPLESS_MAIN(tst_ExamineChart)
+#include "tst_ExamineChart.moc"
