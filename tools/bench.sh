@@ -37,9 +37,10 @@ for program in "${programs[@]}"; do
     exit 1
   fi
   # CSV columns: name, iterations, real_time, cpu_time, time_unit, bytes_per_second,
-  # items_per_second, label, error_occurred, error_message. A label follows the name.
+  # items_per_second, label, error_occurred, error_message, then one column per user
+  # counter. A label and the counters (name=value) follow the name.
   awk -F, -v program="$(basename "$program")" '
-    NR == 1 { next }
+    NR == 1 { for (i = 11; i <= NF; i++) { counter[i] = $i; gsub(/"/, "", counter[i]) } next }
     function rate(x) {
       if (x == "") return ""
       if (x >= 1e9) return sprintf("%.2f G", x / 1e9)
@@ -50,6 +51,9 @@ for program in "${programs[@]}"; do
     {
       name = $1; gsub(/"/, "", name)
       label = $8; gsub(/"/, "", label)
+      for (i = 11; i <= NF; i++) {
+        if ($i != "") label = label (label == "" ? "" : ", ") counter[i] "=" sprintf("%.3g", $i)
+      }
       if (label != "") name = name " (" label ")"
       printf "| %s | %s | %.3g %s | %.3g %s | %s | %s |\n",
         program, name, $3, $5, $4, $5, $2, rate($7)
