@@ -7,7 +7,9 @@
 #include <random>
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace valvix {
@@ -95,16 +97,41 @@ bool MayWrite(const fs::path& target, const struct stat& info) {
     return ::access(target.c_str(), W_OK) == 0 && (info.st_mode & 0222) != 0;
 }
 
+// Whether the new bytes can be written over the open file: not beyond the process's
+// file-size limit, and no more room wanted than the file system has free for the user.
+// A file system that reports no size at all is not held to the room it reports.
+bool NewBytesFit(int fd, std::size_t size) {
+    struct rlimit limit {};
+    if (::getrlimit(RLIMIT_FSIZE, &limit) != 0 ||
+        (limit.rlim_cur != RLIM_INFINITY && size > limit.rlim_cur)) {
+        return false;
+    }
+    struct stat info {};
+    struct statvfs space {};
+    if (::fstat(fd, &info) != 0 || ::fstatvfs(fd, &space) != 0 || space.f_blocks == 0) {
+        return true;
+    }
+    const std::uint64_t block = space.f_frsize != 0 ? space.f_frsize : 512;
+    const std::uint64_t wanted = (size + block - 1) / block * block;
+    const std::uint64_t held = static_cast<std::uint64_t>(info.st_blocks) * 512;
+    return wanted <= held || wanted - held <= std::uint64_t{space.f_bavail} * block;
+}
+
 // Where no temporary file can be made beside the target (a folder the user may not
-// write), the target itself is rewritten. Its old bytes are kept and written back if
-// the new ones cannot all be written.
+// write), the target itself is rewritten. Keeping the old contents until the new ones
+// are complete would take a second file, which such a folder does not allow, and
+// writing the old bytes back after a failure is only as good as that second write: a
+// process the file-size limit stops with SIGXFSZ halfway puts nothing back, a full disk
+// may refuse the old bytes too. So a save that cannot fit is refused before the file is
+// touched; the old bytes are written back only after a failure no check foresees (an
+// I/O error).
 bool RewriteInPlace(const fs::path& target, std::string_view bytes) {
     const int fd = ::open(target.c_str(), O_RDWR | O_CLOEXEC);
     if (fd < 0) {
         return false;
     }
     std::string old;
-    bool ok = ReadAll(fd, old);
+    bool ok = NewBytesFit(fd, bytes.size()) && ReadAll(fd, old);
     if (ok) {
         ok = WriteAll(fd, bytes) && ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 &&
              ::fsync(fd) == 0;
