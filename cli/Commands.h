@@ -12,12 +12,15 @@ namespace valvix::cli {
 
 using Arguments = std::vector<std::string>;
 
-// One sub-command of valvix-cli: its name, a usage line, and what runs it. A runner
-// gets the arguments after the sub-command's name, writes its results to out and any
-// complaint to err, and returns the program's exit status.
+// One sub-command of valvix-cli: its name, a usage line, what it does and what each of
+// its options means (for its --help), and what runs it. A runner gets the arguments
+// after the sub-command's name, writes its results to out and any complaint to err, and
+// returns the program's exit status.
 struct Command {
     std::string_view name;
     std::string_view usage;
+    std::string_view summary;
+    std::string_view options;
     int (*run)(const Arguments& arguments, std::ostream& out, std::ostream& err);
 };
 
@@ -25,12 +28,21 @@ struct Command {
 std::span<const Command> Commands();
 
 // Runs the whole command line (without the program's own name): a sub-command,
-// "--version", or "--help". Returns the exit status.
+// "--version", or "--help". "--help" or "-h" anywhere after a sub-command's name prints
+// that command's help instead of running it. Returns the exit status.
 int RunCommandLine(const Arguments& arguments, std::ostream& out, std::ostream& err);
 
+// Exit statuses shared by the sub-commands.
+inline constexpr int kDone = 0;
+inline constexpr int kFailed = 1;
+inline constexpr int kMisused = 2;
+
+// A wrong command line: "NAME: problem", then the command's usage line, on err.
+void PrintMisuse(std::string_view command, std::string_view problem, std::ostream& err);
+
 // Options of the form "--name value" or bare "--flag". Every option must be one of
-// valueOptions or flagOptions, no option may be given twice, and nothing else may stand
-// on the line; otherwise error says what is wrong.
+// valueOptions or flagOptions, no option may be given twice, a value may not be another
+// option, and nothing else may stand on the line; otherwise error says what is wrong.
 struct Options {
     std::map<std::string, std::string, std::less<>> values;
     std::vector<std::string> flags;
@@ -44,6 +56,7 @@ Options ParseOptions(const Arguments& arguments, std::span<const std::string_vie
 
 // The sub-commands.
 int RunFit(const Arguments& arguments, std::ostream& out, std::ostream& err);
+int RunDigitize(const Arguments& arguments, std::ostream& out, std::ostream& err);
 int RunExport(const Arguments& arguments, std::ostream& out, std::ostream& err);
 int RunCheck(const Arguments& arguments, std::ostream& out, std::ostream& err);
 

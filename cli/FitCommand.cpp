@@ -2,12 +2,11 @@
 // fits its five model parameters to a chart picture, a points file or both, and writes
 // the fitted design.
 
+#include "cli/ChartFit.h"
 #include "cli/Commands.h"
 
-#include "fit/FitToChart.h"
 #include "fit/PointsFile.h"
 #include "platform/DesktopServices.h"
-#include "state/AdjustValidation.h"
 #include "state/DesignFile.h"
 #include "state/NumberText.h"
 
@@ -20,42 +19,55 @@ namespace {
 
 constexpr std::array<std::string_view, 4> kValueOptions{"--design", "--picture", "--points",
                                                         "--out"};
-constexpr std::string_view kUsage = "Usage: valvix-cli fit --design IN.VXF [--picture CHART.jpg] "
-                                    "[--points POINTS.csv] --out OUT.VXF\n";
+constexpr std::array<std::string_view, 1> kFlagOptions{"-v"};
 
-// Exit statuses.
-constexpr int kFitted = 0;
-constexpr int kFailed = 1;
-constexpr int kMisused = 2;
-
-// The design read and checked as "Plot / refresh" checks the Adjust window's fields
-// (the plate dissipation is not in the file), with the picture and points named.
-std::string Prepare(const Options& options, DesignState& design, fit::FitRequest& request) {
-    const std::string designPath = *options.value("--design");
-    if (const FileResult read = ReadDesignFile(designPath, design); !read.ok) {
-        return read.message;
+std::string CommandLineProblem(const Options& options) {
+    if (!options.error.empty()) {
+        return options.error;
     }
-    for (std::size_t row = 1; row < AdjustRules().size(); ++row) {
-        if (!AdjustValueAccepted(row, design)) {
-            return designPath + ": " + std::string(AdjustRules()[row].message);
-        }
+    if (options.value("--design").value_or("").empty() ||
+        options.value("--out").value_or("").empty()) {
+        return "--design and --out must name files.";
+    }
+    if (!options.has("--picture") && !options.has("--points")) {
+        return "give --picture, --points or both to fit to.";
+    }
+    return {};
+}
+
+// The design and what to fit it to, or why not.
+std::string Prepare(const Options& options, DesignState& design, fit::FitRequest& request,
+                    std::ostream& err) {
+    if (std::string problem = ReadFitDesign(*options.value("--design"), design); !problem.empty()) {
+        return problem;
     }
     if (const auto picture = options.value("--picture")) {
-        design.GraphicFileName = *picture;
-        design.CurveGraphic = DesktopServices().loadPicture(*picture);
-        if (design.CurveGraphic == nullptr) {
-            return "The chart picture (" + *picture + ") could not be read.";
+        fit::DigitizedChart found;
+        if (std::string problem = FindPrintedCurves(*picture, design, found); !problem.empty()) {
+            return problem;
         }
-        request.traceChart = true;
+        if (options.has("-v")) {
+            TellFound(found, err);
+        }
+        request.traces = std::move(found.traces);
     }
     if (const auto points = options.value("--points")) {
         fit::PointsFile file = fit::ReadPointsFile(*points);
         if (!file.ok) {
-            return file.message;
+            return *points + ": " + file.message;
         }
         request.measured = std::move(file.points);
     }
     return {};
+}
+
+// The files fitted to, to name in a failed fit's message.
+std::string FittedTo(const Options& options) {
+    std::string names = options.value("--picture").value_or("");
+    if (const auto points = options.value("--points")) {
+        names += (names.empty() ? "" : " and ") + *points;
+    }
+    return names;
 }
 
 void Report(const fit::FitOutcome& outcome, std::ostream& out) {
@@ -71,29 +83,25 @@ void Report(const fit::FitOutcome& outcome, std::ostream& out) {
 } // namespace
 
 int RunFit(const Arguments& arguments, std::ostream& out, std::ostream& err) {
-    const Options options = ParseOptions(arguments, kValueOptions);
-    std::string problem = options.error;
-    if (problem.empty() && (options.value("--design").value_or("").empty() ||
-                            options.value("--out").value_or("").empty())) {
-        problem = "--design and --out must name files.";
-    } else if (problem.empty() && !options.has("--picture") && !options.has("--points")) {
-        problem = "give --picture, --points or both to fit to.";
-    }
-    if (!problem.empty()) {
-        err << "fit: " << problem << '\n' << kUsage;
+    const Options options = ParseOptions(arguments, kValueOptions, kFlagOptions);
+    if (const std::string problem = CommandLineProblem(options); !problem.empty()) {
+        PrintMisuse("fit", problem, err);
         return kMisused;
     }
     DesignState design;
     fit::FitRequest request;
-    problem = Prepare(options, design, request);
+    std::string problem = Prepare(options, design, request, err);
     fit::FitOutcome outcome;
-    outcome.message = problem;
     if (problem.empty()) {
         outcome = fit::FitToChart(design, request);
+        problem = outcome.ok ? "" : FittedTo(options) + ": " + ForCommandLine(outcome.message);
     }
-    if (!outcome.ok) {
-        err << "fit: " << outcome.message << '\n';
+    if (!problem.empty()) {
+        err << "fit: " << problem << '\n';
         return kFailed;
+    }
+    if (options.has("-v")) {
+        TellFitted(outcome, err);
     }
     design.Mu = outcome.parameters.Mu;
     design.Ex = outcome.parameters.Ex;
@@ -104,11 +112,11 @@ int RunFit(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     if (const FileResult written =
             WriteDesignFile(outPath, design, DesktopServices().dateTimeText());
         !written.ok) {
-        err << "fit: " << written.message << " (" << outPath << ")\n";
+        err << "fit: " << outPath << ": " << written.message << '\n';
         return kFailed;
     }
     Report(outcome, out);
-    return kFitted;
+    return kDone;
 }
 
 } // namespace valvix::cli

@@ -32,8 +32,9 @@ template <class T> struct ModelPoint {
 // The plate-current equation of the curves, in double precision for any number type T
 // (automatic derivatives pass their own): E1 = Vp / Kp * ln(1 + e^a) with
 // a = Kp * (1 / Mu + Vg / sqrt(Kvb + Vp^2)), Ip = 2 * E1^Ex / Kg1. Worked through
-// logarithms so that neither a far cut-off nor a steep rise overflows. vp > 0.
-template <class T> ModelPoint<T> ModelAt(const T* logp, double vp, double vg) {
+// logarithms so that neither a far cut-off nor a steep rise overflows. vp > 0; it may be
+// of type T too, where the plate voltage itself depends on the parameters.
+template <class T, class V = double> ModelPoint<T> ModelAt(const T* logp, V vp, double vg) {
     using std::exp;
     using std::log;
     using std::log1p;
@@ -41,7 +42,7 @@ template <class T> ModelPoint<T> ModelAt(const T* logp, double vp, double vg) {
     const T mu = exp(logp[kMu]);
     const T ex = exp(logp[kEx]);
     const T kp = exp(logp[kKp]);
-    const T s = sqrt(exp(logp[kKvb]) + vp * vp);
+    const T s = sqrt(exp(logp[kKvb]) + T(vp * vp));
     const T a = kp * (1.0 / mu + vg / s);
     const T aRise = -kp * vg * vp / (s * s * s); // da / dVp
     // ln(1 + e^a), its logarithm, and the share e^a / (1 + e^a) / ln(1 + e^a).
@@ -57,10 +58,10 @@ template <class T> ModelPoint<T> ModelAt(const T* logp, double vp, double vg) {
         logSoftplus = log(softplus);
         share = 1.0 / (1.0 + exp(-a)) / softplus;
     }
-    const T logE1 = log(vp) - logp[kKp] + logSoftplus;
+    const T logE1 = T(log(vp)) - logp[kKp] + logSoftplus;
     const T amps = exp(std::log(2.0) + ex * logE1 - logp[kKg1]);
     // d ln(E1) / dVp = 1 / Vp + share * da / dVp.
-    const T slope = amps * ex * (1.0 / vp + share * aRise);
+    const T slope = amps * ex * (T(1.0 / vp) + share * aRise);
     return {amps, slope};
 }
 

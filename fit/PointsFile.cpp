@@ -4,6 +4,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <optional>
 
@@ -198,6 +199,16 @@ PointsFile ReadPointsText(std::string_view text) {
     }
     file.ok = true;
     return file;
+}
+
+std::string PointsText(const std::vector<ChartPoint>& points) {
+    std::string text = "Vp,Vg,Ip (mA)\n";
+    char line[96];
+    for (const ChartPoint& point : points) {
+        std::snprintf(line, sizeof line, "%.6g,%.6g,%.6g\n", point.vp, point.vg, 1000 * point.ip);
+        text += line;
+    }
+    return text;
 }
 
 PointsFile ReadPointsFile(const std::string& path) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "fit/FitToChart.h"
+#include "fit/ChartPoint.h"
 
 #include <string>
 #include <string_view>
@@ -33,6 +33,10 @@ struct PointsFile {
 
 // Reads the text of a points file; currents come back in amperes.
 PointsFile ReadPointsText(std::string_view text);
+
+// The text of a points file holding the points, plate current in mA: it reads back
+// through ReadPointsText to the same points within six significant digits.
+std::string PointsText(const std::vector<ChartPoint>& points);
 
 // Reads a points file from disk; larger files than kMostPointsFileBytes are refused
 // unread.

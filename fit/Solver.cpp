@@ -12,22 +12,39 @@ namespace valvix::fit {
 
 namespace {
 
+// The foot of an observation on its curve stays above this share of its plate voltage.
+constexpr double kLeastFoot = 0.05;
+
 // The Adjust window's accepted ranges. Kvb must stay above 0; the fit keeps it at a
 // thousandth of a volt squared or more.
 constexpr std::array<double, 5> kLower{1, 1, 0.001, 1, 0.001};
 constexpr std::array<double, 5> kUpper{100000, 100, 100000, 10000, 10000000};
 
+// The miss of an observation, in chart-space units, as the step from it to the point of
+// the computed curve across from it: the foot of the perpendicular on the curve's tangent
+// at the observation's plate voltage, carried onto the curve. Near the curve its length
+// is the distance across; far off it never counts less than the way to a point that
+// really lies on the curve, however steep the curve runs there.
 struct Across {
     Observation o;
     double perVolt;
     double perAmp;
 
     template <class T> bool operator()(const T* p, T* residual) const {
-        using std::sqrt;
-        const ModelPoint<T> m = ModelAt(p, o.vp, o.vg);
-        const T slope = m.slope * (perAmp / perVolt);
-        residual[0] = o.weight * perAmp * (m.amps - o.ip) / sqrt(1.0 + slope * slope);
-        return true;
+        using ceres::isfinite;
+        using std::isfinite;
+        const ModelPoint<T> at = ModelAt(p, o.vp, o.vg);
+        const T rise = at.slope * (perAmp / perVolt);
+        const T below = perAmp * (at.amps - o.ip);
+        T footVolts = o.vp - below * rise / (1.0 + rise * rise) / perVolt;
+        if (footVolts < kLeastFoot * o.vp) {
+            footVolts = T(kLeastFoot * o.vp);
+        }
+        const ModelPoint<T> foot = ModelAt(p, footVolts, o.vg);
+        residual[0] = o.weight * perVolt * (footVolts - o.vp);
+        residual[1] = o.weight * perAmp * (foot.amps - o.ip);
+        // An overflowing step (a huge Ex, say) is refused quietly; the solver tries a shorter one.
+        return isfinite(residual[0]) && isfinite(residual[1]);
     }
 };
 
@@ -42,9 +59,20 @@ double UpperBound(int parameter) {
 }
 
 double DistanceAcross(const LogParameters& p, const Observation& o, const ChartSpace& space) {
-    double residual = 0;
-    Across{o, space.perVolt, space.perAmp}(p.data(), &residual);
-    return std::abs(residual / o.weight);
+    double residual[2] = {0, 0};
+    Across{o, space.perVolt, space.perAmp}(p.data(), residual);
+    return std::hypot(residual[0], residual[1]) / o.weight;
+}
+
+double DistanceAcross(const Model& model, double vp, double vg, double ip,
+                      const ChartSpace& space) {
+    const ModelPoint<double> at = model.at(vp, vg);
+    const double rise = at.slope * (space.perAmp / space.perVolt);
+    const double below = space.perAmp * (at.amps - ip);
+    const double footVolts =
+        std::max(kLeastFoot * vp, vp - below * rise / (1.0 + rise * rise) / space.perVolt);
+    return std::hypot(space.perVolt * (footVolts - vp),
+                      space.perAmp * (model.amps(footVolts, vg) - ip));
 }
 
 float NearestCurve(const LogParameters& p, const std::vector<float>& grids, double vp, double ip,
@@ -62,7 +90,7 @@ float NearestCurve(const LogParameters& p, const std::vector<float>& grids, doub
 }
 
 LogParameters Solve(const LogParameters& start, const std::vector<Observation>& observations,
-                    const ChartSpace& space) {
+                    const ChartSpace& space, RobustLoss loss) {
     LogParameters p = start;
     ceres::Problem::Options options;
     options.enable_fast_removal = false;
@@ -71,9 +99,13 @@ LogParameters Solve(const LogParameters& start, const std::vector<Observation>& 
         if (!(o.vp > 0)) {
             continue; // every curve passes through 0 V, 0 A: nothing to learn there
         }
-        auto* cost = new ceres::AutoDiffCostFunction<Across, 1, 5>(
+        auto* cost = new ceres::AutoDiffCostFunction<Across, 2, 5>(
             new Across{o, space.perVolt, space.perAmp});
-        problem.AddResidualBlock(cost, new ceres::CauchyLoss(o.reach), p.data());
+        ceres::LossFunction* robust =
+            loss == RobustLoss::Huber
+                ? static_cast<ceres::LossFunction*>(new ceres::HuberLoss(o.reach))
+                : new ceres::CauchyLoss(o.reach);
+        problem.AddResidualBlock(cost, robust, p.data());
     }
     if (problem.NumResidualBlocks() == 0) {
         return start;

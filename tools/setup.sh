@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build clang-format
   qt6-base-dev qt6-image-formats-plugins
-  libbenchmark-dev ngspice libceres-dev
+  libbenchmark-dev ngspice libceres-dev libopencv-imgproc-dev
   desktop-file-utils appstream shared-mime-info libxml2-utils groff-base dpkg-dev file
   "$@"
 )

@@ -1,15 +1,20 @@
 #include "windows/AdjustFitting.h"
 
+#include "fit/Digitizer.h"
 #include "fit/PointsFile.h"
 #include "platform/CanvasView.h"
 #include "platform/WindowServices.h"
 #include "plot/FrameMapping.h"
+#include "state/SafeFile.h"
 
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <filesystem>
 #include <sstream>
 
 namespace valvix {
@@ -21,8 +26,41 @@ const QString kFace = "MS Sans Serif";
 constexpr Rgb kMarkColour{0, 150, 0};
 constexpr float kMarkHalf = 45; // layout units, about three pixels
 
+// Found points: a small square each, in the colour of its curve's grid voltage (the
+// palette repeats down the family), grey where the fit set its trace aside. No colour is
+// the computed curves' blue, the clicked points' green or the chart's black.
+constexpr std::array<Rgb, 7> kCurvePalette{{{230, 110, 0},
+                                            {200, 0, 200},
+                                            {0, 160, 160},
+                                            {150, 75, 0},
+                                            {120, 40, 220},
+                                            {150, 150, 0},
+                                            {230, 30, 90}}};
+constexpr Rgb kSetAsideColour{150, 150, 150};
+constexpr float kFoundHalf = 22; // layout units, about a pixel and a half
+// Beyond this many found points only every so many are marked, so redraws stay quick.
+constexpr std::size_t kMostMarks = 800;
+
 // Removing takes the nearest point within this many layout units of the click.
 constexpr double kRemoveReach = 300;
+
+std::uint64_t HashOf(const std::vector<std::uint8_t>& bytes) {
+    std::uint64_t hash = 14695981039346656037ull; // FNV-1a
+    for (const std::uint8_t byte : bytes) {
+        hash = (hash ^ byte) * 1099511628211ull;
+    }
+    return hash;
+}
+
+// Every so many of the points, evenly, where there are more than a points file may hold.
+std::vector<fit::ChartPoint> AtMost(const std::vector<fit::ChartPoint>& points, std::size_t most) {
+    const std::size_t every = std::max<std::size_t>(1, (points.size() + most - 1) / most);
+    std::vector<fit::ChartPoint> kept;
+    for (std::size_t i = 0; i < points.size(); i += every) {
+        kept.push_back(points[i]);
+    }
+    return kept;
+}
 
 } // namespace
 
@@ -30,6 +68,18 @@ AdjustFitting::AdjustFitting(DesignState& design, WindowServices& services, Canv
                              WindowHooks hooks, QObject* parent)
     : QObject(parent), m_design(design), m_services(services), m_view(view),
       m_hooks(std::move(hooks)) {
+    PlaceControls();
+    cmdUndoFit->setEnabled(false);
+    cmdSaveFoundPoints->setEnabled(false);
+    connect(cmdFitToChart, &QPushButton::clicked, this, &AdjustFitting::cmdFitToChart_Click);
+    connect(cmdUndoFit, &QPushButton::clicked, this, &AdjustFitting::cmdUndoFit_Click);
+    connect(cmdFitPointsFile, &QPushButton::clicked, this, &AdjustFitting::cmdFitPointsFile_Click);
+    connect(cmdSaveFoundPoints, &QPushButton::clicked, this,
+            &AdjustFitting::cmdSaveFoundPoints_Click);
+    m_view.installEventFilter(this);
+}
+
+void AdjustFitting::PlaceControls() {
     const auto button = [&](const char* name, const QString& caption, QRectF at) {
         auto* control = m_view.place(new QPushButton(caption), at, kPoints, true, kFace);
         control->setObjectName(name);
@@ -38,24 +88,20 @@ AdjustFitting::AdjustFitting(DesignState& design, WindowServices& services, Canv
     cmdFitToChart = button("cmdFitToChart", "Fit to chart", {6900, 3950, 2000, 360});
     cmdUndoFit = button("cmdUndoFit", "Undo fit", {9200, 3950, 2240, 360});
     cmdFitPointsFile = button("cmdFitPointsFile", "Fit to points file", {6900, 4450, 2000, 360});
+    cmdSaveFoundPoints = button("cmdSaveFoundPoints", "Save found points", {6900, 5420, 2000, 360});
     auto* howToClick =
         m_view.place(new QLabel("Shift+click on a printed curve: add a point to fit to.\n"
-                                "Ctrl+click: remove the nearest point."),
+                                "Ctrl+click: remove the nearest stray trace or point."),
                      {360, 4650, 6400, 720}, 8.0, false, kFace);
     howToClick->setObjectName("lblClickedPoints");
     lblFitResult = m_view.place(new QLabel, {360, 3880, 6400, 720}, 8.0, false, kFace);
     lblFitResult->setObjectName("lblFitResult");
     lblFitResult->setWordWrap(true);
     lblFitResult->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    cmdUndoFit->setEnabled(false);
-    connect(cmdFitToChart, &QPushButton::clicked, this, &AdjustFitting::cmdFitToChart_Click);
-    connect(cmdUndoFit, &QPushButton::clicked, this, &AdjustFitting::cmdUndoFit_Click);
-    connect(cmdFitPointsFile, &QPushButton::clicked, this, &AdjustFitting::cmdFitPointsFile_Click);
-    m_view.installEventFilter(this);
 }
 
 void AdjustFitting::cmdFitToChart_Click() {
-    Apply({true, m_clicked, {}});
+    Apply([this] { return ChartRequest(); }, true);
 }
 
 void AdjustFitting::cmdFitPointsFile_Click() {
@@ -71,23 +117,84 @@ void AdjustFitting::cmdFitPointsFile_Click() {
         m_services.failure(file.message);
         return;
     }
-    Apply({false, {}, file.points});
+    const fit::FitRequest request{{}, {}, file.points};
+    Apply([&] { return std::optional(request); }, false);
 }
 
-void AdjustFitting::Apply(const fit::FitRequest& request) {
+std::optional<fit::FitRequest> AdjustFitting::ChartRequest() {
+    const ChartKey key = KeyOfChart();
+    if (m_tracesFrom != key) {
+        const fit::DigitizeOutcome found = fit::DigitizeDesignChart(m_design);
+        m_traces.clear();
+        m_tracesFrom.reset();
+        if (!found.ok && m_clicked.empty()) {
+            ShowResult(found.message);
+            m_services.failure(found.message);
+            return std::nullopt;
+        }
+        for (const fit::PrintedTrace& trace : found.chart.traces) {
+            m_traces.push_back({trace, std::nullopt});
+        }
+        m_tracesFrom = found.ok ? std::optional(key) : std::nullopt;
+    }
+    fit::FitRequest request{{}, m_clicked, {}};
+    for (const FoundTrace& found : m_traces) {
+        request.traces.push_back(found.trace);
+    }
+    return request;
+}
+
+AdjustFitting::ChartKey AdjustFitting::KeyOfChart() const {
+    ChartKey key{m_design.Xleft,
+                 m_design.Xright,
+                 m_design.Ytop,
+                 m_design.Ybottom,
+                 m_design.PlateVoltageFullscale,
+                 m_design.PlateCurrentFullscale,
+                 0,
+                 0,
+                 0};
+    if (const Picture* picture = m_design.CurveGraphic.get(); picture != nullptr) {
+        const GreyLevels& grey = picture->grey();
+        key.width = grey.width;
+        key.height = grey.height;
+        key.levels = HashOf(grey.levels);
+    }
+    return key;
+}
+
+// The fields are checked (and read into the design) before the points are gathered:
+// the frame and scales place the chart's points.
+void AdjustFitting::Apply(const RequestSource& gather, bool fromChart) {
     if (!m_hooks.validateAndPlot()) {
         return; // a refused field: its message has been shown, nothing is fitted
     }
-    const fit::FitOutcome outcome = fit::FitToChart(m_design, request);
+    const std::optional<fit::FitRequest> request = gather();
+    if (!request) {
+        return;
+    }
+    const fit::FitOutcome outcome = fit::FitToChart(m_design, *request);
     if (!outcome.ok) {
+        m_hooks.validateAndPlot(); // the points found, unfitted
         ShowResult(outcome.message);
         m_services.failure(outcome.message);
         return;
+    }
+    if (fromChart) {
+        KeepFound(outcome);
     }
     m_beforeFits.push_back(ParametersOf(m_design));
     cmdUndoFit->setEnabled(true);
     m_hooks.writeParameters(outcome.parameters);
     ShowResult(fit::DescribeFit(outcome));
+}
+
+void AdjustFitting::KeepFound(const fit::FitOutcome& outcome) {
+    for (std::size_t t = 0; t < m_traces.size(); ++t) {
+        m_traces[t].grid = t < outcome.traceGrids.size() ? outcome.traceGrids[t] : std::nullopt;
+    }
+    m_found = AtMost(outcome.fitted, fit::kMostPoints);
+    cmdSaveFoundPoints->setEnabled(!m_found.empty());
 }
 
 void AdjustFitting::cmdUndoFit_Click() {
@@ -99,6 +206,24 @@ void AdjustFitting::cmdUndoFit_Click() {
     cmdUndoFit->setEnabled(!m_beforeFits.empty());
     m_hooks.writeParameters(before);
     ShowResult("The values from before the last fit are back.");
+}
+
+void AdjustFitting::cmdSaveFoundPoints_Click() {
+    if (m_foundPointsFileName.empty() && !m_design.GraphicFileName.empty()) {
+        m_foundPointsFileName =
+            std::filesystem::path(m_design.GraphicFileName).replace_extension(".csv").string();
+    }
+    const auto chosen = m_services.saveFileDialog(
+        {"Save found points", "Points files (*.csv)|*.csv", m_foundPointsFileName});
+    if (!chosen) {
+        return; // cancelled: nothing is written
+    }
+    m_foundPointsFileName = *chosen;
+    if (!WriteFileReplacing(*chosen, fit::PointsText(m_found))) {
+        m_services.failure("The found points could not be saved to " + *chosen +
+                           ". Check that the folder exists and that the file may be "
+                           "written; nothing was changed.");
+    }
 }
 
 bool AdjustFitting::eventFilter(QObject* watched, QEvent* event) {
@@ -126,31 +251,50 @@ void AdjustFitting::ClickOnChart(PointF at, bool add) {
         m_clicked.push_back({frame.XToVolts(at.x, m_design.PlateVoltageFullscale), *grid,
                              frame.YToAmps(at.y, m_design.PlateCurrentFullscale)});
         std::ostringstream curve;
-        curve << "Point added, nearest the " << *grid << " V curve";
+        curve << "Point added, nearest the " << *grid << " V curve ("
+              << std::to_string(m_clicked.size()) << " clicked points).";
         said = curve.str();
     } else {
-        const std::size_t nearest = NearestClicked(at);
-        if (nearest == m_clicked.size()) {
+        said = RemoveNearest(at);
+        if (said.empty()) {
             return;
         }
-        m_clicked.erase(m_clicked.begin() + static_cast<std::ptrdiff_t>(nearest));
-        said = "Point removed";
     }
     m_hooks.validateAndPlot();
-    ShowResult(said + " (" + std::to_string(m_clicked.size()) + " clicked points).");
+    ShowResult(said);
 }
 
-std::size_t AdjustFitting::NearestClicked(PointF at) const {
+std::string AdjustFitting::RemoveNearest(PointF at) {
+    const Nearest clicked = NearestOf(m_clicked, at);
+    Nearest trace{m_traces.size(), clicked.distance};
+    for (std::size_t t = 0; t < m_traces.size(); ++t) {
+        const Nearest within = NearestOf(m_traces[t].trace.points, at);
+        if (within.distance < trace.distance) {
+            trace = {t, within.distance};
+        }
+    }
+    if (trace.index < m_traces.size()) {
+        m_traces.erase(m_traces.begin() + static_cast<std::ptrdiff_t>(trace.index));
+        return "Trace removed (" + std::to_string(m_traces.size()) +
+               " traces left); press Fit to chart to fit again.";
+    }
+    if (clicked.index < m_clicked.size()) {
+        m_clicked.erase(m_clicked.begin() + static_cast<std::ptrdiff_t>(clicked.index));
+        return "Point removed (" + std::to_string(m_clicked.size()) + " clicked points).";
+    }
+    return {};
+}
+
+AdjustFitting::Nearest AdjustFitting::NearestOf(const std::vector<fit::ChartPoint>& points,
+                                                PointF at) const {
     const FrameMapping frame(m_design.Xleft, m_design.Xright, m_design.Ytop, m_design.Ybottom);
-    std::size_t nearest = m_clicked.size();
-    double best = kRemoveReach;
-    for (std::size_t i = 0; i < m_clicked.size(); ++i) {
+    Nearest nearest{points.size(), kRemoveReach};
+    for (std::size_t i = 0; i < points.size(); ++i) {
         const double distance =
-            std::hypot(frame.VoltsToX(m_clicked[i].vp, m_design.PlateVoltageFullscale) - at.x,
-                       frame.AmpsToY(m_clicked[i].ip, m_design.PlateCurrentFullscale) - at.y);
-        if (distance < best) {
-            best = distance;
-            nearest = i;
+            std::hypot(frame.VoltsToX(points[i].vp, m_design.PlateVoltageFullscale) - at.x,
+                       frame.AmpsToY(points[i].ip, m_design.PlateCurrentFullscale) - at.y);
+        if (distance < nearest.distance) {
+            nearest = {i, distance};
         }
     }
     return nearest;
@@ -160,6 +304,7 @@ void AdjustFitting::drawMarks(DrawingSurface& surface) const {
     const FrameMapping frame(m_design.Xleft, m_design.Xright, m_design.Ytop, m_design.Ybottom);
     const int pen = surface.penWidth();
     surface.setPenWidth(1);
+    DrawTraceMarks(surface, frame);
     for (const fit::ChartPoint& point : m_clicked) {
         const float x = frame.VoltsToX(point.vp, m_design.PlateVoltageFullscale);
         const float y = frame.AmpsToY(point.ip, m_design.PlateCurrentFullscale);
@@ -167,6 +312,35 @@ void AdjustFitting::drawMarks(DrawingSurface& surface) const {
         surface.line({x - kMarkHalf, y + kMarkHalf}, {x + kMarkHalf, y - kMarkHalf}, kMarkColour);
     }
     surface.setPenWidth(pen);
+}
+
+void AdjustFitting::DrawTraceMarks(DrawingSurface& surface, const FrameMapping& frame) const {
+    std::size_t points = 0;
+    for (const FoundTrace& found : m_traces) {
+        points += found.trace.points.size();
+    }
+    const std::size_t every = std::max<std::size_t>(1, (points + kMostMarks - 1) / kMostMarks);
+    for (const FoundTrace& found : m_traces) {
+        const Rgb colour = ColourOf(found.grid);
+        const auto& trace = found.trace.points;
+        for (std::size_t i = 0; i < trace.size(); i += every) {
+            const float x = frame.VoltsToX(trace[i].vp, m_design.PlateVoltageFullscale);
+            const float y = frame.AmpsToY(trace[i].ip, m_design.PlateCurrentFullscale);
+            surface.rectangle({x - kFoundHalf, y - kFoundHalf}, {x + kFoundHalf, y + kFoundHalf},
+                              colour);
+        }
+    }
+}
+
+Rgb AdjustFitting::ColourOf(std::optional<float> grid) const {
+    const double steps =
+        grid ? (m_design.GridVoltageMostPos - *grid) / m_design.GridVoltageStep : std::nan("");
+    if (!std::isfinite(steps)) {
+        return kSetAsideColour;
+    }
+    const auto count = static_cast<long>(kCurvePalette.size());
+    const long index = ((std::lround(steps) % count) + count) % count;
+    return kCurvePalette[static_cast<std::size_t>(index)];
 }
 
 void AdjustFitting::ShowResult(const std::string& text) {

@@ -7,7 +7,9 @@
 
 #include <QObject>
 
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,11 +19,14 @@ class QPushButton;
 namespace valvix {
 
 class CanvasView;
+class FrameMapping;
 class WindowServices;
 
 // The Adjust window's fitting controls: "Fit to chart", "Undo fit", "Fit to points
-// file", the result line under the chart, and points clicked on the chart (Shift+click
-// adds one on the printed curve under the cursor, Ctrl+click removes the nearest).
+// file", "Save found points", the result line under the chart, the points found on the
+// chart (marked in one colour per grid voltage) and points clicked on it (Shift+click
+// adds one on the printed curve under the cursor, Ctrl+click removes the nearest stray
+// trace or clicked point).
 class AdjustFitting final : public QObject {
     Q_OBJECT
 public:
@@ -37,33 +42,71 @@ public:
     AdjustFitting(DesignState& design, WindowServices& services, CanvasView& view,
                   WindowHooks hooks, QObject* parent = nullptr);
 
-    // Small marks at the clicked points, drawn after every plotting pass.
+    // Small marks at the points found on the chart and at the clicked points, drawn
+    // after every plotting pass.
     void drawMarks(DrawingSurface& surface) const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // A printed stroke found on the chart, with the grid voltage the last fit gave it
+    // (nothing before a fit, or where the fit set it aside).
+    struct FoundTrace {
+        fit::PrintedTrace trace;
+        std::optional<float> grid;
+    };
+    // What the found traces depend on: the chart picture, and the frame and scales
+    // that place it.
+    struct ChartKey {
+        float xleft, xright, ytop, ybottom, voltsFullscale, ampsFullscale;
+        int width, height;
+        std::uint64_t levels;
+        friend bool operator==(const ChartKey&, const ChartKey&) = default;
+    };
+    // A point of a list nearest a place on the chart, and its distance in layout units.
+    struct Nearest {
+        std::size_t index;
+        double distance;
+    };
+    using RequestSource = std::function<std::optional<fit::FitRequest>()>;
+
+    void PlaceControls();
     void cmdFitToChart_Click();
     void cmdUndoFit_Click();
     void cmdFitPointsFile_Click();
-    void Apply(const fit::FitRequest& request);
+    void cmdSaveFoundPoints_Click();
+    void Apply(const RequestSource& gather, bool fromChart);
+    // The traces and clicked points to fit to, the chart digitized again only when the
+    // picture, frame or scales changed; nothing (and a message) when there are none.
+    std::optional<fit::FitRequest> ChartRequest();
+    ChartKey KeyOfChart() const;
+    void KeepFound(const fit::FitOutcome& outcome);
     void ClickOnChart(PointF at, bool add);
-    // The clicked point nearest a place on the chart, or the count when none is near.
-    std::size_t NearestClicked(PointF at) const;
+    // Removes the stray trace or clicked point nearest a place on the chart and says
+    // what went; empty when nothing lies within reach.
+    std::string RemoveNearest(PointF at);
+    Nearest NearestOf(const std::vector<fit::ChartPoint>& points, PointF at) const;
+    void DrawTraceMarks(DrawingSurface& surface, const FrameMapping& frame) const;
+    Rgb ColourOf(std::optional<float> grid) const;
     void ShowResult(const std::string& text);
 
     DesignState& m_design;
     WindowServices& m_services;
     CanvasView& m_view;
     WindowHooks m_hooks;
-    QPushButton* cmdFitToChart;
-    QPushButton* cmdUndoFit;
-    QPushButton* cmdFitPointsFile;
-    QLabel* lblFitResult;
+    QPushButton* cmdFitToChart = nullptr;
+    QPushButton* cmdUndoFit = nullptr;
+    QPushButton* cmdFitPointsFile = nullptr;
+    QPushButton* cmdSaveFoundPoints = nullptr;
+    QLabel* lblFitResult = nullptr;
     std::vector<TriodeParameters> m_beforeFits; // the values before each fit, latest last
     std::vector<fit::ChartPoint> m_clicked;
+    std::vector<FoundTrace> m_traces; // as found, less those removed
+    std::optional<ChartKey> m_tracesFrom;
+    std::vector<fit::ChartPoint> m_found; // the points the last fit to the chart used
     std::string m_pointsFileName;
+    std::string m_foundPointsFileName;
 };
 
 } // namespace valvix

@@ -1,6 +1,6 @@
-// valvix-cli export and check on a design file.
+// valvix-cli export and check on a design file, run as the built program.
 
-#include "cli/Commands.h"
+#include "cli/CliRun.h"
 #include "export/NgspiceModel.h"
 #include "export/Subcircuit.h"
 #include "state/DesignFile.h"
@@ -9,8 +9,6 @@
 #include <QStandardPaths>
 #include <QtTest>
 
-#include <sstream>
-
 using namespace valvix;
 
 class tst_ExportCommands final : public QObject {
@@ -18,28 +16,30 @@ class tst_ExportCommands final : public QObject {
 private slots:
     void exportAndCheck() {
         const QTemporaryDir folder;
-        const std::string in = folder.filePath("in.VXF").toStdString(), out = folder.filePath("T").toStdString();
+        const QString in = folder.filePath("in.VXF"), out = folder.filePath("T");
         const DesignState design = test::SampleDesign();
-        QVERIFY(WriteDesignFile(in, design, "now").ok);
+        QVERIFY(WriteDesignFile(in.toStdString(), design, "now").ok);
         const bool ngspice = !QStandardPaths::findExecutable("ngspice").isEmpty();
-        const char* ran = ngspice ? ".CKT in ngspice's PSpice mode: largest" : "check: ngspice was not found";
+        const QString ran = ngspice ? ".CKT in ngspice's PSpice mode: largest" : "check: ngspice was not found";
         // clang-format off
-        const struct { cli::Arguments arguments; int status; const char* printed; } rows[] = {
+        const struct { QStringList arguments; int status; QString printed; } rows[] = {
             {{"export", "--design", in, "--name", "12AX7", "--ckt", out + ".CKT", "--asc", out + ".ASC", "--lib", out + ".lib"}, 0, "Wrote"},
             {{"export", "--design", in, "--name", "12AX7"}, 2, "export: Name at least one file"},
             {{"export", "--design", out, "--name", "X", "--ckt", out}, 2, "export: The chosen file"},
+            {{"export", "--design", in, "--name", "X", "--lib", out + "/x.lib"}, 1, "export: The .lib (ngspice model) was not written: " + out + "/x.lib\n"},
+            {{"export", "--design", in, "--name", "--ckt", out}, 2, "export: The option --name needs a value."},
             {{"check", "--design", in, "--max-percent", "0.0001"}, ngspice ? 1 : 2, ran},
             {{"check", "--design", in}, ngspice ? 0 : 2, ran},
             {{"check", "--design", in, "--max-percent", "-1"}, 2, "check: --max-percent needs"},
         };
         // clang-format on
         for (const auto& row : rows) {
-            std::ostringstream printed;
-            QCOMPARE(cli::RunCommandLine(row.arguments, printed, printed), row.status);
-            QVERIFY2(printed.str().starts_with(row.printed), printed.str().c_str());
+            const test::CliRun run = test::RunCli(row.arguments);
+            QCOMPARE(run.status, row.status);
+            QVERIFY2((run.out + run.err).starts_with(row.printed.toStdString()), (run.out + run.err).c_str());
         }
         const auto bytes = [&](const char* extension) {
-            QFile file(QString::fromStdString(out + extension));
+            QFile file(out + extension);
             return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "";
         };
         QCOMPARE(bytes(".CKT"), SubcircuitText(design, "12AX7"));

@@ -1,20 +1,37 @@
-// valvix-cli fit, run through the command line's own entry.
+// valvix-cli fit and digitize, and every command's help, run as the built program.
 
-#include "cli/Commands.h"
+#include "cli/CliRun.h"
+#include "fit/PointsFile.h"
 #include "state/DesignFile.h"
 #include "support/PointsCsv.h"
 
+#include <QImage>
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <sstream>
+#include <map>
+#include <regex>
 
 using namespace valvix;
+using test::RunCli;
 
 namespace {
 
 const QString kDesign = VALVIX_EXAMPLES_DIR "/example-6SN7.VXF";
 const QString kPicture = VALVIX_EXAMPLES_DIR "/example-6SN7.jpg";
+const TriodeParameters kPrinted{20, 1.3f, 1300, 250, 600}; // the example chart's curves
+
+// -v: the traces found, one line per grid voltage 0 to -20 V, and what was set aside.
+void CheckTold(const std::string& err) {
+    const std::regex curve("\n  -?[0-9]+ V: [0-9]+ points, missed by up to [0-9.e-]+ mA");
+    const auto lines = std::distance(std::sregex_iterator(err.begin(), err.end(), curve), {});
+    QVERIFY2(err.starts_with("Found ") && lines == 11 && err.find("\nSet aside ") != err.npos, err.c_str());
+}
+
+QByteArray Bytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 } // namespace
 
@@ -22,63 +39,139 @@ class tst_FitCommand final : public QObject {
     Q_OBJECT
 
     QTemporaryDir dir;
-    std::string out;
-    std::string err;
-
-    // fit --design DESIGN [--picture PICTURE] [--points POINTS] --out OUT
-    int fit(const QStringList& files) {
-        cli::Arguments arguments{"fit"};
-        const char* options[] = {"--design", "--picture", "--points", "--out"};
-        for (int i = 0; i < 4; ++i) {
-            if (i % 3 == 0 || !files[i].isEmpty()) {
-                arguments.insert(arguments.end(), {options[i], files[i].toStdString()});
-            }
-        }
-        std::ostringstream streams[2];
-        const int status = cli::RunCommandLine(arguments, streams[0], streams[1]);
-        std::tie(out, err) = std::pair(streams[0].str(), streams[1].str());
-        return status;
-    }
+    const QString to = dir.filePath("out.VXF");
+    const QString blank = dir.filePath("blank.png");
+    const QString small = dir.filePath("small.VXF"); // its frame covers a few pixels
+    const QString measured = dir.filePath("measured.csv");
 
 private slots:
-    void fitsThePictureOrThePoints() {
-        const QString points = dir.filePath("points.csv");
-        test::WritePointsCsv(points.toStdString(), {20, 1.3f, 1300, 250, 600}, 500, 0, -20, 2);
-        for (const bool picture : {true, false}) {
-            QCOMPARE(fit({kDesign, picture ? kPicture : "", picture ? "" : points, dir.filePath("o.VXF")}), 0);
-            QVERIFY(out.starts_with("Mu: ") && out.find("\nFitted to ") != out.npos && err.empty());
-            DesignState fitted;
-            QVERIFY(ReadDesignFile(dir.filePath("o.VXF").toStdString(), fitted).ok);
-            QVERIFY(std::abs(fitted.Mu / 20 - 1) < 0.001 && std::abs(fitted.Kp / 250 - 1) < 0.002);
+    void initTestCase() {
+        QImage white(1000, 700, QImage::Format_RGB32);
+        white.fill(Qt::white);
+        QVERIFY(white.save(blank));
+        DesignState design;
+        QVERIFY(ReadDesignFile(kDesign.toStdString(), design).ok);
+        design.Xright = design.Xleft + 20;
+        QVERIFY(WriteDesignFile(small.toStdString(), design, "now").ok);
+        test::WritePointsCsv(measured.toStdString(), kPrinted, 500, 0, -20, 2);
+    }
+
+    void fits_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("picture") << QStringList{"--picture", kPicture, "-v"};
+        QTest::newRow("points") << QStringList{"--points", measured};
+    }
+    void fits() {
+        QFETCH(QStringList, arguments);
+        const auto run = RunCli(QStringList{"fit", "--design", kDesign, "--out", to} + arguments);
+        QCOMPARE(run.status, 0);
+        QVERIFY(run.out.starts_with("Mu: ") && run.out.find("\nFitted to ") != run.out.npos);
+        if (arguments.contains("-v")) {
+            CheckTold(run.err);
+        } else {
+            QVERIFY(run.err.empty());
         }
+        DesignState fitted;
+        QVERIFY(ReadDesignFile(to.toStdString(), fitted).ok && QFile::remove(to));
+        QVERIFY(std::abs(fitted.Mu / 20 - 1) < 0.001 && std::abs(fitted.Kp / 250 - 1) < 0.002);
+    }
+
+    void digitizesTheExample() {
+        const QString csv = dir.filePath("points.csv");
+        const auto run = RunCli({"digitize", "--design", kDesign, "--picture", kPicture, "--out", csv, "-v"});
+        QCOMPARE(run.status, 0);
+        QVERIFY2(std::regex_match(run.out, std::regex("Wrote [0-9]+ points on 11 curves to .*\\.csv\\.\n")),
+                 run.out.c_str());
+        CheckTold(run.err);
+        const fit::PointsFile file = fit::ReadPointsFile(csv.toStdString());
+        QVERIFY2(file.ok && file.points.size() > 3000, file.message.c_str());
+        std::map<double, std::size_t> perGrid;
+        std::size_t onTheirCurve = 0; // within 1 % of full scale
+        for (const fit::ChartPoint& point : file.points) {
+            ++perGrid[point.vg];
+            onTheirCurve +=
+                std::abs(point.ip - EvaluatePlatePoint(float(point.vp), float(point.vg), kPrinted).Ip) < 3e-4;
+        }
+        QCOMPARE(perGrid.size(), 11u);
+        for (int vg = 0; vg >= -20; vg -= 2) {
+            QVERIFY(perGrid[vg] > 100);
+        }
+        QVERIFY(onTheirCurve > 0.95 * file.points.size());
+        // A failed run leaves the points file as it was.
+        const QByteArray written = Bytes(csv);
+        QCOMPARE(RunCli({"digitize", "--design", kDesign, "--picture", blank, "--out", csv}).status, 1);
+        QCOMPARE(Bytes(csv), written);
     }
 
     void refuses_data() {
-        QTest::addColumn<QStringList>("files"); // design, picture, points, out
+        QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("message"); // how it begins
-        const QString to = dir.filePath("out.VXF");
-        QTest::newRow("no out") << QStringList{kDesign, kPicture, "", ""} << 2
-                                << "fit: --design and --out must name files.";
-        QTest::newRow("nothing to fit to")
-            << QStringList{kDesign, "", "", to} << 2 << "fit: give --picture, --points or both";
-        QTest::newRow("no design") << QStringList{to, kPicture, "", to} << 1
-                                   << "fit: The chosen file (" + to + ") was not read";
-        QTest::newRow("refused design") << QStringList{kPicture, kPicture, "", to} << 1
-                                        << "fit: " + kPicture + ": The value of the exponent";
-        QTest::newRow("not a picture") << QStringList{kDesign, kDesign, "", to} << 1
-                                       << "fit: The chart picture (" + kDesign + ") could not be read.";
-        QTest::newRow("bad points") << QStringList{kDesign, "", kDesign, to} << 1 << "fit: Line 1 of the points file:";
-        QTest::newRow("unwritable") << QStringList{kDesign, kPicture, "", to + "/x"} << 1
-                                    << "fit: The Valvix file was not written";
+        QTest::addColumn<QString>("message"); // how standard error begins
+        const QString d = kDesign, p = kPicture;
+        // clang-format off
+        const struct { const char* name; QStringList arguments; int status; QString message; } rows[] = {
+            {"fit, no --out", {"fit", "--design", d, "--picture", p}, 2, "fit: --design and --out must name files.\nUsage: valvix-cli fit --design"},
+            {"fit, nothing to fit to", {"fit", "--design", d, "--out", to}, 2, "fit: give --picture, --points or both"},
+            {"fit, --out without value", {"fit", "--design", d, "--picture", p, "--out", "-v"}, 2, "fit: The option --out needs a value."},
+            {"digitize, --out without value", {"digitize", "--design", d, "--out", "--picture", p}, 2, "digitize: The option --out needs a value."},
+            {"digitize, no --picture", {"digitize", "--design", d, "--out", to}, 2, "digitize: --design, --picture and --out must name files."},
+            {"no design", {"fit", "--design", to, "--picture", p, "--out", to}, 1, "fit: The chosen file (" + to + ") was not read"},
+            {"refused design", {"fit", "--design", p, "--picture", p, "--out", to}, 1, "fit: " + p + ": The value of the exponent"},
+            {"not a picture", {"fit", "--design", d, "--picture", d, "--out", to}, 1, "fit: The chart picture (" + d + ") could not be read."},
+            {"bad points", {"fit", "--design", d, "--points", d, "--out", to}, 1, "fit: " + d + ": Line 1 of the points file:"},
+            {"fit, unwritable", {"fit", "--design", d, "--picture", p, "--out", to + "/x"}, 1, "fit: " + to + "/x: The Valvix file was not written"},
+            {"blank picture", {"digitize", "--design", d, "--picture", blank, "--out", to}, 1, "digitize: " + blank + ": No printed curves were found inside the plot frame."},
+            {"frame off the chart", {"digitize", "--design", small, "--picture", p, "--out", to}, 1, "digitize: " + p + ": The plot frame covers too little of the picture to fit (at least 40 x 40 pixels are needed): set the design's frame (Xleft, Xright, Ytop, Ybottom)"},
+            {"digitize, unwritable", {"digitize", "--design", d, "--picture", p, "--out", to + "/x"}, 1, "digitize: " + to + "/x: The points file was not written."},
+        };
+        // clang-format on
+        for (const auto& row : rows) {
+            QTest::newRow(row.name) << row.arguments << row.status << row.message;
+        }
     }
     void refuses() {
-        QFETCH(QStringList, files);
+        QFETCH(QStringList, arguments);
         QFETCH(int, status);
         QFETCH(QString, message);
-        QCOMPARE(fit(files), status);
-        QVERIFY2(err.starts_with(message.toStdString()), err.c_str());
-        QVERIFY(out.empty() && !QFile::exists(dir.filePath("out.VXF")));
+        const QStringList files = QDir(dir.path()).entryList(QDir::Files);
+        const auto run = RunCli(arguments, dir.path());
+        QCOMPARE(run.status, status);
+        QVERIFY2(run.err.starts_with(message.toStdString()), run.err.c_str());
+        const std::regex windowWords("button|click|shift|up and down|get graphic|window|choose one|line it up",
+                                     std::regex::icase);
+        QVERIFY2(!std::regex_search(run.err, windowWords), run.err.c_str());
+        QVERIFY(run.out.empty());
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), files);
+    }
+
+    void helps_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("printed"); // each somewhere in the help
+        QTest::newRow("every command")
+            << QStringList{"--help"}
+            << QStringList{"  valvix-cli fit --design",
+                           "  valvix-cli digitize --design IN.VXF --picture CHART.jpg --out POINTS.csv [-v]\n",
+                           "  valvix-cli export --design", "  valvix-cli check --design", "COMMAND --help"};
+        QTest::newRow("fit") << QStringList{"fit", "--design", kDesign, "--picture", kPicture, "--out", to, "--help"}
+                             << QStringList{"Usage: valvix-cli fit --design", "\n  --points POINTS.csv  ", "\n  -v  ",
+                                            "\n  -h, --help  "};
+        QTest::newRow("digitize") << QStringList{"digitize", "-h"}
+                                  << QStringList{"Usage: valvix-cli digitize --design", "\n  --picture CHART.jpg  ",
+                                                 "\n  --out POINTS.csv  "};
+        QTest::newRow("export") << QStringList{"export", "--help"}
+                                << QStringList{"Usage: valvix-cli export --design", "\n  --lib FILE  "};
+        QTest::newRow("check") << QStringList{"check", "-h"}
+                               << QStringList{"Usage: valvix-cli check --design", "\n  --max-percent P  "};
+    }
+    void helps() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QStringList, printed);
+        const auto run = RunCli(arguments);
+        QCOMPARE(run.status, 0);
+        QVERIFY(run.err.empty() && !QFile::exists(to));
+        for (const QString& text : printed) {
+            QVERIFY2(run.out.find(text.toStdString()) != run.out.npos, qPrintable(text));
+        }
     }
 };
 

@@ -1,6 +1,7 @@
 #include "FuzzTargets.h"
 
 #include "export/SweepTable.h"
+#include "fit/Digitizer.h"
 #include "fit/PointsFile.h"
 #include "state/DesignFile.h"
 #include "state/EngineeringText.h"
@@ -132,6 +133,31 @@ int SweepTable(const std::uint8_t* data, std::size_t size) {
     for (const SweepPoint& p : table.points)
         Check(std::isfinite(p.plateVoltage + p.gridVoltage + p.plateCurrent), "a point is not finite");
     Check(ReadSweepTable(text + "\n \n").points.size() == table.points.size(), "a blank line changed the table");
+    return 0;
+}
+
+// Any small picture, under any frame, digitizes without a crash into points that lie
+// inside the frame's scales.
+int Digitizer(const std::uint8_t* data, std::size_t size) {
+    std::string_view input(reinterpret_cast<const char*>(data), size);
+    GreyLevels grey;
+    grey.width = 1 + Take<std::uint8_t>(input) % 96;
+    grey.height = 1 + Take<std::uint8_t>(input) % 96;
+    fit::ChartSpace space;
+    space.left = space.x0 = Take<std::int8_t>(input);
+    space.top = Take<std::int8_t>(input);
+    space.right = space.left + 1 + Take<std::uint8_t>(input);
+    space.bottom = space.y0 = space.top + 1 + Take<std::uint8_t>(input);
+    space.perVolt = (space.right - space.left) / 100.0;
+    space.perAmp = (space.bottom - space.top) / 0.01;
+    for (int i = 0; i < grey.width * grey.height; ++i) {
+        grey.levels.push_back(input.empty() ? 255 : Take<std::uint8_t>(input));
+    }
+    for (const fit::PrintedTrace& trace : fit::DigitizeChart(grey, space).traces) {
+        for (const fit::ChartPoint& point : trace.points) {
+            Check(point.vp > 0 && point.vp < 100 && point.ip > 0 && point.ip < 0.01, "a point outside the frame");
+        }
+    }
     return 0;
 }
 

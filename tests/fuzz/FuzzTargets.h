@@ -15,6 +15,7 @@ int NumberFormat(const std::uint8_t* data, std::size_t size);
 int DesignFile(const std::uint8_t* data, std::size_t size);
 int PointsFile(const std::uint8_t* data, std::size_t size);
 int SweepTable(const std::uint8_t* data, std::size_t size);
+int Digitizer(const std::uint8_t* data, std::size_t size);
 
 // A broken property.
 struct PropertyBroken : std::runtime_error {

@@ -1,0 +1,37 @@
+#pragma once
+
+// The steps valvix-cli fit and digitize share: the design read and checked for a fit,
+// the printed curves found in the chart picture, the fit's messages worded for the
+// command line, and what -v tells.
+
+#include "fit/Digitizer.h"
+#include "fit/FitToChart.h"
+#include "state/DesignState.h"
+
+#include <iosfwd>
+#include <string>
+
+namespace valvix::cli {
+
+// Reads the design file and checks its frame, scales, grid voltages and parameters as
+// the Adjust window checks them before a fit (the plate dissipation is not in the
+// file). Returns what is wrong, naming the file, or nothing.
+std::string ReadFitDesign(const std::string& path, DesignState& design);
+
+// Reads the chart picture into the design and finds its printed curves inside the
+// design's frame. Returns what is wrong, naming the picture, or nothing.
+std::string FindPrintedCurves(const std::string& path, DesignState& design,
+                              fit::DigitizedChart& found);
+
+// The fit's own message in the command line's words: where it tells the user to act in
+// a window, it names what to change in the design file or on the line instead.
+std::string ForCommandLine(std::string message);
+
+// -v: how many traces the picture gave and what was set aside while finding them.
+void TellFound(const fit::DigitizedChart& found, std::ostream& err);
+
+// -v: the points the fit gave each grid voltage and how closely, and the traces and
+// points it set aside.
+void TellFitted(const fit::FitOutcome& outcome, std::ostream& err);
+
+} // namespace valvix::cli

@@ -1,0 +1,122 @@
+#include "fit/PrintedTraces.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace valvix::fit {
+
+namespace {
+
+// Pieces closer than this (chart-space units) over the plate voltages they share run
+// along one stroke.
+constexpr double kAlong = 1.5;
+constexpr std::size_t kLeastShared = 3;
+
+double Median(std::vector<double> values) {
+    const auto middle = values.begin() + std::ptrdiff_t(values.size() / 2);
+    std::nth_element(values.begin(), middle, values.end());
+    return *middle;
+}
+
+// The distance from a point to a polyline's stretch between two indices.
+double ToPolyline(double px, double py, const std::vector<ChartPoint>& line, std::size_t first,
+                  std::size_t last, const ChartSpace& space) {
+    double nearest = std::numeric_limits<double>::infinity();
+    for (std::size_t j = first; j <= last && j < line.size(); ++j) {
+        const double ax = space.X(line[j > 0 ? j - 1 : 0].vp),
+                     ay = space.Y(line[j > 0 ? j - 1 : 0].ip);
+        const double bx = space.X(line[j].vp), by = space.Y(line[j].ip);
+        const double length = (bx - ax) * (bx - ax) + (by - ay) * (by - ay);
+        const double t =
+            length > 0
+                ? std::clamp(((px - ax) * (bx - ax) + (py - ay) * (by - ay)) / length, 0.0, 1.0)
+                : 0.0;
+        nearest = std::min(nearest, std::hypot(ax + t * (bx - ax) - px, ay + t * (by - ay) - py));
+    }
+    return nearest;
+}
+
+std::size_t FirstFrom(const std::vector<ChartPoint>& points, double vp) {
+    return std::size_t(std::lower_bound(points.begin(), points.end(), vp,
+                                        [](const ChartPoint& p, double v) { return p.vp < v; }) -
+                       points.begin());
+}
+
+// How far apart two pieces lie where they meet or overlap, or nothing when they do not.
+double Meeting(const PrintedTrace& a, const PrintedTrace& b, const ChartSpace& space,
+               double reach) {
+    const auto& pa = a.points;
+    const auto& pb = b.points;
+    const double from = std::max(pa.front().vp, pb.front().vp);
+    const double to = std::min(pa.back().vp, pb.back().vp);
+    if (FirstFrom(pa, to) - FirstFrom(pa, from) >= kLeastShared &&
+        FirstFrom(pb, to) - FirstFrom(pb, from) >= kLeastShared) {
+        const bool aShorter = pa.size() < pb.size();
+        const double apart = TracesApart(aShorter ? a : b, aShorter ? b : a, from, to, space);
+        return apart <= kAlong ? apart : reach;
+    }
+    if (pb.front().vp < pa.back().vp) {
+        // b begins a little before a ends: its first point must lie on a.
+        const ChartPoint& start = pb.front();
+        const double off = ToPolyline(space.X(start.vp), space.Y(start.ip), pa,
+                                      FirstFrom(pa, start.vp), pa.size() - 1, space);
+        return off <= kAlong ? off : reach;
+    }
+    // b's first point on the course of a's last few.
+    const ChartPoint& end = pa.back();
+    const ChartPoint& back = pa[pa.size() - std::min<std::size_t>(pa.size(), 6)];
+    const ChartPoint& start = pb.front();
+    const double dx = space.X(end.vp) - space.X(back.vp), dy = space.Y(end.ip) - space.Y(back.ip);
+    const double gx = space.X(start.vp) - space.X(end.vp), gy = space.Y(start.ip) - space.Y(end.ip);
+    const double along = std::hypot(dx, dy);
+    const double gap = std::hypot(gx, gy);
+    const double off = along > 0 ? std::abs(gx * dy - gy * dx) / along : gap;
+    return off <= kAlong + 0.15 * gap ? gap : reach;
+}
+
+} // namespace
+
+double TracesApart(const PrintedTrace& trace, const PrintedTrace& other, double from, double to,
+                   const ChartSpace& space) {
+    std::vector<double> apart;
+    const std::size_t first = FirstFrom(trace.points, from);
+    const std::size_t last = FirstFrom(trace.points, to);
+    const std::size_t stride = std::max<std::size_t>(1, (last - first) / 20);
+    const std::size_t otherFirst = FirstFrom(other.points, from);
+    const std::size_t otherLast = std::min(other.points.size(), FirstFrom(other.points, to) + 1);
+    for (std::size_t i = first; i < last && otherFirst < otherLast; i += stride) {
+        const ChartPoint& p = trace.points[i];
+        apart.push_back(
+            ToPolyline(space.X(p.vp), space.Y(p.ip), other.points, otherFirst, otherLast, space));
+    }
+    return apart.empty() ? 0.0 : Median(apart);
+}
+
+void JoinPieces(std::vector<PrintedTrace>& traces, const ChartSpace& space, double reach) {
+    for (;;) {
+        double best = reach;
+        std::size_t first = 0;
+        std::size_t then = 0;
+        for (std::size_t a = 0; a < traces.size(); ++a) {
+            for (std::size_t b = 0; b < traces.size(); ++b) {
+                const double apart = a == b ? reach : Meeting(traces[a], traces[b], space, reach);
+                if (apart < best) {
+                    best = apart;
+                    first = a;
+                    then = b;
+                }
+            }
+        }
+        if (best >= reach) {
+            return;
+        }
+        auto& joined = traces[first].points;
+        joined.insert(joined.end(), traces[then].points.begin(), traces[then].points.end());
+        std::sort(joined.begin(), joined.end(),
+                  [](const ChartPoint& p, const ChartPoint& q) { return p.vp < q.vp; });
+        traces.erase(traces.begin() + std::ptrdiff_t(then));
+    }
+}
+
+} // namespace valvix::fit

@@ -1,0 +1,133 @@
+#include "fit/StrokeMask.h"
+
+#include <opencv2/imgproc.hpp>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace valvix::fit {
+
+namespace {
+
+// Larger frames are scaled down to this many pixels on their longer side: enough to
+// place a curve within a fraction of a data sheet's line width, and fast on big scans.
+constexpr int kWorkingSize = 1600;
+// The paper's level is the lightest grey within this window (working pixels), wider
+// than the spacing of the densest printed grids.
+constexpr int kPaperWindow = 23;
+// Bounds of the darkness, below the paper, that makes a stroke.
+constexpr double kFaintestStroke = 28;
+constexpr double kDarkestThreshold = 110;
+// A straight run this long, as a share of the box's side (and at least kShortestLine
+// pixels), is a grid or frame line; gaps up to kDashGap pixels along it are bridged.
+constexpr double kLineShare = 0.06;
+constexpr int kShortestLine = 40;
+constexpr int kDashGap = 9;
+
+cv::Mat1b WorkingGrey(const GreyLevels& grey, const PixelBox& box, StrokeMask& mask) {
+    // A header over the caller's levels: read only.
+    const cv::Mat1b whole(grey.height, grey.width, const_cast<std::uint8_t*>(grey.levels.data()));
+    const cv::Mat1b inside = whole(cv::Rect(box.x0, box.y0, box.x1 - box.x0, box.y1 - box.y0));
+    mask.x0 = box.x0;
+    mask.y0 = box.y0;
+    const int longer = std::max(inside.cols, inside.rows);
+    if (longer <= kWorkingSize) {
+        return inside.clone();
+    }
+    mask.scale = double(kWorkingSize) / longer;
+    cv::Mat1b smaller;
+    cv::resize(inside, smaller, cv::Size(), mask.scale, mask.scale, cv::INTER_AREA);
+    return smaller;
+}
+
+// How much darker than the paper around it each pixel is.
+cv::Mat1b Darkness(const cv::Mat1b& grey) {
+    cv::Mat1b paper;
+    cv::dilate(grey, paper,
+               cv::getStructuringElement(cv::MORPH_RECT, {kPaperWindow, kPaperWindow}));
+    cv::blur(paper, paper, {kPaperWindow, kPaperWindow});
+    cv::Mat1b dark;
+    cv::subtract(paper, grey, dark);
+    return dark;
+}
+
+// Takes out connected pieces of at most `area` pixels.
+void RemoveSpeckle(cv::Mat1b& strokes, int area) {
+    cv::Mat1i labels;
+    cv::Mat stats;
+    cv::Mat centroids;
+    const int count = cv::connectedComponentsWithStats(strokes, labels, stats, centroids, 8);
+    std::vector<std::uint8_t> keep(static_cast<std::size_t>(count), 255);
+    keep[0] = 0;
+    for (int i = 1; i < count; ++i) {
+        if (stats.at<int>(i, cv::CC_STAT_AREA) <= area) {
+            keep[static_cast<std::size_t>(i)] = 0;
+        }
+    }
+    strokes.forEach([&](std::uint8_t& pixel, const int* at) {
+        pixel = keep[static_cast<std::size_t>(labels(at[0], at[1]))];
+    });
+}
+
+// The most common length of the vertical runs: the width of the printed lines.
+double StrokeWidth(const cv::Mat1b& strokes) {
+    std::array<int, 16> lengths{};
+    for (int x = 0; x < strokes.cols; x += 2) {
+        int run = 0;
+        for (int y = 0; y <= strokes.rows; ++y) {
+            if (y < strokes.rows && strokes(y, x) != 0) {
+                ++run;
+            } else if (run > 0) {
+                ++lengths[static_cast<std::size_t>(std::min(run, 15))];
+                run = 0;
+            }
+        }
+    }
+    const auto most = std::max_element(lengths.begin() + 1, lengths.end() - 1);
+    return lengths[static_cast<std::size_t>(most - lengths.begin())] == 0
+               ? 1.0
+               : double(most - lengths.begin());
+}
+
+// Long straight runs along one direction (kernel `along` with its gap bridged by `gap`).
+cv::Mat1b StraightRuns(const cv::Mat1b& strokes, cv::Size gap, cv::Size along) {
+    cv::Mat1b closed;
+    cv::morphologyEx(strokes, closed, cv::MORPH_CLOSE,
+                     cv::getStructuringElement(cv::MORPH_RECT, gap));
+    cv::Mat1b runs;
+    cv::morphologyEx(closed, runs, cv::MORPH_OPEN,
+                     cv::getStructuringElement(cv::MORPH_RECT, along));
+    return runs;
+}
+
+} // namespace
+
+StrokeMask FindStrokes(const GreyLevels& grey, const PixelBox& box) {
+    StrokeMask mask;
+    const cv::Mat1b working = WorkingGrey(grey, box, mask);
+    const cv::Mat1b dark = Darkness(working);
+    cv::Mat1b strokes;
+    const double otsu = cv::threshold(dark, strokes, 0, 255, cv::THRESH_BINARY | cv::THRESH_OTSU);
+    cv::threshold(dark, strokes, std::clamp(otsu, kFaintestStroke, kDarkestThreshold), 255,
+                  cv::THRESH_BINARY);
+    RemoveSpeckle(strokes, 4);
+    mask.strokeWidth = StrokeWidth(strokes);
+
+    const int acrossLong = std::max(kShortestLine, int(kLineShare * strokes.cols));
+    const int downLong = std::max(kShortestLine, int(kLineShare * strokes.rows));
+    cv::Mat1b lines = StraightRuns(strokes, {kDashGap, 1}, {acrossLong, 1});
+    cv::dilate(lines, lines, cv::getStructuringElement(cv::MORPH_RECT, {1, 3}));
+    cv::Mat1b columns = StraightRuns(strokes, {1, kDashGap}, {1, downLong});
+    cv::dilate(columns, columns, cv::getStructuringElement(cv::MORPH_RECT, {3, 1}));
+    lines |= columns;
+    cv::Mat1i labels;
+    mask.linesRemoved = std::size_t(std::max(0, cv::connectedComponents(lines, labels, 8) - 1));
+    strokes.setTo(0, lines);
+    const int width = int(std::ceil(mask.strokeWidth));
+    RemoveSpeckle(strokes, std::max(4, width * width * 2));
+    mask.strokes = strokes;
+    return mask;
+}
+
+} // namespace valvix::fit
