@@ -243,6 +243,17 @@ std::string DescribeFit(const FitOutcome& outcome) {
                  [&](const CurveMiss& c) { return c.largestAmps > kMissedShare * full; });
     std::sort(missed.begin(), missed.end(),
               [](const CurveMiss& a, const CurveMiss& b) { return a.largestAmps > b.largestAmps; });
+    std::string bare;
+    for (const CurveMiss& c : outcome.curves) {
+        if (c.points == 0) {
+            std::snprintf(text, sizeof text, "%s%g", bare.empty() ? "" : ", ", double(c.vg));
+            bare += text;
+        }
+    }
+    if (!bare.empty()) {
+        line += " No points lie on the " + bare + " V curve" +
+                (bare.find(',') != std::string::npos ? "s." : ".");
+    }
     for (std::size_t i = 0; i < std::min(missed.size(), kMostNamed); ++i) {
         std::snprintf(text, sizeof text, " The %g V curve is missed by up to %.2g mA.",
                       double(missed[i].vg), 1000 * missed[i].largestAmps);

@@ -84,6 +84,9 @@ public:
     FitOutcome run(const LogParameters& start) {
         const auto score = [this](const LogParameters& q) { return Score(q); };
         std::vector<LogParameters> ends = CoarseSearch(start, score, score);
+        if (Score(start) < Score(ends.back())) {
+            ends.back() = start; // where the coarse search's grid misleads, the start may not
+        }
         LogParameters best = start;
         double bestScore = std::numeric_limits<double>::infinity();
         for (const LogParameters& end : ends) {

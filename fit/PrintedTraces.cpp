@@ -22,19 +22,22 @@ double Median(std::vector<double> values) {
 // The distance from a point to a polyline's stretch between two indices.
 double ToPolyline(double px, double py, const std::vector<ChartPoint>& line, std::size_t first,
                   std::size_t last, const ChartSpace& space) {
-    double nearest = std::numeric_limits<double>::infinity();
+    double nearest = std::numeric_limits<double>::infinity(); // squared
+    double ax = space.X(line[first > 0 ? first - 1 : 0].vp);
+    double ay = space.Y(line[first > 0 ? first - 1 : 0].ip);
     for (std::size_t j = first; j <= last && j < line.size(); ++j) {
-        const double ax = space.X(line[j > 0 ? j - 1 : 0].vp),
-                     ay = space.Y(line[j > 0 ? j - 1 : 0].ip);
         const double bx = space.X(line[j].vp), by = space.Y(line[j].ip);
         const double length = (bx - ax) * (bx - ax) + (by - ay) * (by - ay);
         const double t =
             length > 0
                 ? std::clamp(((px - ax) * (bx - ax) + (py - ay) * (by - ay)) / length, 0.0, 1.0)
                 : 0.0;
-        nearest = std::min(nearest, std::hypot(ax + t * (bx - ax) - px, ay + t * (by - ay) - py));
+        const double dx = ax + t * (bx - ax) - px, dy = ay + t * (by - ay) - py;
+        nearest = std::min(nearest, dx * dx + dy * dy);
+        ax = bx;
+        ay = by;
     }
-    return nearest;
+    return std::sqrt(nearest);
 }
 
 std::size_t FirstFrom(const std::vector<ChartPoint>& points, double vp) {
@@ -94,15 +97,25 @@ double TracesApart(const PrintedTrace& trace, const PrintedTrace& other, double 
 }
 
 void JoinPieces(std::vector<PrintedTrace>& traces, const ChartSpace& space, double reach) {
+    // How far apart each ordered pair meets, worked out once and again only for a joined
+    // piece's pairs.
+    const auto meeting = [&](std::size_t a, std::size_t b) {
+        return a == b ? reach : Meeting(traces[a], traces[b], space, reach);
+    };
+    std::vector<std::vector<double>> apart(traces.size(), std::vector<double>(traces.size()));
+    for (std::size_t a = 0; a < traces.size(); ++a) {
+        for (std::size_t b = 0; b < traces.size(); ++b) {
+            apart[a][b] = meeting(a, b);
+        }
+    }
     for (;;) {
         double best = reach;
         std::size_t first = 0;
         std::size_t then = 0;
         for (std::size_t a = 0; a < traces.size(); ++a) {
             for (std::size_t b = 0; b < traces.size(); ++b) {
-                const double apart = a == b ? reach : Meeting(traces[a], traces[b], space, reach);
-                if (apart < best) {
-                    best = apart;
+                if (apart[a][b] < best) {
+                    best = apart[a][b];
                     first = a;
                     then = b;
                 }
@@ -116,6 +129,15 @@ void JoinPieces(std::vector<PrintedTrace>& traces, const ChartSpace& space, doub
         std::sort(joined.begin(), joined.end(),
                   [](const ChartPoint& p, const ChartPoint& q) { return p.vp < q.vp; });
         traces.erase(traces.begin() + std::ptrdiff_t(then));
+        apart.erase(apart.begin() + std::ptrdiff_t(then));
+        for (auto& row : apart) {
+            row.erase(row.begin() + std::ptrdiff_t(then));
+        }
+        const std::size_t kept = first > then ? first - 1 : first;
+        for (std::size_t other = 0; other < traces.size(); ++other) {
+            apart[kept][other] = meeting(kept, other);
+            apart[other][kept] = meeting(other, kept);
+        }
     }
 }
 

@@ -61,7 +61,7 @@ double UpperBound(int parameter) {
 double DistanceAcross(const LogParameters& p, const Observation& o, const ChartSpace& space) {
     double residual[2] = {0, 0};
     Across{o, space.perVolt, space.perAmp}(p.data(), residual);
-    return std::hypot(residual[0], residual[1]) / o.weight;
+    return std::sqrt(residual[0] * residual[0] + residual[1] * residual[1]) / o.weight;
 }
 
 double DistanceAcross(const Model& model, double vp, double vg, double ip,
@@ -71,8 +71,9 @@ double DistanceAcross(const Model& model, double vp, double vg, double ip,
     const double below = space.perAmp * (at.amps - ip);
     const double footVolts =
         std::max(kLeastFoot * vp, vp - below * rise / (1.0 + rise * rise) / space.perVolt);
-    return std::hypot(space.perVolt * (footVolts - vp),
-                      space.perAmp * (model.amps(footVolts, vg) - ip));
+    const double across = space.perVolt * (footVolts - vp);
+    const double up = space.perAmp * (model.amps(footVolts, vg) - ip);
+    return std::sqrt(across * across + up * up);
 }
 
 float NearestCurve(const LogParameters& p, const std::vector<float>& grids, double vp, double ip,

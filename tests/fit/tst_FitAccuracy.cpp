@@ -10,6 +10,7 @@
 #include "platform/QtPicture.h"
 #include "state/DesignFile.h"
 
+#include <QPainter>
 #include <QtTest>
 
 #include <functional>
@@ -165,12 +166,31 @@ private slots:
         QVERIFY(outcome.ok && largest <= 0.005 * sheet.ampsFullscale);
     }
 
+    // A family typed longer than the printed one still fits, and says which curves are bare
+    // (the -4 V curve runs along the axis there).
+    void namesTheCurvesWithNoPoints() {
+        const ChartSpec sheet = TestChart(TestTube::HighMu);
+        DesignState design = ChartDesign(sheet, sheet.truth);
+        design.CurveGraphic = Chart(0);
+        design.GridVoltageMostNeg = sheet.gridMostNeg - 2 * sheet.gridStep;
+        const fit::FitOutcome outcome = FitChart(design);
+        QVERIFY2(outcome.ok &&
+                     fit::DescribeFit(outcome).find(" No points lie on the -4, -4.5, -5 V curves.") != std::string::npos,
+                 (outcome.message + fit::DescribeFit(outcome)).c_str());
+    }
+
     void refusesBadInput() {
         const ChartSpec sheet = TestChart(TestTube::HighMu);
         ChartSpec noCurves = sheet;
         noCurves.truth.Kg1 = 1e9f; // every curve lies on the 0 A axis
-        QImage blank(560, 400, QImage::Format_RGB32);
+        QImage blank(560, 400, QImage::Format_RGB32), text(560, 400, QImage::Format_RGB32);
         blank.fill(QColor(250, 246, 233));
+        text.fill(Qt::white);
+        QPainter writing(&text);
+        for (int line = 0; line < 20; ++line)
+            writing.drawText(10, 20 + 19 * line,
+                             "The plate characteristics of a triode, drawn at 6.3 V heater voltage.");
+        writing.end();
         using Change = std::function<void(DesignState&, fit::FitRequest&)>;
         const std::pair<Change, std::string> rows[] = {
             {[](DesignState& d, auto&) { d.CurveGraphic = nullptr; }, "There is no chart picture"},
@@ -180,6 +200,10 @@ private slots:
             {[&](DesignState& d, auto&) { d.CurveGraphic = std::make_shared<QtPicture>(blank); },
              "No printed curves were found"},
             {[&](DesignState& d, auto&) { d.CurveGraphic = std::make_shared<QtPicture>(RenderChart(noCurves)); },
+             "No printed curves were found"},
+            {[&](DesignState& d, auto&) { d.CurveGraphic = std::make_shared<QtPicture>(text); },
+             "No printed curves were found"},
+            {[](DesignState& d, auto&) { d.Xright = d.Xleft - 60, d.Xleft = 420; }, // on the axis numbers
              "No printed curves were found"},
             {[](DesignState& d, auto&) { d.GridVoltageMostNeg = -1.5f; }, "beyond the grid voltages"},
             {[](DesignState& d, auto&) { // twice the power triode's Mu: every other curve fits
