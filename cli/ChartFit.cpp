@@ -1,8 +1,6 @@
 #include "cli/ChartFit.h"
 
-#include "platform/DesktopServices.h"
-#include "state/AdjustValidation.h"
-#include "state/DesignFile.h"
+#include "cli/FileProblems.h"
 
 #include <algorithm>
 #include <array>
@@ -22,26 +20,19 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 2> kWindowAd
     {"choose one first", "name one with --picture"},
 }};
 
+// The Adjust window's rules a design must pass before a fit: all but the dissipation's.
+constexpr std::array<std::size_t, 10> kFitRules{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+
 } // namespace
 
 std::string ReadFitDesign(const std::string& path, DesignState& design) {
-    if (const FileResult read = ReadDesignFile(path, design); !read.ok) {
-        return read.message;
-    }
-    for (std::size_t row = 1; row < AdjustRules().size(); ++row) {
-        if (!AdjustValueAccepted(row, design)) {
-            return path + ": " + std::string(AdjustRules()[row].message);
-        }
-    }
-    return {};
+    return ReadCommandDesign(path, kFitRules, design);
 }
 
 std::string FindPrintedCurves(const std::string& path, DesignState& design,
                               fit::DigitizedChart& found) {
-    design.GraphicFileName = path;
-    design.CurveGraphic = DesktopServices().loadPicture(path);
-    if (design.CurveGraphic == nullptr) {
-        return "The chart picture (" + path + ") could not be read.";
+    if (std::string problem = ReadCommandPicture(path, design); !problem.empty()) {
+        return problem;
     }
     fit::DigitizeOutcome digitized = fit::DigitizeDesignChart(design);
     if (!digitized.ok) {

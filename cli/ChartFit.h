@@ -14,12 +14,13 @@
 namespace valvix::cli {
 
 // Reads the design file and checks its frame, scales, grid voltages and parameters as
-// the Adjust window checks them before a fit (the plate dissipation is not in the
-// file). Returns what is wrong, naming the file, or nothing.
+// the Adjust window checks them before a fit (the plate dissipation is not checked).
+// Returns what is wrong, naming the option, the file and the cause, or nothing.
 std::string ReadFitDesign(const std::string& path, DesignState& design);
 
 // Reads the chart picture into the design and finds its printed curves inside the
-// design's frame. Returns what is wrong, naming the picture, or nothing.
+// design's frame. Returns what is wrong, naming the picture (and the option where the
+// file itself cannot be used), or nothing.
 std::string FindPrintedCurves(const std::string& path, DesignState& design,
                               fit::DigitizedChart& found);
 

@@ -3,6 +3,7 @@
 
 #include "cli/ChartFit.h"
 #include "cli/Commands.h"
+#include "cli/FileProblems.h"
 
 #include "fit/PointsFile.h"
 #include "state/SafeFile.h"
@@ -95,7 +96,7 @@ int RunDigitize(const Arguments& arguments, std::ostream& out, std::ostream& err
     const std::vector<fit::ChartPoint> points = InFileOrder(outcome.fitted, stride);
     const std::string path = *options.value("--out");
     if (problem.empty() && !WriteFileReplacing(path, fit::PointsText(points))) {
-        problem = path + ": The points file was not written.";
+        problem = OutputProblem("--out", path, "The points file was not written.");
     }
     if (!problem.empty()) {
         err << "digitize: " << problem << '\n';

@@ -2,6 +2,7 @@
 // without a window.
 
 #include "cli/Commands.h"
+#include "cli/FileProblems.h"
 
 #include "export/CheckReport.h"
 #include "export/NgspiceModel.h"
@@ -9,12 +10,12 @@
 #include "export/SimulatorCheck.h"
 #include "export/Subcircuit.h"
 #include "platform/NgspiceTask.h"
-#include "state/AdjustValidation.h"
 #include "state/DesignFile.h"
 
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <ostream>
 
 namespace valvix::cli {
@@ -24,33 +25,24 @@ namespace {
 // The check's threshold when --max-percent is not given.
 constexpr double kDefaultMaxPercent = 0.5;
 
+// The Adjust window's rules for the model parameters, which every export checks.
+constexpr std::array<std::size_t, 5> kParameterRules{1, 5, 6, 7, 8};
+
 struct Loaded {
     DesignState design;
     std::string error;
 };
 
-Loaded LoadDesign(const Options& options) {
+// The design named by --design, checked with the given rows of the Adjust window's rules.
+Loaded LoadDesign(const Options& options, std::span<const std::size_t> rules) {
     Loaded loaded;
     const std::optional<std::string> path = options.value("--design");
     if (!path) {
         loaded.error = "--design IN.VXF is required.";
         return loaded;
     }
-    const FileResult read = ReadDesignFile(*path, loaded.design);
-    if (!read.ok) {
-        loaded.error = read.message;
-    }
+    loaded.error = ReadCommandDesign(*path, rules, loaded.design);
     return loaded;
-}
-
-// The model parameters are checked as the Adjust window checks them.
-std::string ParameterProblem(const DesignState& design) {
-    for (const std::size_t row : {1, 5, 6, 7, 8}) {
-        if (!AdjustValueAccepted(row, design)) {
-            return std::string(AdjustRules()[row].message);
-        }
-    }
-    return {};
 }
 
 // The design to export and its name, or why not.
@@ -58,16 +50,13 @@ Loaded LoadExported(const Options& options) {
     if (!options.error.empty()) {
         return {{}, options.error};
     }
-    Loaded loaded = LoadDesign(options);
+    Loaded loaded = LoadDesign(options, kParameterRules);
     if (loaded.error.empty() && !options.has("--name")) {
         loaded.error = "--name NAME is required.";
     }
     if (loaded.error.empty() && !options.has("--ckt") && !options.has("--asc") &&
         !options.has("--lib")) {
         loaded.error = "Name at least one file to write: --ckt, --asc or --lib.";
-    }
-    if (loaded.error.empty()) {
-        loaded.error = ParameterProblem(loaded.design);
     }
     return loaded;
 }
@@ -80,6 +69,14 @@ std::optional<double> ReadPercent(const std::string& text) {
         return std::nullopt;
     }
     return value;
+}
+
+// Whether the largest difference is within the limit, told in both cases.
+std::string Verdict(double worstPercent, double maxPercent) {
+    char line[160];
+    std::snprintf(line, sizeof line, "%s the limit of %g %%: the largest difference is %.3g %%.",
+                  worstPercent > maxPercent ? "Over" : "Within", maxPercent, worstPercent);
+    return line;
 }
 
 } // namespace
@@ -104,7 +101,7 @@ int RunExport(const Arguments& arguments, std::ostream& out, std::ostream& err) 
         if (const std::optional<std::string> path = options.value(option)) {
             const FileResult written = write(*path, design);
             if (!written.ok) {
-                err << "export: " << written.message << ": " << *path << '\n';
+                err << "export: " << OutputProblem(option, *path, written.message) << '\n';
                 return 1;
             }
             out << "Wrote " << *path << '\n';
@@ -116,7 +113,7 @@ int RunExport(const Arguments& arguments, std::ostream& out, std::ostream& err) 
 int RunCheck(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     constexpr std::array<std::string_view, 2> kValueOptions{"--design", "--max-percent"};
     const Options options = ParseOptions(arguments, kValueOptions);
-    Loaded loaded = LoadDesign(options);
+    Loaded loaded = LoadDesign(options, {});
     std::optional<double> maxPercent = kDefaultMaxPercent;
     if (const std::optional<std::string> text = options.value("--max-percent")) {
         maxPercent = ReadPercent(*text);
@@ -141,6 +138,7 @@ int RunCheck(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     for (const ModelDifference& model : report.models) {
         out << DifferenceLine(model) << '\n';
     }
+    out << Verdict(report.worstPercent(), *maxPercent) << '\n';
     return report.worstPercent() > *maxPercent ? 1 : 0;
 }
 

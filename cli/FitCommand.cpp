@@ -4,6 +4,7 @@
 
 #include "cli/ChartFit.h"
 #include "cli/Commands.h"
+#include "cli/FileProblems.h"
 
 #include "fit/PointsFile.h"
 #include "platform/DesktopServices.h"
@@ -52,6 +53,9 @@ std::string Prepare(const Options& options, DesignState& design, fit::FitRequest
         request.traces = std::move(found.traces);
     }
     if (const auto points = options.value("--points")) {
+        if (std::string problem = InputProblem("--points", *points); !problem.empty()) {
+            return problem;
+        }
         fit::PointsFile file = fit::ReadPointsFile(*points);
         if (!file.ok) {
             return *points + ": " + file.message;
@@ -112,7 +116,7 @@ int RunFit(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     if (const FileResult written =
             WriteDesignFile(outPath, design, DesktopServices().dateTimeText());
         !written.ok) {
-        err << "fit: " << outPath << ": " << written.message << '\n';
+        err << "fit: " << OutputProblem("--out", outPath, written.message) << '\n';
         return kFailed;
     }
     Report(outcome, out);

@@ -40,7 +40,7 @@ public:
     // Keeps the curve-like tracks, each point from the scan that suits its slope.
     void collect(const std::vector<StrokeTrack>& tracks, bool transposed) {
         for (const StrokeTrack& track : tracks) {
-            if (!LooksLikeCurve(track, m_mask.strokeWidth)) {
+            if (!LooksLikeCurve(track, m_mask.strokeWidth, m_mask.strokes.rows, transposed)) {
                 ++m_chart.setAside.strokes;
                 continue;
             }

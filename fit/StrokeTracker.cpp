@@ -16,6 +16,14 @@ constexpr std::size_t kSlopePoints = 12;
 // A track kept for a curve: at least kLeastPoints points spanning kLeastSpan pixels.
 constexpr std::size_t kLeastPoints = 8;
 constexpr double kLeastSpan = 12;
+// Above this share of the height from the x axis, a curve rises at least kLeastRise
+// pixels a pixel along its scan.
+constexpr double kCutOffBand = 0.1;
+// A track turning by more than kSharpestTurn radians between the chords kKinkReach
+// points either side of a point is cut there.
+constexpr std::size_t kKinkReach = 6;
+constexpr double kSharpestTurn = 0.5;
+constexpr double kLeastRise = 0.12;
 
 struct Run {
     int top;
@@ -95,6 +103,27 @@ void Extend(ActiveTrack& track, int column, const Run& run) {
     track.width += (width - track.width) / std::min<double>(track.points.size(), 8);
 }
 
+// The angle, in radians, of the chord from point a to point b.
+double Heading(const StrokePoint& a, const StrokePoint& b) {
+    return std::atan2(b.v - a.v, b.u - a.u);
+}
+
+// Cuts a track where it turns sharply: a plate curve bends smoothly, so a kink is where
+// the track ran from a curve onto another stroke (a dash of the grid, a label).
+void CutAtKinks(StrokeTrack track, std::vector<StrokeTrack>& pieces) {
+    std::size_t from = 0;
+    for (std::size_t i = kKinkReach; i + kKinkReach < track.size(); ++i) {
+        const double turn = std::abs(Heading(track[i - kKinkReach], track[i]) -
+                                     Heading(track[i], track[i + kKinkReach]));
+        if (turn > kSharpestTurn && i - from >= kKinkReach) {
+            pieces.emplace_back(track.begin() + std::ptrdiff_t(from),
+                                track.begin() + std::ptrdiff_t(i));
+            from = i;
+        }
+    }
+    pieces.emplace_back(track.begin() + std::ptrdiff_t(from), track.end());
+}
+
 } // namespace
 
 std::vector<StrokeTrack> FollowColumns(const cv::Mat1b& strokes, double strokeWidth) {
@@ -136,6 +165,11 @@ std::vector<StrokeTrack> FollowColumns(const cv::Mat1b& strokes, double strokeWi
     for (ActiveTrack& track : active) {
         finished.push_back(std::move(track.points));
     }
+    std::vector<StrokeTrack> pieces;
+    for (StrokeTrack& track : finished) {
+        CutAtKinks(std::move(track), pieces);
+    }
+    finished = std::move(pieces);
     // The slope at each point, from its neighbours either side.
     for (StrokeTrack& track : finished) {
         for (std::size_t i = 0; i < track.size(); ++i) {
@@ -147,7 +181,7 @@ std::vector<StrokeTrack> FollowColumns(const cv::Mat1b& strokes, double strokeWi
     return finished;
 }
 
-bool LooksLikeCurve(const StrokeTrack& track, double strokeWidth) {
+bool LooksLikeCurve(const StrokeTrack& track, double strokeWidth, double axis, bool transposed) {
     if (track.size() < kLeastPoints) {
         return false;
     }
@@ -155,6 +189,11 @@ bool LooksLikeCurve(const StrokeTrack& track, double strokeWidth) {
     const double rise = track.front().v - track.back().v;
     if (std::max(spanU, std::abs(rise)) < kLeastSpan || rise < std::max(2.0, 0.03 * spanU)) {
         return false; // short, flat or falling
+    }
+    const StrokePoint& middle = track[track.size() / 2];
+    if (axis - (transposed ? middle.u : middle.v) > kCutOffBand * axis &&
+        rise < kLeastRise * spanU) {
+        return false; // flat, well above the axis
     }
     // Ragged strokes (text) jump about between neighbours.
     double squares = 0;

@@ -27,7 +27,9 @@ std::vector<StrokeTrack> FollowColumns(const cv::Mat1b& strokes, double strokeWi
 
 // Whether a track can be part of a plate curve: long enough, smooth, and rising (v
 // falling) as u grows, so that text, speckle, load lines and the dissipation limit are
-// left out.
-bool LooksLikeCurve(const StrokeTrack& track, double strokeWidth);
+// left out. Above the band along the x axis (at `axis`, on v or, for tracks followed
+// over the transposed mask, on u), where curves crowd at cut-off, a curve also rises
+// markedly, unlike what is left of a dashed grid line.
+bool LooksLikeCurve(const StrokeTrack& track, double strokeWidth, double axis, bool transposed);
 
 } // namespace valvix::fit

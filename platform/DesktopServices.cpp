@@ -101,6 +101,22 @@ void DesktopServices::showMessage(const std::string& text) {
     box.exec();
 }
 
+UnsavedChoice DesktopServices::askToSaveChanges(const std::string& text) {
+    QMessageBox box(QMessageBox::Warning, "Valvix", QString::fromStdString(text),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+                    QApplication::activeWindow());
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Save:
+        return UnsavedChoice::Save;
+    case QMessageBox::Discard:
+        return UnsavedChoice::Discard;
+    default:
+        return UnsavedChoice::Cancel; // also the box closed with Escape or its close control
+    }
+}
+
 void DesktopServices::beep() {
     QApplication::beep();
 }

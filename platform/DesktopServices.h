@@ -35,6 +35,7 @@ public:
     std::optional<std::string> openFileDialog(const FileDialogRequest& request) override;
     std::optional<std::string> saveFileDialog(const FileDialogRequest& request) override;
     void showMessage(const std::string& text) override;
+    UnsavedChoice askToSaveChanges(const std::string& text) override;
     void beep() override;
     std::shared_ptr<const Picture> loadPicture(const std::string& path) override;
     std::string dateTimeText() override;

@@ -21,6 +21,9 @@ struct FileDialogRequest {
     std::string proposedName;
 };
 
+// What the user chose when asked about changes that were never saved.
+enum class UnsavedChoice { Save, Discard, Cancel };
+
 // The services every window uses beyond its own controls. The program gets the
 // desktop's; tests swap in scripted doubles that never block.
 class WindowServices {
@@ -34,6 +37,13 @@ public:
     // A modal message box titled "Valvix" with a single OK button.
     virtual void showMessage(const std::string& text) = 0;
     virtual void beep() = 0;
+
+    // A modal box titled "Valvix" asking what to do with changes that were never saved,
+    // with the buttons Save, Discard and Cancel. Services that show no boxes (benchmarks,
+    // screenshots) leave without saving, as if Discard were pressed.
+    virtual UnsavedChoice askToSaveChanges(const std::string& /*text*/) {
+        return UnsavedChoice::Discard;
+    }
 
     // Loads a JPEG, GIF or BMP (or PNG) picture of any size; nothing for an empty name
     // or a file that cannot be read.

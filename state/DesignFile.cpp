@@ -24,8 +24,8 @@ struct LabelledField {
     float DesignState::*field;
 };
 
-// Lines 3 to 17 of the file, in order. The reader takes back all but the last one:
-// the plate dissipation is saved for the record but a loaded design keeps its own.
+// Lines 3 to 17 of the file, in order; the reader takes them back in the same order. A
+// file without line 17 (written before it was read back) leaves the dissipation as it was.
 constexpr std::array<LabelledField, 15> kFileFields{{
     {"Xleft: ", &DesignState::Xleft},
     {"Xright: ", &DesignState::Xright},
@@ -43,8 +43,6 @@ constexpr std::array<LabelledField, 15> kFileFields{{
     {"Kvb: ", &DesignState::Kvb},
     {"Plate dissipation: ", &DesignState::Dissipation},
 }};
-constexpr std::size_t kFieldsReadBack = kFileFields.size() - 1;
-
 // The file name and date lines are read as values too (and thrown away), so they
 // must stay exactly one line each.
 constexpr std::size_t kLinesSkippedByReader = 2;
@@ -204,14 +202,14 @@ bool ReadDesignText(std::string_view text, DesignState& design) {
             return true;
         }
     }
-    for (std::size_t index = 0; index < kFieldsReadBack; ++index) {
+    for (const LabelledField& entry : kFileFields) {
         if (!NextValue(lines, value)) {
             return true;
         }
         if (!FitsSingle(value)) {
             return false;
         }
-        design.*kFileFields[index].field = ToSingle(value);
+        design.*entry.field = ToSingle(value);
     }
     return true;
 }

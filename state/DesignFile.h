@@ -28,9 +28,10 @@ FileResult WriteDesignFile(const std::string& path, const DesignState& design,
                            std::string_view dateTime);
 
 // Reads values by position from a design file's bytes into the design: the first two
-// are skipped, then the frame, full scales, grid voltages and the five model
-// parameters. A short text ends quietly. Returns false when a value does not fit a
-// Single; the values read before it stay assigned.
+// are skipped, then the frame, full scales, grid voltages, the five model parameters and
+// the plate dissipation. A short text ends quietly, the values it lacks left as they
+// were. Returns false when a value does not fit a Single; the values read before it stay
+// assigned.
 bool ReadDesignText(std::string_view text, DesignState& design);
 
 // Reads a design file. An empty path reads nothing and succeeds.

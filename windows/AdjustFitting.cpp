@@ -343,6 +343,10 @@ Rgb AdjustFitting::ColourOf(std::optional<float> grid) const {
     return kCurvePalette[static_cast<std::size_t>(index)];
 }
 
+void AdjustFitting::fieldsChanged() {
+    lblFitResult->clear();
+}
+
 void AdjustFitting::ShowResult(const std::string& text) {
     lblFitResult->setText(QString::fromStdString(text));
 }

@@ -46,6 +46,11 @@ public:
     // after every plotting pass.
     void drawMarks(DrawingSurface& surface) const;
 
+    // A field of the window changed (typed, stepped, undone or redone, or a refused value
+    // written back): the result line no longer describes the fields and is cleared. A fit
+    // and "Undo fit" write their line after writing their values.
+    void fieldsChanged();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -14,6 +14,7 @@
 #include "windows/HelpWindows.h"
 #include "windows/UndoControls.h"
 
+#include <QCloseEvent>
 #include <QDialog>
 #include <QLabel>
 #include <QVBoxLayout>
@@ -35,6 +36,22 @@ QString Plain(float value) {
 
 template <class Help> frmAdjust::WindowFactory HelpFactory() {
     return [](QWidget* parent) { return std::make_unique<Help>(parent); };
+}
+
+// The values of a design as a design file holds them (7 significant digits), without
+// the file name and date lines.
+std::string FileValues(const DesignState& design) {
+    return DesignFileText(design, {}, {});
+}
+
+// What the design file the window opens with holds, read over the design; empty when
+// there is none or it can no longer be read.
+std::string ValuesOnDisk(const DesignState& design) {
+    DesignState onDisk = design;
+    if (design.DesignFileName.empty() || !ReadDesignFile(design.DesignFileName, onDisk).ok) {
+        return {};
+    }
+    return FileValues(onDisk);
 }
 
 } // namespace
@@ -109,6 +126,7 @@ void frmAdjust::Form_Load() {
     FillFields();
     setWindowTitle(QString::fromStdString("Adjust - " + m_design.DesignFileName));
     m_shownParameters = ParametersOf(m_design);
+    m_savedValues = ValuesOnDisk(m_design);
     Redraw();
 }
 
@@ -157,8 +175,8 @@ void frmAdjust::ConnectButtons() {
     connect(cmdPlotRefresh, &QPushButton::clicked, this, &frmAdjust::cmdPlotRefresh_Click);
     connect(cmdExamine, &QPushButton::clicked, this, [this] { OpenModal(m_examine); });
     connect(cmdSubcircuit, &QPushButton::clicked, this, [this] { OpenModal(m_subcircuit); });
-    connect(cmdSaveFile, &QPushButton::clicked, this, &frmAdjust::cmdSaveFile_Click);
-    connect(cmdExit, &QPushButton::clicked, this, &frmAdjust::exitRequested);
+    connect(cmdSaveFile, &QPushButton::clicked, this, &frmAdjust::SaveDesign);
+    connect(cmdExit, &QPushButton::clicked, this, &frmAdjust::cmdExit_Click);
 }
 
 std::string frmAdjust::dissipationText() const {
@@ -174,8 +192,9 @@ void frmAdjust::FillFields() {
     for (const std::size_t i : {2, 1, 3, 4, 0}) { // Mu, Ex, Kg1, Kp, Kvb
         WriteField(m_parameters[i].field, m_design.*m_parameters[i].value);
     }
-    // The dissipation field starts empty, so the first validation reads 0: no limit curve.
-    txtDissipation->setText({});
+    // The dissipation saved with the design comes back into its field. None (0, as after a
+    // design file without its line) leaves the field empty: no limit curve.
+    txtDissipation->setText(m_design.Dissipation != 0 ? Plain(m_design.Dissipation) : QString());
     FieldChanged();
 }
 
@@ -268,18 +287,58 @@ void frmAdjust::cmdPlotRefresh_Click() {
     }
 }
 
-void frmAdjust::cmdSaveFile_Click() {
+// "Save this design": the design state as it stands, to the file chosen in the save
+// dialog. True when it was written.
+bool frmAdjust::SaveDesign() {
     const auto chosen = m_services.saveFileDialog(
         {"Save Valvix design file", "Valvix files (*.VXF)|*.VXF", m_design.SaveFileName});
-    if (!chosen) {
-        return; // cancelled: nothing is written, not even to the last file saved
+    if (!chosen || chosen->empty()) {
+        return false; // cancelled: nothing is written, not even to the last file saved
     }
     m_design.SaveFileName = *chosen;
     const FileResult written =
         WriteDesignFile(m_design.SaveFileName, m_design, m_services.dateTimeText());
     if (!written.ok) {
         m_services.failure(written.message);
+        return false;
     }
+    m_savedValues = FileValues(m_design);
+    return true;
+}
+
+void frmAdjust::cmdExit_Click() {
+    if (MayLeave()) {
+        m_leaving = true;
+        emit exitRequested();
+    }
+}
+
+void frmAdjust::closeEvent(QCloseEvent* event) {
+    if (!m_leaving && !MayLeave()) {
+        event->ignore();
+        return;
+    }
+    m_leaving = true;
+    QWidget::closeEvent(event);
+}
+
+// Unchanged since the design was read or saved, the user may leave at once (a design
+// never read or saved has no values to match); otherwise after saving it, or when
+// choosing to discard the changes.
+bool frmAdjust::MayLeave() {
+    if (FileValues(m_design) == m_savedValues) {
+        return true;
+    }
+    switch (m_services.askToSaveChanges(
+        "This design has changes that were not saved. Save them before leaving?")) {
+    case UnsavedChoice::Save:
+        return SaveDesign();
+    case UnsavedChoice::Discard:
+        return true;
+    case UnsavedChoice::Cancel:
+        break;
+    }
+    return false;
 }
 
 void frmAdjust::OpenModal(const WindowFactory& factory) {
@@ -294,6 +353,9 @@ void frmAdjust::OpenModal(const WindowFactory& factory) {
 void frmAdjust::FieldChanged() {
     if (cmdSubcircuit != nullptr) {
         cmdSubcircuit->setEnabled(false);
+    }
+    if (m_fitting != nullptr) {
+        m_fitting->fieldsChanged();
     }
 }
 

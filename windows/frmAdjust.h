@@ -50,10 +50,14 @@ public:
     QUndoStack& history() { return m_history; }
 
 signals:
+    // "Exit" was pressed and the user may leave (see closeEvent): the program ends.
     void exitRequested();
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // With changes that were never saved, asks Save, Discard or Cancel first; the window
+    // stays open on Cancel and when the save is cancelled or fails.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     // One model parameter: its entry field, Up/Down factor and help window.
@@ -86,7 +90,9 @@ private:
     void Redraw();
     void Step(Parameter& parameter, bool up);
     void cmdPlotRefresh_Click();
-    void cmdSaveFile_Click();
+    bool SaveDesign();
+    void cmdExit_Click();
+    bool MayLeave();
     void OpenModal(const WindowFactory& factory);
     void FieldChanged();
     void RecordModelParameters();
@@ -103,6 +109,10 @@ private:
     QUndoStack m_history;
     TriodeParameters m_shownParameters; // those of the last plot that passed validation
     bool m_showingHistory = false;
+    // The values of the design file as last read or saved, as saving writes them; empty
+    // when the design was never read from or saved to a file.
+    std::string m_savedValues;
+    bool m_leaving = false; // leaving was allowed: closing asks nothing more
 
     std::array<Parameter, 5> m_parameters;
     QLineEdit* txtDissipation = nullptr;

@@ -28,6 +28,10 @@ void CheckTold(const std::string& err) {
     QVERIFY2(err.starts_with("Found ") && lines == 11 && err.find("\nSet aside ") != err.npos, err.c_str());
 }
 
+// Words that tell a window's user what to do, never a command line's.
+const std::regex kWindowWords("button|click|shift|up and down|get graphic|window|choose one|line it up",
+                              std::regex::icase);
+
 QByteArray Bytes(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -43,6 +47,9 @@ class tst_FitCommand final : public QObject {
     const QString blank = dir.filePath("blank.png");
     const QString small = dir.filePath("small.VXF"); // its frame covers a few pixels
     const QString measured = dir.filePath("measured.csv");
+    const QString ex0 = dir.filePath("ex0.VXF"); // a design whose exponent is 0
+    const QString notPicture = dir.filePath("text.jpg");
+    const QString missing = dir.filePath("missing.jpg");
 
 private slots:
     void initTestCase() {
@@ -53,6 +60,10 @@ private slots:
         QVERIFY(ReadDesignFile(kDesign.toStdString(), design).ok);
         design.Xright = design.Xleft + 20;
         QVERIFY(WriteDesignFile(small.toStdString(), design, "now").ok);
+        design.Ex = 0;
+        QVERIFY(WriteDesignFile(ex0.toStdString(), design, "now").ok);
+        QFile words(notPicture);
+        QVERIFY(words.open(QIODevice::WriteOnly) && words.write("not a picture\n") > 0);
         test::WritePointsCsv(measured.toStdString(), kPrinted, 500, 0, -20, 2);
     }
 
@@ -66,11 +77,14 @@ private slots:
         const auto run = RunCli(QStringList{"fit", "--design", kDesign, "--out", to} + arguments);
         QCOMPARE(run.status, 0);
         QVERIFY(run.out.starts_with("Mu: ") && run.out.find("\nFitted to ") != run.out.npos);
+        QVERIFY2(std::regex_search(run.out, std::regex(R"(: RMS miss [0-9.e-]+ mA \([0-9.]+ % of full scale\))")),
+                 run.out.c_str());
         if (arguments.contains("-v")) {
             CheckTold(run.err);
         } else {
             QVERIFY(run.err.empty());
         }
+        QVERIFY2(!std::regex_search(run.out + run.err, kWindowWords), run.out.c_str());
         DesignState fitted;
         QVERIFY(ReadDesignFile(to.toStdString(), fitted).ok && QFile::remove(to));
         QVERIFY(std::abs(fitted.Mu / 20 - 1) < 0.001 && std::abs(fitted.Kp / 250 - 1) < 0.002);
@@ -115,14 +129,19 @@ private slots:
             {"fit, --out without value", {"fit", "--design", d, "--picture", p, "--out", "-v"}, 2, "fit: The option --out needs a value."},
             {"digitize, --out without value", {"digitize", "--design", d, "--out", "--picture", p}, 2, "digitize: The option --out needs a value."},
             {"digitize, no --picture", {"digitize", "--design", d, "--out", to}, 2, "digitize: --design, --picture and --out must name files."},
-            {"no design", {"fit", "--design", to, "--picture", p, "--out", to}, 1, "fit: The chosen file (" + to + ") was not read"},
-            {"refused design", {"fit", "--design", p, "--picture", p, "--out", to}, 1, "fit: " + p + ": The value of the exponent"},
-            {"not a picture", {"fit", "--design", d, "--picture", d, "--out", to}, 1, "fit: The chart picture (" + d + ") could not be read."},
+            {"no design", {"fit", "--design", to, "--picture", p, "--out", to}, 1, "fit: --design " + to + ": the file does not exist.\n"},
+            {"design is a folder", {"fit", "--design", dir.path(), "--picture", p, "--out", to}, 1, "fit: --design " + dir.path() + ": it is a folder, not a file.\n"},
+            {"picture as design", {"fit", "--design", p, "--picture", p, "--out", to}, 1, "fit: --design " + p + ": the file is not a Valvix design file.\n"},
+            {"refused design", {"fit", "--design", ex0, "--picture", p, "--out", to}, 1, "fit: --design " + ex0 + ": The value of the exponent"},
+            {"no picture", {"fit", "--design", d, "--picture", missing, "--out", to}, 1, "fit: --picture " + missing + ": the file does not exist.\n"},
+            {"text as picture", {"fit", "--design", d, "--picture", notPicture, "--out", to}, 1, "fit: --picture " + notPicture + ": the file is not a picture Valvix can read.\n"},
+            {"no points", {"fit", "--design", d, "--points", missing, "--out", to}, 1, "fit: --points " + missing + ": the file does not exist.\n"},
             {"bad points", {"fit", "--design", d, "--points", d, "--out", to}, 1, "fit: " + d + ": Line 1 of the points file:"},
-            {"fit, unwritable", {"fit", "--design", d, "--picture", p, "--out", to + "/x"}, 1, "fit: " + to + "/x: The Valvix file was not written"},
+            {"fit, unwritable", {"fit", "--design", d, "--picture", p, "--out", to + "/x"}, 1, "fit: --out " + to + "/x: The Valvix file was not written correctly: the folder " + to + " does not exist.\n"},
             {"blank picture", {"digitize", "--design", d, "--picture", blank, "--out", to}, 1, "digitize: " + blank + ": No printed curves were found inside the plot frame."},
             {"frame off the chart", {"digitize", "--design", small, "--picture", p, "--out", to}, 1, "digitize: " + p + ": The plot frame covers too little of the picture to fit (at least 40 x 40 pixels are needed): set the design's frame (Xleft, Xright, Ytop, Ybottom)"},
-            {"digitize, unwritable", {"digitize", "--design", d, "--picture", p, "--out", to + "/x"}, 1, "digitize: " + to + "/x: The points file was not written."},
+            {"digitize, unwritable", {"digitize", "--design", d, "--picture", p, "--out", to + "/x"}, 1, "digitize: --out " + to + "/x: The points file was not written: the folder " + to + " does not exist.\n"},
+            {"digitize, no picture", {"digitize", "--design", d, "--picture", missing, "--out", to}, 1, "digitize: --picture " + missing + ": the file does not exist.\n"},
         };
         // clang-format on
         for (const auto& row : rows) {
@@ -137,9 +156,7 @@ private slots:
         const auto run = RunCli(arguments, dir.path());
         QCOMPARE(run.status, status);
         QVERIFY2(run.err.starts_with(message.toStdString()), run.err.c_str());
-        const std::regex windowWords("button|click|shift|up and down|get graphic|window|choose one|line it up",
-                                     std::regex::icase);
-        QVERIFY2(!std::regex_search(run.err, windowWords), run.err.c_str());
+        QVERIFY2(!std::regex_search(run.err, kWindowWords), run.err.c_str());
         QVERIFY(run.out.empty());
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), files);
     }

@@ -28,6 +28,7 @@ private slots:
         QTest::newRow("semicolons, names, quotes")
             << "\"Plate Voltage\";\"grid voltage\";\"PLATE CURRENT (mA)\"\n" + QString(kRows).replace(',', ';')
             << 0.0015 << 0.5;
+        QTest::newRow("anode names, Eg") << "Anode voltage,Eg,Anode current (mA)\n" + kRows << 0.0015 << 0.5;
         QTest::newRow("any order, tabs, other column, comments")
             << "# by hand\n\nIb (A)\tnote\tEc\tEb\n1\tx\t-2\t100\n2\t\t0\t2\n3\t\t0\t3\n"
                "4\t\t0\t4\n5\t\t0\t5e1\n"

@@ -15,23 +15,26 @@ using namespace valvix::test;
 
 namespace {
 
-// A design file's 14 read values as text, old ones -7.
+// A design file's 15 read values as text (the 14 of kFileFields, then the dissipation),
+// old ones -7.
 QString Shown(const DesignState& design) {
     QStringList texts;
     for (const float value : ValuesOf(design))
         texts << QString::number(value, 'g', 9);
-    return texts.join(' ');
+    return texts.join(' ') + " " + QString::number(design.Dissipation, 'g', 9);
 }
 DesignState Old() {
     DesignState d = Design({-7, -7, -7, -7, -7, -7, -7, -7, -7, -7, -7, -7, -7, -7});
     d.Dissipation = -7;
     return d;
 }
-// The values 1 to 14 (from + 1 on), the first `count` of them read, with changes.
+// The values 1 to 15 (from + 1 on), the first `count` of them read, with changes.
 QString Read(int count, std::initializer_list<std::pair<int, float>> changes = {}, int from = 0) {
     DesignState d = Old();
-    for (int i = 0; i < count; ++i)
+    for (int i = 0; i < std::min(count, 14); ++i)
         d.*kFileFields[std::size_t(i)] = float(from + i + 1);
+    if (count == 15)
+        d.Dissipation = float(from + 15);
     for (const auto& [index, value] : changes)
         d.*kFileFields[std::size_t(index)] = value;
     return Shown(d);
@@ -47,12 +50,11 @@ QByteArray Numbered(qsizetype index = -1, const QByteArray& line = {}, const cha
         lines[index] = line;
     return lines.join(end) + end;
 }
-// A file's text as read over old values: the values, whether it was refused, and whether
-// the dissipation was read (never).
+// A file's text as read over old values: the values, and whether it was refused.
 QString ReadText(const QByteArray& text) {
     DesignState d = Old();
     const bool ok = ReadDesignText(text.toStdString(), d);
-    return Shown(d) + (ok ? "" : " refused") + (d.Dissipation == -7 ? "" : " dissipation");
+    return Shown(d) + (ok ? "" : " refused");
 }
 
 QByteArray Contents(const QString& path) {
@@ -89,7 +91,7 @@ class tst_DesignFile final : public QObject {
     Q_OBJECT
 private slots:
     // Writing replaces a file whole, keeps its permission bits, updates a linked file
-    // through its link and leaves no temporary file; line 17 is never read back.
+    // through its link and leaves no temporary file; every value is read back.
     void writesAndReadsBack() {
         for (const QString& over : QStringList{"", "file", "link"}) {
             QTemporaryDir dir;
@@ -118,18 +120,20 @@ private slots:
         const QByteArray all = Numbered();
         // clang-format off
         const std::pair<QByteArray, QString> kTexts[] = {
-            {all, Read(14)}, {"", Read(0)}, {all.left(all.indexOf("Grid")), Read(6)},
-            {"* Kvb: 9\r\n\r\n" + QByteArray(all).replace("Ytop", "**: 9\r\n\r\n*\r\nYtop"), Read(14)},
-            {Numbered(1, ""), Read(14, {}, 1)}, {Numbered(11, "Mu:abc"), Read(14, {{9, 0}})},
-            {Numbered(11, "Mu: 1 00"), Read(14, {{9, 100}})}, {Numbered(13, "Kg1: 1.06E3"), Read(14, {{11, 1060}})},
-            {Numbered(2, " 42"), Read(14, {{0, 42}})}, {Numbered(2, "X: 12:30"), Read(14, {{0, 12}})},
-            {Numbered(-1, {}, "\r"), Read(14)}, {Numbered(-1, {}, "\n"), Read(14)},
-            {Numbered(11, "Mu: 3.4028235E+38"), Read(14, {{9, FLT_MAX}})}, {Numbered(1, "1E99999"), Read(14)}};
+            {all, Read(15)}, {"", Read(0)}, {all.left(all.indexOf("Grid")), Read(6)},
+            {all.left(all.indexOf("Plate dissipation")), Read(14)},
+            {"* Kvb: 9\r\n\r\n" + QByteArray(all).replace("Ytop", "**: 9\r\n\r\n*\r\nYtop"), Read(15)},
+            {Numbered(1, ""), Read(14, {}, 1)}, {Numbered(11, "Mu:abc"), Read(15, {{9, 0}})},
+            {Numbered(11, "Mu: 1 00"), Read(15, {{9, 100}})}, {Numbered(13, "Kg1: 1.06E3"), Read(15, {{11, 1060}})},
+            {Numbered(2, " 42"), Read(15, {{0, 42}})}, {Numbered(2, "X: 12:30"), Read(15, {{0, 12}})},
+            {Numbered(-1, {}, "\r"), Read(15)}, {Numbered(-1, {}, "\n"), Read(15)},
+            {Numbered(11, "Mu: 3.4028235E+38"), Read(15, {{9, FLT_MAX}})}, {Numbered(1, "1E99999"), Read(15)}};
         // clang-format on
         for (const auto& [text, values] : kTexts)
             QCOMPARE(ReadText(text), values);
         QCOMPARE(ReadText(Numbered(11, "Mu: 3.4028236E+38")), Read(9) + " refused");
         QCOMPARE(ReadText(Numbered(15, "Kvb: -1D39")), Read(13) + " refused");
+        QCOMPARE(ReadText(Numbered(16, "Plate dissipation: 1E39")), Read(14) + " refused");
     }
 
     // A failed write says so and leaves the folder as it was; a file the user may not

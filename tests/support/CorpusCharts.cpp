@@ -19,23 +19,20 @@ namespace valvix::corpus {
 
 namespace {
 
-enum Law { ThreeHalves, PlateTerm };
 enum Grid { DenseSolid, DashedMinor, DottedMinor, PlotterGrey };
 enum Labels { AtEnds, Along, Boxed };
 enum Ending { AtFrame, AtLimit, AtDataTop, DashedAboveLimit };
 
-struct LoadLine {
-    double supply, ohms;
-    QRgb colour;
-};
+using LoadLine = std::tuple<double, double, QRgb>; // supply volts, ohms, colour
 
-// One chart: the tube's law (Ip = k * (...)^power amperes; with measuredEvery above 0, a spline
-// through points read off it that many volts apart), scales, grid, and what clutters the page.
+// One chart: its size; its tube and scales; its grid and what clutters the page. The tube draws
+// k * x^power amperes, x = grid + contact volts + plate volts / mu, its foot softened over `tail` grid
+// volts; TubeAmps says how the fields after `tail` bend that. With measuredEvery above 0, the curves are
+// splines through points read off the tube that many volts apart.
 struct Recipe {
     const char* name;
     int width, height;
-    Law law;
-    double mu, k, contactVolts, power, measuredEvery;
+    double mu, k, contactVolts, power, tail, muSwing, bunching, scatter, bend, wobble, measuredEvery;
     float volts, amps, gridPos, gridNeg, gridStep;
     int voltLines, ampLines, boldEvery, numberEvery; // grid lines; every how many bold, numbered
     Grid grid;
@@ -51,42 +48,40 @@ struct Recipe {
     int jpeg; // quality; 0: none
     double skew;
     unsigned seed;
+    QColor Paper() const { return yellowed ? QColor(238, 226, 190) : QColor(252, 252, 249); }
 };
 
 const QColor kInk(24, 22, 28);
 constexpr QRgb kRed = 0xc83228, kBlue = 0x2848b4;
 
-QColor Paper(const Recipe& r) {
-    return r.yellowed ? QColor(238, 226, 190) : QColor(252, 252, 249);
-}
-
 // clang-format off
 const std::vector<Recipe>& Recipes() {
     static const std::vector<Recipe> recipes{
-        {"12AX7-like, Child's law, dense solid grid, end labels, 1 W limit, stamp, 1-bit speckled scan",
-         1000, 700, ThreeHalves, 95, 3.4e-4, 0.35, 1.5, 0, 500, 0.004f, 0, -4, 0.5f, 50, 40, 5, 10, DenseSolid, AtEnds,
-         false, "%g", AtFrame, 1, {}, "92CS-4471", 2, false, true, 0, 0, 1},
-        {"6SN7-like, power law, plotter grid, rotated labels, two coloured load lines, yellowed JPEG, skew 0.3",
-         1000, 700, PlateTerm, 20, 5.1e-6, 0.5, 1.45, 0, 500, 0.02f, 0, -20, 2, 25, 20, 5, 5, PlotterGrey, Along, false,
-         "Ec = %g V", AtFrame, 0, {{400, 20000, kRed}, {300, 15000, kBlue}}, nullptr, 1.6, true, false, 70, 0.3, 2},
-        {"300B-like, Child's law, dashed minor grid, curves stop at the 40 W limit, boxed labels, yellowed",
-         1040, 720, ThreeHalves, 3.9, 4.8e-4, 1.0, 1.5, 0, 500, 0.25f, 0, -100, 10, 25, 25, 5, 5, DashedMinor, Boxed,
-         false, "%g", AtLimit, 40, {}, nullptr, 2.5, true, false, 0, 0, 3},
-        {"6J5-like, spline through 25 V points, dotted minor grid, italic end labels, data stop short, JPEG",
-         1000, 700, PlateTerm, 19, 8.1e-6, 0.6, 1.4, 25, 400, 0.016f, 0, -18, 2, 40, 32, 5, 10, DottedMinor, AtEnds,
-         true, "Vg=%gV", AtDataTop, 0, {}, nullptr, 1.8, false, false, 60, 0, 4},
-        {"2A3-like, power law, dense solid grid, dashed above 15 W, load line, stamp, 1-bit scan, skew -0.2",
-         1000, 700, PlateTerm, 4.2, 6.3e-5, 0.8, 1.5, 0, 500, 0.2f, 0, -90, 10, 50, 40, 10, 10, DenseSolid, Along, true,
-         "Ec=%g", DashedAboveLimit, 15, {{300, 2500, kRed}}, "92CM-6511", 2.2, false, true, 0, -0.2, 5},
-        {"6AV6-like, spline through 50 V points, grey dashed grid, boxed labels, 0.5 W limit, heavy JPEG",
-         960, 720, ThreeHalves, 100, 4e-4, 0.4, 1.5, 50, 400, 0.003f, 0, -3, 0.5f, 20, 15, 5, 5, PlotterGrey, Boxed,
-         false, "Ec=%g", AtFrame, 0.5f, {}, nullptr, 1.4, false, false, 45, 0, 6},
+        {"12AX7-like, dense solid grid, end labels, 1 W limit, stamp, 1-bit speckled scan", 1000, 700,
+         95, 2.73e-4, 0.35, 1.7, 0.15, 0.35, 0.15, 0.12, 0, 0.004, 0, 500, 0.004f, 0, -4, 0.5f,
+         50, 40, 5, 10, DenseSolid, AtEnds, false, "%g", AtFrame, 1, {}, "92CS-4471", 2, false, true, 0, 0, 1},
+        {"6SN7-like, plotter grid, rotated labels, two coloured load lines, yellowed JPEG, skew 0.3", 1000, 700,
+         20, 2.35e-4, 0.5, 1.65, 0.6, 0.2, 0.1, 0.12, 0, 0.003, 0, 500, 0.02f, 0, -20, 2,
+         25, 20, 5, 5, PlotterGrey, Along, false, "Ec = %g V", AtFrame, 0, {{400, 20000, kRed}, {300, 15000, kBlue}},
+         nullptr, 1.6, true, false, 70, 0.3, 2},
+        {"300B-like, dashed minor grid, curves stop at the 40 W limit, boxed labels, yellowed", 1040, 720,
+         3.9, 2.08e-4, 1.0, 1.7, 3, 0.15, 0.05, 0.06, 0.33, 0.002, 0, 500, 0.25f, 0, -100, 10,
+         25, 25, 5, 5, DashedMinor, Boxed, false, "%g", AtLimit, 40, {}, nullptr, 2.5, true, false, 0, 0, 3},
+        {"6J5-like, spline through 25 V points, dotted minor grid, italic end labels, data stop short, JPEG", 1000, 700,
+         19, 3.09e-4, 0.6, 1.6, 0.6, 0.25, 0.1, 0.12, 0, 0.004, 25, 400, 0.016f, 0, -18, 2,
+         40, 32, 5, 10, DottedMinor, AtEnds, true, "Vg=%gV", AtDataTop, 0, {}, nullptr, 1.8, false, false, 60, 0, 4},
+        {"2A3-like, dense solid grid, dashed above 15 W, load line, stamp, 1-bit scan, skew -0.2", 1000, 700,
+         4.2, 2.39e-4, 0.8, 1.7, 3, 0.15, 0.1, 0.1, 0.33, 0.003, 0, 500, 0.2f, 0, -90, 10, 50, 40, 10, 10, DenseSolid,
+         Along, true, "Ec=%g", DashedAboveLimit, 15, {{300, 2500, kRed}}, "92CM-6511", 2.2, false, true, 0, -0.2, 5},
+        {"6AV6-like, spline through 50 V points, grey dashed grid, boxed labels, 0.5 W limit, heavy JPEG", 960, 720,
+         100, 3.36e-4, 0.4, 1.7, 0.12, 0.35, 0.2, 0.12, 0, 0.004, 50, 400, 0.003f, 0, -3, 0.5f,
+         20, 15, 5, 5, PlotterGrey, Boxed, false, "Ec=%g", AtFrame, 0.5f, {}, nullptr, 1.4, false, false, 45, 0, 6},
         {"45-like, spline through 25 V points, 4 px pens, dashed minor grid, load line, yellowed JPEG, skew 0.5",
-         1100, 760, PlateTerm, 3.5, 2.2e-5, 1.0, 1.6, 25, 350, 0.1f, 0, -70, 10, 35, 20, 5, 5, DashedMinor, Along, true,
-         "%g", AtFrame, 0, {{300, 5000, kBlue}}, nullptr, 4, true, false, 75, 0.5, 7},
-        {"12AT7-like, soft cut-off, 12 curves crowding the axis, dense solid grid, thin pens, stamp, JPEG, skew 0.15",
-         960, 700, PlateTerm, 70, 2.4e-6, 0.1, 1.35, 0, 400, 0.004f, 0, -5.5f, 0.5f, 40, 40, 10, 10, DenseSolid, Along,
-         true, "%g", AtFrame, 0, {}, "CS-5013", 1.2, false, false, 80, 0.15, 8},
+         1100, 760, 3.5, 0.742e-4, 1.0, 1.8, 2.5, 0.35, 0.15, 0.12, 0.4, 0.004, 25, 350, 0.1f, 0, -70, 10, 35, 20, 5, 5,
+         DashedMinor, Along, true, "%g", AtFrame, 0, {{300, 5000, kBlue}}, nullptr, 4, true, false, 75, 0.5, 7},
+        {"12AT7-like, remote cut-off, 12 curves crowding the axis, dense solid grid, thin pens, stamp, JPEG, skew 0.15",
+         960, 700, 70, 5.98e-4, 0.1, 1.55, 0.4, 0.2, 0.1, 0.12, 0, 0.003, 0, 400, 0.004f, 0, -5.5f, 0.5f,
+         40, 40, 10, 10, DenseSolid, Along, true, "%g", AtFrame, 0, {}, "CS-5013", 1.2, false, false, 80, 0.15, 8},
     };
     return recipes;
 }
@@ -120,12 +115,26 @@ struct Curve {
     double dashFrom; // plate volts from which it is dashed (end: never)
 };
 
-double LawAmps(const Recipe& r, double vp, double vg) {
-    if (r.law == ThreeHalves) // Child's law, the grid offset by the contact potential
-        return r.k * std::pow(std::max(0.0, vg + r.contactVolts + vp / r.mu), r.power);
-    // A soft remote cut-off: max(0, x) smoothed over about a grid volt.
-    const double x = vp + r.mu * (vg + r.contactVolts), width = 0.2 * r.mu;
-    return r.k * std::pow(x > 30 * width ? x : width * std::log1p(std::exp(x / width)), r.power);
+// The plate current of curve number `curve` at plate volts vp, departing from the clean law as real
+// tubes do: the curves bunch towards cut-off (spaced 1 + bunching times the mean step at the top,
+// 1 - bunching at the last) and stand unevenly (by `scatter` of a step); mu rises with the current
+// (by muSwing times its mid-scale value per full-scale amperes); the foot fades into cut-off more
+// slowly on the more negative grids; the curves bend over (`bend`: the full-scale amperes over those
+// they saturate at); and the drawn curve wanders sideways by `wobble` of the full-scale volts.
+double TubeAmps(const Recipe& r, double vp, int curve) {
+    const double span = r.gridPos - r.gridNeg, u = curve * r.gridStep / span; // 0 on the top curve, 1 on the last
+    const double grid = r.gridPos - span * u * (1 + r.bunching * (1 - u)) + r.contactVolts +
+                        r.scatter * r.gridStep * std::sin(2.4 * curve + r.seed);
+    const double period = r.volts * (0.3 + 0.06 * (curve % 4)), phase = 1.9 * curve + r.seed, tail = r.tail * (0.4 + u);
+    const double v = vp + r.wobble * r.volts * (std::sin(2 * std::numbers::pi * vp / period + phase) - std::sin(phase));
+    const auto space = [&](double amps) { // the space current mu lets through while `amps` flow
+        const double x = grid + v / (r.mu * (1 + r.muSwing * (amps / r.amps - 0.5)));
+        return r.k * std::pow(x > 30 * tail ? x : tail * std::log1p(std::exp(x / tail)), r.power);
+    };
+    double low = 0, high = space(0); // bisect for the current equal to the space current it lets through
+    for (int k = 0; k < 48; ++k)
+        (space((low + high) / 2) > (low + high) / 2 ? low : high) = (low + high) / 2;
+    return low / std::hypot(1.0, r.bend * low / r.amps);
 }
 
 // A smooth cubic through hand-read points `step` volts apart, as drawn by hand: its slope at a
@@ -160,7 +169,7 @@ std::vector<Curve> Curves(const Recipe& r) {
     std::vector<Curve> curves;
     const int count = static_cast<int>(std::lround((r.gridPos - r.gridNeg) / r.gridStep)) + 1;
     for (int i = 0; i < count; ++i) {
-        Amps amps = [&r, vg = r.gridPos - i * r.gridStep](double v) { return LawAmps(r, v, vg); };
+        Amps amps = [&r, i](double v) { return TubeAmps(r, v, i); };
         // Where the data stop: different for every curve.
         const double dataTop = r.amps * (0.55 + 0.35 * std::fmod(0.618 * i + 0.2, 1.0));
         const double limit = FirstWhere(r, [&](double v) { return v * amps(v) >= r.watts; });
@@ -195,10 +204,8 @@ QPolygonF Trace(const Curve& c, const Frame& f, double from, double to, double s
 }
 
 QFont Font(double pixels, bool bold = false, bool italic = false) {
-    QFont font(QStringLiteral("DejaVu Sans"));
+    QFont font(QStringLiteral("DejaVu Sans"), -1, bold ? QFont::Bold : QFont::Normal, italic);
     font.setPixelSize(std::max(6, static_cast<int>(std::lround(pixels))));
-    font.setBold(bold);
-    font.setItalic(italic);
     return font;
 }
 
@@ -216,9 +223,9 @@ void DrawPlot(QPainter& p, const Recipe& r, const Frame& f, double s, const std:
         p.setPen(QPen(QColor(g.grey[b], g.grey[b], g.grey[b]), g.width[b] * weight, g.style[b]));
         p.drawLine(vertical ? QLineF(f.At(v, 0), f.At(v, r.amps)) : QLineF(f.At(0, i), f.At(r.volts, i)));
     }
-    for (const LoadLine& load : r.loads) {
-        p.setPen(QPen(QColor(load.colour), 1.7 * s));
-        p.drawLine(f.At(load.supply, 0), f.At(0, load.supply / load.ohms));
+    for (const auto& [supply, ohms, colour] : r.loads) {
+        p.setPen(QPen(QColor(colour), 1.7 * s));
+        p.drawLine(f.At(supply, 0), f.At(0, supply / ohms));
     }
     QPolygonF hyperbola;
     for (double v = r.watts / (1.1 * r.amps); r.watts > 0 && v <= r.volts; v += r.volts / 400)
@@ -269,7 +276,7 @@ std::vector<QRectF> DrawLabels(QPainter& p, const Recipe& r, double s, const Tru
         placed.push_back(bounds);
         p.setTransform(place);
         if (r.labels == Boxed) {
-            p.fillRect(padded, Paper(r));
+            p.fillRect(padded, r.Paper());
             boxes.push_back(bounds);
         }
         p.setPen(kInk);
@@ -322,7 +329,7 @@ QImage DrawPage(const Recipe& r, const Frame& f, double s, QSize size, Truth& tr
         });
     }
     QImage page(size, QImage::Format_RGB32);
-    page.fill(Paper(r));
+    page.fill(r.Paper());
     QPainter p(&page);
     p.setRenderHint(QPainter::Antialiasing);
     p.setClipRect(QRectF(f.At(0, r.amps), f.At(r.volts, 0)));
@@ -363,11 +370,10 @@ QImage Scanned(QImage page, const Recipe& r, double s) {
     }
     QImage scan = r.oneBit ? bits : page;
     if (r.jpeg > 0) {
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
+        QBuffer buffer;
         buffer.open(QIODevice::WriteOnly);
         scan.save(&buffer, "JPG", r.jpeg);
-        scan = QImage::fromData(bytes, "JPG").convertToFormat(QImage::Format_RGB32);
+        scan = QImage::fromData(buffer.data(), "JPG").convertToFormat(QImage::Format_RGB32);
     }
     return scan;
 }
@@ -390,15 +396,14 @@ CorpusChart CorpusChartAt(std::size_t index, int width, int height) {
     turn.translate(width / 2.0, height / 2.0).rotate(r.skew).translate(-width / 2.0, -height / 2.0);
     if (r.skew != 0) {
         QImage turned(page.size(), QImage::Format_RGB32);
-        turned.fill(Paper(r));
+        turned.fill(r.Paper());
         QPainter p(&turned);
         p.setRenderHint(QPainter::SmoothPixmapTransform);
         p.setTransform(turn);
         p.drawImage(0, 0, page);
         page = turned;
         for (auto& curve : truth)
-            for (QPointF& at : curve)
-                at = turn.map(at);
+            std::ranges::transform(curve, curve.begin(), [&](QPointF at) { return turn.map(at); });
     }
     const QPointF origin = turn.map(f.At(0, 0)), corner = turn.map(f.At(r.volts, r.amps));
     return {r.name, Scanned(page, r, s), origin.x(), corner.x(), corner.y(), origin.y(), r.volts,
@@ -420,14 +425,12 @@ DesignState CorpusDesign(const CorpusChart& chart, const TriodeParameters& param
     design.Xright = static_cast<float>(kChartAreaTopLeft.x + chart.right * toX);
     design.Ytop = static_cast<float>(kChartAreaTopLeft.y + chart.top * toY);
     design.Ybottom = static_cast<float>(kChartAreaTopLeft.y + chart.bottom * toY);
-    design.PlateVoltageFullscale = chart.voltsFullscale;
-    design.PlateCurrentFullscale = chart.ampsFullscale;
-    design.GridVoltageMostPos = chart.gridMostPos;
-    design.GridVoltageMostNeg = chart.gridMostNeg;
-    design.GridVoltageStep = chart.gridStep;
+    std::tie(design.PlateVoltageFullscale, design.PlateCurrentFullscale, design.Dissipation) =
+        std::tie(chart.voltsFullscale, chart.ampsFullscale, chart.plateWatts);
+    std::tie(design.GridVoltageMostPos, design.GridVoltageMostNeg, design.GridVoltageStep) =
+        std::tie(chart.gridMostPos, chart.gridMostNeg, chart.gridStep);
     std::tie(design.Mu, design.Ex, design.Kg1, design.Kp, design.Kvb) =
         std::tie(parameters.Mu, parameters.Ex, parameters.Kg1, parameters.Kp, parameters.Kvb);
-    design.Dissipation = chart.plateWatts;
     return design;
 }
 

@@ -1,9 +1,11 @@
 #pragma once
 
-// Plate-curve charts whose curves follow other laws than the fitted model (Child's law,
-// a plate-voltage power law, splines through hand-read points), drawn with the clutter of
-// real data sheets: heavy grids, labels, limit and load lines, stamps, poor scans, skew.
-// The digitizer and the fit are tested on them, as nothing can match them exactly.
+// Plate-curve charts whose curves depart from the fitted model as real tubes do (mu rising
+// with the current, grid steps bunched towards cut-off and uneven, remote cut-off tails, curves
+// bending over at high current, hand-drawn wobbles and splines through hand-read points), so
+// that even the best fit misses them by a few pixels; drawn with the clutter of real data
+// sheets: heavy grids, labels, limit and load lines, stamps, poor scans, skew. The digitizer
+// and the fit are tested on them, as nothing can match them exactly.
 
 #include "model/Triode.h"
 #include "state/DesignState.h"

@@ -23,6 +23,8 @@ public:
     std::vector<FileDialogRequest> dialogs;
     std::vector<std::string> messages;
     int beeps = 0;
+    std::deque<UnsavedChoice> saveAnswers; // none left: Discard
+    std::vector<std::string> saveQuestions;
     std::vector<QString> modalWindows; // captions
     std::function<void(QDialog&)> onModal;
     std::function<std::unique_ptr<PrintJob>()> printer; // none: the dialog is cancelled
@@ -50,6 +52,13 @@ public:
     std::optional<std::string> saveFileDialog(const FileDialogRequest& request) override { return answer(request); }
     void showMessage(const std::string& text) override { messages.push_back(text); }
     void beep() override { ++beeps; }
+    UnsavedChoice askToSaveChanges(const std::string& text) override {
+        saveQuestions.push_back(text);
+        const UnsavedChoice next = saveAnswers.empty() ? UnsavedChoice::Discard : saveAnswers.front();
+        if (!saveAnswers.empty())
+            saveAnswers.pop_front();
+        return next;
+    }
     std::shared_ptr<const Picture> loadPicture(const std::string& path) override { return m_desktop.loadPicture(path); }
     std::string dateTimeText() override { return "06.12.2026 10:00"; }
     void runModal(QDialog& window) override {

@@ -124,6 +124,34 @@ private slots:
         QCOMPARE(fields(), fitted);
     }
 
+    // The line under the chart tells of the last fit only while the fields hold its values:
+    // undo and redo, a step, a typed value, a refused field or fit clear it.
+    void resultLineFollowsTheFields() {
+        const auto keys = [&](Qt::KeyboardModifiers m) { QTest::keyClick(window.get(), Qt::Key_Z, m); };
+        const Qt::KeyboardModifiers undo = Qt::ControlModifier, redo = Qt::ControlModifier | Qt::ShiftModifier;
+        const auto click = [&] { // a line that is not the fit's
+            QTest::mouseClick(&window->view(), Qt::LeftButton, Qt::ShiftModifier, OnTrueCurve(200, -1));
+            QVERIFY(result().startsWith("Point added"));
+        };
+        // clang-format off
+        const std::pair<const char*, std::function<void()>> kAfterAFit[] = {
+            {"", [&] { keys(undo); }}, {"", [&] { press("cmdUndo"); }},
+            {"", [&] { keys(undo); click(); keys(redo); }}, {"", [&] { keys(undo); click(); press("cmdRedo"); }},
+            {"The values from before the last fit are back.", [&] { press("cmdUndoFit"); }},
+            {"", [&] { press("cmdUndoFit"); keys(undo); }}, {"", [&] { press("cmdMuUp"); }},
+            {"", [&] { QTest::keyClicks(window->findChild<QLineEdit*>("txtKp"), "1"); }},
+            {"", [&] { Type(*window, "txtGridVoltageStep", "0.09"); click(); press("cmdPlotRefresh"); }},
+            {"", [&] { Type(*window, "txtEx", "0"); click(); press("cmdFitToChart"); }}};
+        // clang-format on
+        for (const auto& [after, action] : kAfterAFit) {
+            open(chart);
+            press("cmdFitToChart");
+            QVERIFY(result().startsWith("Fitted to "));
+            action();
+            QCOMPARE(result(), QString(after));
+        }
+    }
+
     void refusedFieldStopsTheFit() {
         window->findChild<QLineEdit*>("txtEx")->setText("0");
         press("cmdFitToChart");
@@ -215,7 +243,7 @@ private slots:
                 return std::hypot(centre(square).x - at.x, centre(square).y - at.y) < 1;
             });
         };
-        const QPoint pixel = window->view().canvas().toPixels(at).toPoint() + QPoint(0, 3); // a little off the mark
+        const QPoint pixel = window->view().canvas().toPixels(at).toPoint() + QPoint(0, 1); // a little off the mark
         QTest::mouseClick(&window->view(), Qt::LeftButton, Qt::ControlModifier, pixel);
         QVERIFY2(result().startsWith("Trace removed (") &&
                      result().endsWith(" traces left); press Fit to chart to fit again."),

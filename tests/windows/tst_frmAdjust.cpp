@@ -165,6 +165,77 @@ private slots:
         QVERIFY(services->beeps == 1 && adjustState().endsWith("|0|The Valvix file was not written correctly.|"));
     }
 
+    // The plate dissipation saved with a design comes back into its field and is saved
+    // again; a file without its line leaves the field empty and the dissipation as it was.
+    void adjustKeepsTheDissipation() {
+        openAdjust();
+        type("txtDissipation", "5");
+        press("cmdPlotRefresh");
+        const std::string file = services->path("5W.VXF");
+        services->fileAnswers = {file, file};
+        press("cmdSaveFile");
+        QFile saved(QString::fromStdString(file));
+        for (const bool withLine : {true, false}) {
+            DesignState read = {};
+            read.GraphicFileName = design.GraphicFileName;
+            QVERIFY(ReadDesignFile(file, read).ok); // as "Get old design" reads it
+            design = read;
+            open<frmAdjust>();
+            QVERIFY(box("txtDissipation")->text() == (withLine ? " 5" : "") && design.Dissipation == 5 * withLine);
+            press("cmdSaveFile");
+            QVERIFY(saved.open(QIODevice::ReadOnly));
+            const QByteArray text = saved.readAll().replace("Plate dissipation: 5\r\n", "");
+            QVERIFY(withLine == (text.size() < saved.size()));
+            saved.close();
+            QVERIFY(saved.open(QIODevice::WriteOnly) && saved.write(text) == text.size());
+            saved.close();
+        }
+    }
+
+    // Exit, or closing the window, with changes never saved asks first: Save saves as "Save
+    // this design" does (a cancelled or failed save keeps the window), Discard leaves, Cancel
+    // stays. Unchanged since the design was read or saved, it leaves without asking.
+    void adjustAsksBeforeLosingChanges() {
+        using C = UnsavedChoice;
+        // clang-format off
+        const struct { const char* change; std::vector<C> answers; std::optional<QString> saveAs; int asked; bool close, left; } rows[] = {
+            {"", {}, {}, 0, false, true}, {"", {}, {}, 0, true, true}, {"up", {C::Cancel}, {}, 1, false, false},
+            {"up", {C::Discard}, {}, 1, false, true}, {"up", {C::Save}, "new.VXF", 1, false, true},
+            {"up", {C::Save}, {}, 1, false, false}, {"up", {C::Save}, "none/x.VXF", 1, false, false},
+            {"up, save", {}, "new.VXF", 0, false, true}, {"up", {C::Cancel}, {}, 1, true, false},
+            {"up", {C::Discard}, {}, 1, true, true}, {"unnamed", {C::Cancel}, {}, 1, false, false}};
+        // clang-format on
+        for (const auto& row : rows) {
+            reset();
+            const QString change = row.change;
+            if (change != "unnamed")
+                design.DesignFileName = services->writeDesign(design);
+            open<frmAdjust>();
+            if (change.startsWith("up"))
+                press("cmdMuUp");
+            const std::string saveAs = row.saveAs ? services->path(*row.saveAs) : "";
+            services->fileAnswers = {row.saveAs ? std::optional(saveAs) : std::nullopt};
+            if (change.endsWith("save"))
+                press("cmdSaveFile");
+            services->saveAnswers = {row.answers.begin(), row.answers.end()};
+            QSignalSpy exits(static_cast<frmAdjust*>(window.get()), &frmAdjust::exitRequested);
+            if (row.close)
+                window->close();
+            else
+                press("cmdExit");
+            QCOMPARE(int(services->saveQuestions.size()), row.asked);
+            QCOMPARE(row.close ? !window->isVisible() : exits.size() == 1, row.left);
+            DesignState back;
+            const bool saved = ReadDesignFile(saveAs, back).ok && back.Mu == 101.0f;
+            QCOMPARE(saved, row.left && row.saveAs.has_value());
+            QCOMPARE(services->beeps, int(row.saveAs == "none/x.VXF"));
+            QVERIFY(services->dialogs.empty() ||
+                    services->lastDialog() == "Save Valvix design file|Valvix files (*.VXF)|*.VXF|");
+        }
+        QCOMPARE(services->saveQuestions.back(),
+                 "This design has changes that were not saved. Save them before leaving?");
+    }
+
     // The five "H" buttons open their help windows modally: caption, size, the bold text in
     // its place (its length and CRC-16 as qChecksum gives them for the text as described),
     // "Exit" closing it; then the plot is redrawn.
