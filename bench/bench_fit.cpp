@@ -1,3 +1,6 @@
+#if defined(VALVIX_CORPUS)
+#include "CorpusCharts.h"
+#endif
 #include "fit/Digitizer.h"
 #include "fit/FitToChart.h"
 #include "platform/QtPicture.h"
@@ -40,6 +43,23 @@ void BM_DigitizeAndFit6000x4500(benchmark::State& state) {
     FitExampleAt(state, 6000, 4500);
 }
 BENCHMARK(BM_DigitizeAndFit6000x4500)->Unit(benchmark::kMillisecond);
+
+#if defined(VALVIX_CORPUS)
+// The two medium-mu corpus charts (1000 x 700, curves that depart from the model as real
+// tubes do, data-sheet clutter) from a plain medium-mu start.
+void BM_DigitizeAndFitCorpus(benchmark::State& state) {
+    const corpus::CorpusChart chart = corpus::Corpus()[std::size_t(state.range(0))];
+    DesignState design = corpus::CorpusDesign(chart, {20, 1.3f, 1500, 200, 800});
+    fit::FitOutcome outcome;
+    for (auto _ : state) {
+        design.CurveGraphic = std::make_shared<QtPicture>(chart.picture);
+        const fit::DigitizeOutcome found = fit::DigitizeDesignChart(design);
+        outcome = fit::FitToChart(design, {found.chart.traces, {}, {}});
+    }
+    state.SetLabel(chart.name.substr(0, 24) + (outcome.ok ? "" : ": refused"));
+}
+BENCHMARK(BM_DigitizeAndFitCorpus)->Arg(1)->Arg(3)->Unit(benchmark::kMillisecond);
+#endif
 
 // The digitizer alone on the 1000 x 700 chart.
 void BM_Digitize1000x700(benchmark::State& state) {

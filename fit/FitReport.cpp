@@ -182,6 +182,7 @@ FitOutcome Report(const FitPoints& points, const LogParameters& fitted) {
     }
     all.insert(all.end(), points.measured.begin(), points.measured.end());
     std::vector<double> distances;
+    distances.reserve(all.size());
     for (const ChartPoint& point : all) {
         distances.push_back(family.distance(point.vp, point.vg, point.ip));
     }

@@ -172,6 +172,7 @@ private:
 
     double Spread(const LogParameters& p, const std::vector<Observation>& observations) const {
         std::vector<double> distances;
+        distances.reserve(observations.size());
         for (const Observation& o : observations) {
             distances.push_back(DistanceAcross(p, o, m_points.space));
         }

@@ -23,9 +23,9 @@ namespace {
 
 struct Optimum {
     TriodeParameters chart;  // fitted to the printed curves, across them in pixels
-    double chartRms;         // pixels
+    float chartRms;          // pixels
     TriodeParameters points; // fitted to the points below, in thousandths of full scale
-    double pointsRms;
+    float pointsRms;
 };
 // clang-format off
 const Optimum kOptima[] = {
