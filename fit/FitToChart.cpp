@@ -19,7 +19,7 @@ constexpr std::size_t kLeastPoints = 5;
 // Points scored by the coarse search, and fitted by the solver, at the most: the
 // traces' points are thinned evenly beyond that.
 constexpr std::size_t kScoredPoints = 300;
-constexpr std::size_t kSolvedPoints = 1200;
+constexpr std::size_t kSolvedPoints = 600;
 constexpr std::size_t kMostRounds = 5;
 constexpr double kSettled = 1e-4; // largest parameter change (as a share) that ends it
 // Huber's reach, in spreads of the distances (1.4826 median absolute distances).

@@ -1,7 +1,7 @@
 // Charts whose curves depart from the model as real tubes do, with data-sheet clutter
 // (support/CorpusCharts; the model misses them by 3 to 11 px at best): the found points
 // lie on the printed curves and cover most of them (92 % and 60 % at the least), and the
-// fit from starts a quarter off lands within 1.3 x the least-squares optimum of the model
+// fit from starts a quarter off lands within 1.05 x the least-squares optimum of the model
 // fitted to the printed curves themselves (worked out once with many starts, written
 // below); points read off the curves fitted from a points file within 1.1 x theirs.
 
@@ -151,7 +151,11 @@ private slots:
         QVERIFY2(outcome.ok, outcome.message.c_str());
         const double rms = Rms(Printed(m_charts[std::size_t(chart)], s), s, outcome.parameters);
         qInfo("RMS %.3f px against the optimum's %.3f; %s", rms, optimum.chartRms, fit::DescribeFit(outcome).c_str());
-        QVERIFY(rms <= 1.3 * optimum.chartRms && rms >= 0.999 * optimum.chartRms);
+        QVERIFY(rms <= 1.05 * optimum.chartRms && rms >= 0.999 * optimum.chartRms);
+        // Curves missed by more than 3 % of full scale are named: on these charts, those the
+        // model misses by more than 5 px at best.
+        QCOMPARE(fit::DescribeFit(outcome).find(" curve is missed by up to ") != std::string::npos,
+                 optimum.chartRms > 5);
     }
 
     // Points every twentieth of the full scale along each curve, read with 0.4 % noise.
