@@ -3,6 +3,7 @@
 #include "fit/CurveAssignment.h"
 #include "fit/PrintedTraces.h"
 #include "fit/Solver.h"
+#include "fit/Spread.h"
 
 #include <algorithm>
 #include <cmath>
@@ -149,15 +150,6 @@ std::string CheckUnits(const DesignState& design, const std::vector<ChartPoint>&
     return {};
 }
 
-double Median(std::vector<double> values) {
-    if (values.empty()) {
-        return 0;
-    }
-    const auto middle = values.begin() + std::ptrdiff_t(values.size() / 2);
-    std::nth_element(values.begin(), middle, values.end());
-    return *middle;
-}
-
 FitOutcome Report(const FitPoints& points, const LogParameters& fitted) {
     FitOutcome outcome;
     outcome.parameters = Settle(fitted);
@@ -186,7 +178,7 @@ FitOutcome Report(const FitPoints& points, const LogParameters& fitted) {
     for (const ChartPoint& point : all) {
         distances.push_back(family.distance(point.vp, point.vg, point.ip));
     }
-    const double strayAt = std::max(points.reach, kStraySpreads * 1.4826 * Median(distances));
+    const double strayAt = std::max(points.reach, kStraySpreads * Spread(distances));
     for (const float grid : points.grids) {
         outcome.curves.push_back({grid, 0, 0});
     }

@@ -34,8 +34,6 @@ FitPoints GatherPoints(const DesignState& design, const FitRequest& request,
 // Why measured points cannot be the chart's, or nothing.
 std::string CheckUnits(const DesignState& design, const std::vector<ChartPoint>& measured);
 
-double Median(std::vector<double> values);
-
 // The fitted parameters as the design keeps them, and how well the family lies on the
 // points: every point given to its curve, stray ones (far beyond the spread of the
 // others) set aside. Refuses a family whose grid voltages cannot be the chart's: many

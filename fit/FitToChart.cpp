@@ -4,6 +4,7 @@
 #include "fit/CurveAssignment.h"
 #include "fit/FitReport.h"
 #include "fit/Solver.h"
+#include "fit/Spread.h"
 
 #include <algorithm>
 #include <cmath>
@@ -162,7 +163,7 @@ private:
                 change = std::max(change, std::abs(next[i] - p[i]));
             }
             p = next;
-            reach = std::max(m_points.leastReach, kHuberSpreads * Spread(p, observations));
+            reach = std::max(m_points.leastReach, kHuberSpreads * SpreadAt(p, observations));
             if (round > 0 && change < kSettled) {
                 break;
             }
@@ -170,13 +171,13 @@ private:
         return p;
     }
 
-    double Spread(const LogParameters& p, const std::vector<Observation>& observations) const {
+    double SpreadAt(const LogParameters& p, const std::vector<Observation>& observations) const {
         std::vector<double> distances;
         distances.reserve(observations.size());
         for (const Observation& o : observations) {
             distances.push_back(DistanceAcross(p, o, m_points.space));
         }
-        return 1.4826 * Median(distances);
+        return Spread(std::move(distances));
     }
 
     const FitPoints& m_points;

@@ -1,5 +1,7 @@
 #include "fit/PrintedTraces.h"
 
+#include "fit/Spread.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -12,12 +14,6 @@ namespace {
 // along one stroke.
 constexpr double kAlong = 1.5;
 constexpr std::size_t kLeastShared = 3;
-
-double Median(std::vector<double> values) {
-    const auto middle = values.begin() + std::ptrdiff_t(values.size() / 2);
-    std::nth_element(values.begin(), middle, values.end());
-    return *middle;
-}
 
 // The distance from a point to a polyline's stretch between two indices.
 double ToPolyline(double px, double py, const std::vector<ChartPoint>& line, std::size_t first,

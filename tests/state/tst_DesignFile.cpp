@@ -1,4 +1,5 @@
 #include "state/DesignFile.h"
+#include "support/FileContents.h"
 #include "support/SampleDesign.h"
 
 #include <QtTest>
@@ -57,17 +58,6 @@ QString ReadText(const QByteArray& text) {
     return Shown(d) + (ok ? "" : " refused");
 }
 
-QByteArray Contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : "<unreadable>";
-}
-bool WriteFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-QString Entries(const QString& folder) {
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).join(' ');
-}
 int Mode(const QString& path, int mode = -1) {
     struct stat info {};
     const QByteArray name = QFile::encodeName(path);

@@ -2,6 +2,7 @@
 #include "export/Schematic.h"
 #include "export/Subcircuit.h"
 #include "state/DesignFile.h"
+#include "support/FileContents.h"
 #include "support/SampleDesign.h"
 
 #include <QtTest>
@@ -14,6 +15,7 @@
 #include <unistd.h>
 
 using namespace valvix;
+using namespace valvix::test;
 
 namespace {
 
@@ -40,17 +42,6 @@ const SavedKind kKinds[] = {
 constexpr rlim_t kSizeLimit = 120;
 const QByteArray kOld = QByteArray("old bytes\r\n").repeated(8);
 
-QByteArray Contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : "<unreadable>";
-}
-bool WriteFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-QString Entries(const QString& folder) {
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).join(' ');
-}
 bool SetMode(const QString& path, mode_t mode) {
     return ::chmod(QFile::encodeName(path), mode) == 0;
 }
