@@ -174,8 +174,8 @@ private slots:
         design.CurveGraphic = Chart(0);
         design.GridVoltageMostNeg = sheet.gridMostNeg - 2 * sheet.gridStep;
         const fit::FitOutcome outcome = FitChart(design);
-        QVERIFY2(outcome.ok &&
-                     fit::DescribeFit(outcome).find(" No points lie on the -4, -4.5, -5 V curves.") != std::string::npos,
+        QVERIFY2(outcome.ok && fit::DescribeFit(outcome).find(" No points lie on the -4, -4.5, -5 V curves.") !=
+                                   std::string::npos,
                  (outcome.message + fit::DescribeFit(outcome)).c_str());
     }
 
