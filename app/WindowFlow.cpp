@@ -13,7 +13,7 @@
 
 namespace valvix {
 
-WindowFlow::WindowFlow(DesignState& design, WindowServices& services)
+WindowFlow::WindowFlow(Design& design, WindowServices& services)
     : m_design(design), m_services(services) {}
 
 void WindowFlow::start() {
@@ -36,7 +36,7 @@ void WindowFlow::startWithDesign(const std::string& path) {
 }
 
 frmInitialize* WindowFlow::openInitialize() {
-    auto* initialize = new frmInitialize(m_design, m_services);
+    auto* initialize = new frmInitialize(m_design, m_graphic, m_services);
     connect(initialize, &frmInitialize::continueRequested, this, &WindowFlow::openAdjust);
     connect(initialize, &frmInitialize::exitRequested, this, &WindowFlow::endProgram);
     connect(initialize, &frmInitialize::graphicHelpRequested, this, &WindowFlow::openGraphicHelp);
@@ -45,14 +45,16 @@ frmInitialize* WindowFlow::openInitialize() {
 }
 
 void WindowFlow::openAdjust() {
-    auto* adjust = new frmAdjust(m_design, m_services);
+    auto* adjust = new frmAdjust(m_design, m_graphic, m_services);
     connect(adjust, &frmAdjust::exitRequested, this, &WindowFlow::endProgram);
     adjust->setExamineWindow([this, adjust](QWidget* parent) {
         return std::make_unique<frmExamine>(
-            m_design, m_services, [adjust] { return adjust->dissipationText(); }, parent);
+            m_design, m_examine, m_services, [adjust] { return adjust->dissipationText(); },
+            parent);
     });
     adjust->setSubcircuitWindow([this](QWidget* parent) {
-        return std::make_unique<frmShowSubcircuit>(m_design, m_services, parent);
+        return std::make_unique<frmShowSubcircuit>(m_design, m_examine, m_subcircuit, m_services,
+                                                   parent);
     });
     show(adjust);
 }

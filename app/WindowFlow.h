@@ -1,6 +1,7 @@
 #pragma once
 
-#include "state/DesignState.h"
+#include "platform/ChartGraphic.h"
+#include "state/Design.h"
 
 #include <QObject>
 #include <QPointer>
@@ -18,7 +19,7 @@ class frmInitialize;
 class WindowFlow final : public QObject {
     Q_OBJECT
 public:
-    WindowFlow(DesignState& design, WindowServices& services);
+    WindowFlow(Design& design, WindowServices& services);
 
     void start();
     // Opens the Initialize window straight away with the design at path read into it,
@@ -38,8 +39,13 @@ private:
     void show(QWidget* window);
     void endProgram();
 
-    DesignState& m_design;
+    Design& m_design;
     WindowServices& m_services;
+    // Kept for the session beside the design: the chart picture, the Examine window's
+    // settings and the subcircuit's name and files.
+    ChartGraphic m_graphic;
+    ExamineSettings m_examine;
+    SubcircuitNames m_subcircuit;
     QPointer<QWidget> m_current;
 };
 

@@ -31,7 +31,7 @@ int main(int argc, char* argv[]) {
     // Lets the desktop match the windows to the menu entry and its icon.
     QGuiApplication::setDesktopFileName("org.example.valvix");
 
-    valvix::DesignState design;
+    valvix::Design design;
     valvix::DesktopServices services;
     valvix::WindowFlow flow(design, services);
     QObject::connect(&flow, &valvix::WindowFlow::programEnded, &app, &QApplication::quit,

@@ -13,8 +13,8 @@
 
 namespace valvix::bench {
 
-DesignState ExampleDesign() {
-    DesignState design;
+Design ExampleDesign() {
+    Design design;
     ReadDesignFile(VALVIX_EXAMPLES_DIR "/example-12AX7.VXF", design);
     design.GraphicFileName = VALVIX_EXAMPLES_DIR "/example-12AX7.jpg";
     design.GridVoltageMostPos = 0;

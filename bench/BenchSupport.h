@@ -2,7 +2,7 @@
 
 #include "platform/PictureCache.h"
 #include "platform/WindowServices.h"
-#include "state/DesignState.h"
+#include "state/Design.h"
 
 #include <QSize>
 #include <QTemporaryDir>
@@ -17,7 +17,7 @@ class QWidget;
 namespace valvix::bench {
 
 // The shipped example design with a 20-curve family (0 to -9.5 V) and its chart picture.
-DesignState ExampleDesign();
+Design ExampleDesign();
 
 // Chart pictures as a 600 dpi scan gives them, made at run time: the shipped example
 // chart scaled up to the size asked for, with paper grain, saved as a JPEG in a

@@ -48,12 +48,13 @@ enum class Way { Cached, DecodeAndScaleEveryPress };
 // image, and paint the window. The window is shown at its default size, or at the size
 // given.
 void UpPress(benchmark::State& state, Chart chart, QSize windowSize, Way way) {
-    DesignState design = ExampleDesign();
+    Design design = ExampleDesign();
+    ChartGraphic graphic;
     if (chart == Chart::Scan) {
         design.GraphicFileName = Scans().path(kScanSize);
     }
     BenchServices services(way == Way::DecodeAndScaleEveryPress);
-    frmAdjust window(design, services);
+    frmAdjust window(design, graphic, services);
     ShowAt(window, windowSize);
     window.findChild<QLineEdit*>("txtDissipation")->setText("1");
     auto* up = window.findChild<QPushButton*>("cmdMuUp");
@@ -95,7 +96,7 @@ BENCHMARK_CAPTURE(BM_AdjustUpPressSlowWay, scan_6000x4500_window_2560x1600, Char
 // The drawing part alone, batched as the windows draw, and dot by dot; the batched one
 // also on a high-density screen (device pixel ratio 2).
 void BM_OverlayBatched(benchmark::State& state) {
-    DesignState design = ExampleDesign();
+    Design design = ExampleDesign();
     design.Dissipation = 1;
     Canvas canvas(CanvasView::PreferredSize(), Qt::white, static_cast<qreal>(state.range(0)));
     OverlayPlot plot;
@@ -110,7 +111,7 @@ BENCHMARK(BM_OverlayBatched)
     ->Unit(benchmark::kMillisecond);
 
 void BM_OverlayDotByDot(benchmark::State& state) {
-    DesignState design = ExampleDesign();
+    Design design = ExampleDesign();
     design.Dissipation = 1;
     Canvas canvas(CanvasView::PreferredSize(), Qt::white);
     DotByDot naive(canvas);

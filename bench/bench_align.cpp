@@ -15,9 +15,10 @@ using namespace valvix;
 namespace {
 
 void DragEdge(benchmark::State& state, QSize size, float tilt) {
-    DesignState design;
+    Design design;
+    ChartGraphic graphic;
     test::ScriptedServices services;
-    frmInitialize window(design, services);
+    frmInitialize window(design, graphic, services);
     window.resize(size);
     window.show();
     if (!QTest::qWaitForWindowExposed(&window)) {
@@ -27,8 +28,8 @@ void DragEdge(benchmark::State& state, QSize size, float tilt) {
     services.fileAnswers = {VALVIX_EXAMPLES_DIR "/example-12AX7.VXF",
                             VALVIX_EXAMPLES_DIR "/example-12AX7.jpg"};
     window.findChild<QPushButton*>("cmdGetOldDesign")->click();
-    design.CurveGraphicTilt.fileName = VALVIX_EXAMPLES_DIR "/example-12AX7.jpg";
-    design.CurveGraphicTilt.degrees = tilt; // a straightened scan is turned on every load
+    graphic.CurveGraphicTilt.fileName = VALVIX_EXAMPLES_DIR "/example-12AX7.jpg";
+    graphic.CurveGraphicTilt.degrees = tilt; // a straightened scan is turned on every load
     window.findChild<QPushButton*>("cmdGetGraphic")->click();
 
     CanvasView& view = window.view();

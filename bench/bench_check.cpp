@@ -23,15 +23,14 @@ double ChildProcessorSeconds() {
 }
 
 void BM_CheckTwentyCurves(benchmark::State& state) {
-    DesignState design;
+    Design design;
     design.Mu = 90, design.Ex = 1.3f, design.Kg1 = 1200, design.Kp = 500, design.Kvb = 300;
     design.PlateVoltageFullscale = 300, design.PlateCurrentFullscale = 0.004f;
     design.GridVoltageMostPos = 0, design.GridVoltageMostNeg = -9.5f, design.GridVoltageStep = 0.5f;
-    design.TubeName = "12AX7";
     double ngspiceWall = 0;
     const double processorBefore = ChildProcessorSeconds();
     for (auto _ : state) {
-        const CheckPlan plan = *MakeCheckPlan(design).plan;
+        const CheckPlan plan = *MakeCheckPlan(design, {}, "12AX7").plan;
         const CheckReport report = EvaluateCheck(plan, RunJobAndWait(plan.job));
         if (!report.failure.empty()) {
             state.SkipWithError(report.failure.c_str());

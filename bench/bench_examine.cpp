@@ -16,8 +16,13 @@ using namespace valvix::bench;
 namespace {
 
 // A 12AX7 fit shown over 300 V and 4 mA with 20 curves (0 to -9.5 V) and a 1 W limit.
-DesignState Fitted() {
-    DesignState d;
+struct Examined {
+    Design design;
+    ExamineSettings settings;
+};
+Examined Fitted() {
+    Examined fitted;
+    Design& d = fitted.design;
     d.Xleft = 1108;
     d.Xright = 5526;
     d.Ytop = 315;
@@ -28,28 +33,29 @@ DesignState Fitted() {
     d.Kp = 600;
     d.Kvb = 300;
     d.Dissipation = 1;
-    d.ExamineVoltsFullscale = 300;
-    d.ExamineVoltsStep = 50;
-    d.ExamineAmpsFullscale = 0.004f;
-    d.ExamineAmpsStep = 0.0005f;
-    d.ExamineGridMostPos = 0;
-    d.ExamineGridMostNeg = -9.5f;
-    d.ExamineGridStep = 0.5f;
-    d.LabelGridVoltages = 1;
-    return d;
+    ExamineSettings& e = fitted.settings;
+    e.ExamineVoltsFullscale = 300;
+    e.ExamineVoltsStep = 50;
+    e.ExamineAmpsFullscale = 0.004f;
+    e.ExamineAmpsStep = 0.0005f;
+    e.ExamineGridMostPos = 0;
+    e.ExamineGridMostNeg = -9.5f;
+    e.ExamineGridStep = 0.5f;
+    e.LabelGridVoltages = 1;
+    return fitted;
 }
 
 // The Examine chart drawn into the window's image, as "Plot/refresh" does: at the
 // window's default size, at 2560 x 1600, and at 1280 x 800 on a screen of device pixel
 // ratio 2 (2560 x 1600 device pixels).
 void BM_ExamineChart(benchmark::State& state, QSize windowSize, qreal devicePixelRatio) {
-    DesignState design = Fitted();
+    Examined fitted = Fitted();
     Canvas canvas(windowSize.isEmpty() ? CanvasView::PreferredSize() : windowSize, Qt::white,
                   devicePixelRatio);
     for (auto _ : state) {
-        EnforceMinimumSteps(design);
+        EnforceMinimumSteps(fitted.settings);
         canvas.clear();
-        DrawExamineChart(canvas, design);
+        DrawExamineChart(canvas, {fitted.design, fitted.settings});
     }
 }
 BENCHMARK_CAPTURE(BM_ExamineChart, default_window, QSize(), 1.0)->Unit(benchmark::kMillisecond);
@@ -61,10 +67,10 @@ BENCHMARK_CAPTURE(BM_ExamineChart, window_1280x800_ratio_2, QSize(1280, 800), 2.
 // "Plot/refresh" pressed on the Examine window end to end: steps enforced, chart drawn,
 // window painted.
 void BM_ExaminePlotRefresh(benchmark::State& state, QSize windowSize) {
-    DesignState design = Fitted();
-    design.ExamineSettingsKept = 1; // the window opens with the settings above
+    Examined fitted = Fitted();
+    fitted.settings.ExamineSettingsKept = 1; // the window opens with the settings above
     BenchServices services;
-    frmExamine window(design, services, [] { return std::string("1"); });
+    frmExamine window(fitted.design, fitted.settings, services, [] { return std::string("1"); });
     ShowAt(window, windowSize);
     auto* refresh = window.findChild<QPushButton*>("cmdPreview");
     for (auto _ : state) {
@@ -77,7 +83,7 @@ BENCHMARK_CAPTURE(BM_ExaminePlotRefresh, window_2560x1600, QSize(2560, 1600))
     ->Unit(benchmark::kMillisecond);
 
 void BM_SubcircuitText(benchmark::State& state) {
-    const DesignState design = Fitted();
+    const Design design = Fitted().design;
     for (auto _ : state) {
         benchmark::DoNotOptimize(SubcircuitText(design, "12AX7"));
     }
@@ -85,9 +91,9 @@ void BM_SubcircuitText(benchmark::State& state) {
 BENCHMARK(BM_SubcircuitText)->Unit(benchmark::kMicrosecond);
 
 void BM_SchematicText(benchmark::State& state) {
-    const DesignState design = Fitted();
+    const Examined fitted = Fitted();
     for (auto _ : state) {
-        benchmark::DoNotOptimize(SchematicText(design, "12AX7"));
+        benchmark::DoNotOptimize(SchematicText(fitted.design, fitted.settings, "12AX7"));
     }
 }
 BENCHMARK(BM_SchematicText)->Unit(benchmark::kMicrosecond);

@@ -18,7 +18,7 @@ namespace {
 // the chart's picture at the given size: the grey levels are worked out afresh, the
 // curves found, assigned and fitted. At 6000 x 4500 the picture stands for a 600 dpi scan.
 void FitExampleAt(benchmark::State& state, int width, int height) {
-    DesignState design;
+    Design design;
     ReadDesignFile(VALVIX_EXAMPLES_DIR "/example-6SN7.VXF", design);
     QImage chart(VALVIX_EXAMPLES_DIR "/example-6SN7.jpg");
     if (chart.width() != width) {
@@ -27,9 +27,9 @@ void FitExampleAt(benchmark::State& state, int width, int height) {
     fit::FitOutcome outcome;
     fit::DigitizeOutcome found;
     for (auto _ : state) {
-        design.CurveGraphic = std::make_shared<QtPicture>(chart);
-        found = fit::DigitizeDesignChart(design);
-        outcome = fit::FitToChart(design, {found.chart.traces, {}, {}});
+        const QtPicture picture(chart);
+        found = fit::DigitizeDesignChart(design, &picture);
+        outcome = fit::FitToChart(design, &picture, {found.chart.traces, {}, {}});
     }
     state.SetLabel(outcome.ok ? fit::DescribeFit(outcome).substr(0, 60) : outcome.message);
 }
@@ -49,12 +49,12 @@ BENCHMARK(BM_DigitizeAndFit6000x4500)->Unit(benchmark::kMillisecond);
 // tubes do, data-sheet clutter) from a plain medium-mu start.
 void BM_DigitizeAndFitCorpus(benchmark::State& state) {
     const corpus::CorpusChart chart = corpus::Corpus()[std::size_t(state.range(0))];
-    DesignState design = corpus::CorpusDesign(chart, {20, 1.3f, 1500, 200, 800});
+    Design design = corpus::CorpusDesign(chart, {20, 1.3f, 1500, 200, 800});
     fit::FitOutcome outcome;
     for (auto _ : state) {
-        design.CurveGraphic = std::make_shared<QtPicture>(chart.picture);
-        const fit::DigitizeOutcome found = fit::DigitizeDesignChart(design);
-        outcome = fit::FitToChart(design, {found.chart.traces, {}, {}});
+        const QtPicture picture(chart.picture);
+        const fit::DigitizeOutcome found = fit::DigitizeDesignChart(design, &picture);
+        outcome = fit::FitToChart(design, &picture, {found.chart.traces, {}, {}});
     }
     state.SetLabel(chart.name.substr(0, 24) + (outcome.ok ? "" : ": refused"));
 }
@@ -63,14 +63,13 @@ BENCHMARK(BM_DigitizeAndFitCorpus)->Arg(1)->Arg(3)->Unit(benchmark::kMillisecond
 
 // The digitizer alone on the 1000 x 700 chart.
 void BM_Digitize1000x700(benchmark::State& state) {
-    DesignState design;
+    Design design;
     ReadDesignFile(VALVIX_EXAMPLES_DIR "/example-6SN7.VXF", design);
-    design.CurveGraphic =
-        std::make_shared<QtPicture>(QImage(VALVIX_EXAMPLES_DIR "/example-6SN7.jpg"));
-    design.CurveGraphic->grey();
+    const QtPicture picture(QImage(VALVIX_EXAMPLES_DIR "/example-6SN7.jpg"));
+    picture.grey();
     fit::DigitizeOutcome found;
     for (auto _ : state) {
-        found = fit::DigitizeDesignChart(design);
+        found = fit::DigitizeDesignChart(design, &picture);
     }
     state.SetLabel(std::to_string(found.chart.traces.size()) + " traces");
 }

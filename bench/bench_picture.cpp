@@ -29,9 +29,7 @@ void BM_FirstShowing(benchmark::State& state, QSize windowSize) {
     for (auto _ : state) {
         PictureCache pictures;
         Canvas canvas(CanvasSize(windowSize), Qt::white);
-        DesignState design;
-        design.CurveGraphic = pictures.load(scan);
-        if (!PaintChartArea(canvas, design)) {
+        if (!PaintChartArea(canvas, pictures.load(scan).get())) {
             state.SkipWithError("the scan was not painted");
         }
     }
@@ -64,10 +62,11 @@ BENCHMARK_CAPTURE(BM_ShowingOldWay, scan_6000x4500_window_2560x1600, kLargeWindo
 // One press of an alignment button of the Initialize window end to end, alternating
 // left and right: move the edge, repaint the picture, draw the frame, paint the window.
 void Nudge(benchmark::State& state, QSize windowSize, bool decodeEveryPress) {
-    DesignState design;
+    Design design;
+    ChartGraphic graphic;
     BenchServices services(decodeEveryPress);
     services.fileAnswers = {VALVIX_EXAMPLES_DIR "/example-12AX7.VXF", Scans().path(kScanSize)};
-    frmInitialize window(design, services);
+    frmInitialize window(design, graphic, services);
     ShowAt(window, windowSize);
     window.findChild<QPushButton*>("cmdGetOldDesign")->click();
     window.findChild<QPushButton*>("cmdGetGraphic")->click();

@@ -25,20 +25,19 @@ constexpr std::array<std::size_t, 10> kFitRules{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
 
 } // namespace
 
-std::string ReadFitDesign(const std::string& path, DesignState& design) {
+std::string ReadFitDesign(const std::string& path, Design& design) {
     return ReadCommandDesign(path, kFitRules, design);
 }
 
-std::string FindPrintedCurves(const std::string& path, DesignState& design,
-                              fit::DigitizedChart& found) {
-    if (std::string problem = ReadCommandPicture(path, design); !problem.empty()) {
+std::string FindPrintedCurves(const std::string& path, Design& design, FoundCurves& found) {
+    if (std::string problem = ReadCommandPicture(path, design, found.picture); !problem.empty()) {
         return problem;
     }
-    fit::DigitizeOutcome digitized = fit::DigitizeDesignChart(design);
+    fit::DigitizeOutcome digitized = fit::DigitizeDesignChart(design, found.picture.get());
     if (!digitized.ok) {
         return path + ": " + ForCommandLine(std::move(digitized.message));
     }
-    found = std::move(digitized.chart);
+    found.chart = std::move(digitized.chart);
     return {};
 }
 

@@ -6,9 +6,10 @@
 
 #include "fit/Digitizer.h"
 #include "fit/FitToChart.h"
-#include "state/DesignState.h"
+#include "state/Design.h"
 
 #include <iosfwd>
+#include <memory>
 #include <string>
 
 namespace valvix::cli {
@@ -16,13 +17,18 @@ namespace valvix::cli {
 // Reads the design file and checks its frame, scales, grid voltages and parameters as
 // the Adjust window checks them before a fit (the plate dissipation is not checked).
 // Returns what is wrong, naming the option, the file and the cause, or nothing.
-std::string ReadFitDesign(const std::string& path, DesignState& design);
+std::string ReadFitDesign(const std::string& path, Design& design);
 
-// Reads the chart picture into the design and finds its printed curves inside the
-// design's frame. Returns what is wrong, naming the picture (and the option where the
-// file itself cannot be used), or nothing.
-std::string FindPrintedCurves(const std::string& path, DesignState& design,
-                              fit::DigitizedChart& found);
+// The chart picture a command fits to, and the printed curves found in it.
+struct FoundCurves {
+    std::shared_ptr<const Picture> picture;
+    fit::DigitizedChart chart;
+};
+
+// Reads the chart picture, names it in the design, and finds its printed curves inside
+// the design's frame. Returns what is wrong, naming the picture (and the option where
+// the file itself cannot be used), or nothing.
+std::string FindPrintedCurves(const std::string& path, Design& design, FoundCurves& found);
 
 // The fit's own message in the command line's words: where it tells the user to act in
 // a window, it names what to change in the design file or on the line instead.

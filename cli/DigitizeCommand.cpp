@@ -33,21 +33,21 @@ std::string CommandLineProblem(const Options& options) {
 
 // The points found, with their grid voltages, or why there are none.
 std::string Digitize(const Options& options, fit::FitOutcome& outcome, std::ostream& err) {
-    DesignState design;
+    Design design;
     if (std::string problem = ReadFitDesign(*options.value("--design"), design); !problem.empty()) {
         return problem;
     }
     const std::string picture = *options.value("--picture");
-    fit::DigitizedChart found;
+    FoundCurves found;
     if (std::string problem = FindPrintedCurves(picture, design, found); !problem.empty()) {
         return problem;
     }
     if (options.has("-v")) {
-        TellFound(found, err);
+        TellFound(found.chart, err);
     }
     // The design's parameters only tell the traces apart: the fit gives each one the
     // grid voltage of the computed curve it follows.
-    outcome = fit::FitToChart(design, {std::move(found.traces), {}, {}});
+    outcome = fit::FitToChart(design, found.picture.get(), {std::move(found.chart.traces), {}, {}});
     if (!outcome.ok) {
         return picture + ": " + ForCommandLine(outcome.message);
     }

@@ -16,6 +16,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <ostream>
 
 namespace valvix::cli {
@@ -29,7 +30,7 @@ constexpr double kDefaultMaxPercent = 0.5;
 constexpr std::array<std::size_t, 5> kParameterRules{1, 5, 6, 7, 8};
 
 struct Loaded {
-    DesignState design;
+    Design design;
     std::string error;
 };
 
@@ -90,16 +91,24 @@ int RunExport(const Arguments& arguments, std::ostream& out, std::ostream& err) 
         err << "export: " << loaded.error << '\n';
         return 2;
     }
-    DesignState& design = loaded.design;
-    design.TubeName = *options.value("--name");
-    using Writer = FileResult (*)(const std::string&, DesignState&);
+    const Design& design = loaded.design;
+    const std::string tubeName = *options.value("--name");
+    // The test schematic sweeps over the design's own family, as before the Examine
+    // window has first opened.
+    const ExamineSettings unopened;
+    using Writer = std::function<FileResult(const std::string&)>;
     const std::array<std::pair<std::string_view, Writer>, 3> writers{
-        {{"--ckt", WriteCircuitFile},
-         {"--asc", WritePlotterFile},
-         {"--lib", WriteNgspiceModelFile}}};
+        {{"--ckt",
+          [&](const std::string& path) { return WriteCircuitFile(path, design, tubeName); }},
+         {"--asc",
+          [&](const std::string& path) {
+              return WritePlotterFile(path, design, unopened, tubeName);
+          }},
+         {"--lib",
+          [&](const std::string& path) { return WriteNgspiceModelFile(path, design, tubeName); }}}};
     for (const auto& [option, write] : writers) {
         if (const std::optional<std::string> path = options.value(option)) {
-            const FileResult written = write(*path, design);
+            const FileResult written = write(*path);
             if (!written.ok) {
                 err << "export: " << OutputProblem(option, *path, written.message) << '\n';
                 return 1;
@@ -125,7 +134,7 @@ int RunCheck(const Arguments& arguments, std::ostream& out, std::ostream& err) {
         err << "check: " << problem << '\n';
         return 2;
     }
-    const CheckPlanResult planned = MakeCheckPlan(loaded.design);
+    const CheckPlanResult planned = MakeCheckPlan(loaded.design, ExamineSettings{}, {});
     if (!planned.plan) {
         err << "check: " << planned.error << '\n';
         return 2;

@@ -90,7 +90,7 @@ std::string InputProblem(std::string_view option, const std::string& path) {
 }
 
 std::string ReadCommandDesign(const std::string& path, std::span<const std::size_t> rules,
-                              DesignState& design) {
+                              Design& design) {
     if (std::string problem = InputProblem("--design", path); !problem.empty()) {
         return problem;
     }
@@ -112,13 +112,14 @@ std::string ReadCommandDesign(const std::string& path, std::span<const std::size
     return {};
 }
 
-std::string ReadCommandPicture(const std::string& path, DesignState& design) {
+std::string ReadCommandPicture(const std::string& path, Design& design,
+                               std::shared_ptr<const Picture>& picture) {
     if (std::string problem = InputProblem("--picture", path); !problem.empty()) {
         return problem;
     }
     design.GraphicFileName = path;
-    design.CurveGraphic = DesktopServices().loadPicture(path);
-    if (design.CurveGraphic != nullptr) {
+    picture = DesktopServices().loadPicture(path);
+    if (picture != nullptr) {
         return {};
     }
     if (!QImageReader(QString::fromStdString(path)).canRead()) {

@@ -4,9 +4,11 @@
 // be used: every message names the option, the file and the cause, as in
 // "--design a.VXF: the file does not exist."
 
-#include "state/DesignState.h"
+#include "state/Design.h"
+#include "state/Picture.h"
 
 #include <cstddef>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -23,12 +25,13 @@ std::string InputProblem(std::string_view option, const std::string& path);
 // refused), a number too large to hold, or a refused value (the rule's message). Empty
 // when the design can be used.
 std::string ReadCommandDesign(const std::string& path, std::span<const std::size_t> rules,
-                              DesignState& design);
+                              Design& design);
 
-// Reads the chart picture named by --picture into the design; says why it cannot be
-// used (an input problem, a file that is no picture Valvix can read, a picture that
-// cannot be decoded), or nothing.
-std::string ReadCommandPicture(const std::string& path, DesignState& design);
+// Reads the chart picture named by --picture and names it in the design; says why it
+// cannot be used (an input problem, a file that is no picture Valvix can read, a picture
+// that cannot be decoded), or nothing.
+std::string ReadCommandPicture(const std::string& path, Design& design,
+                               std::shared_ptr<const Picture>& picture);
 
 // The message for an output file its writer could not write: the option and the file,
 // the writer's own failure, and why where that can be told (its folder does not exist,

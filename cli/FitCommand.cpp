@@ -37,20 +37,19 @@ std::string CommandLineProblem(const Options& options) {
 }
 
 // The design and what to fit it to, or why not.
-std::string Prepare(const Options& options, DesignState& design, fit::FitRequest& request,
-                    std::ostream& err) {
+std::string Prepare(const Options& options, Design& design, FoundCurves& found,
+                    fit::FitRequest& request, std::ostream& err) {
     if (std::string problem = ReadFitDesign(*options.value("--design"), design); !problem.empty()) {
         return problem;
     }
     if (const auto picture = options.value("--picture")) {
-        fit::DigitizedChart found;
         if (std::string problem = FindPrintedCurves(*picture, design, found); !problem.empty()) {
             return problem;
         }
         if (options.has("-v")) {
-            TellFound(found, err);
+            TellFound(found.chart, err);
         }
-        request.traces = std::move(found.traces);
+        request.traces = std::move(found.chart.traces);
     }
     if (const auto points = options.value("--points")) {
         if (std::string problem = InputProblem("--points", *points); !problem.empty()) {
@@ -92,12 +91,13 @@ int RunFit(const Arguments& arguments, std::ostream& out, std::ostream& err) {
         PrintMisuse("fit", problem, err);
         return kMisused;
     }
-    DesignState design;
+    Design design;
+    FoundCurves found;
     fit::FitRequest request;
-    std::string problem = Prepare(options, design, request, err);
+    std::string problem = Prepare(options, design, found, request, err);
     fit::FitOutcome outcome;
     if (problem.empty()) {
-        outcome = fit::FitToChart(design, request);
+        outcome = fit::FitToChart(design, found.picture.get(), request);
         problem = outcome.ok ? "" : FittedTo(options) + ": " + ForCommandLine(outcome.message);
     }
     if (!problem.empty()) {

@@ -334,14 +334,14 @@ QImage RenderChart(const ChartSpec& sheet) {
     return sheet.jpegQuality > 0 ? ThroughJpeg(chart, sheet.jpegQuality) : chart;
 }
 
-DesignState ChartDesign(const ChartSpec& sheet, const TriodeParameters& parameters) {
+Design ChartDesign(const ChartSpec& sheet, const TriodeParameters& parameters) {
     const auto layoutX = [&](double px) {
         return static_cast<float>(kChartAreaTopLeft.x + px * kChartAreaWidth / sheet.width);
     };
     const auto layoutY = [&](double py) {
         return static_cast<float>(kChartAreaTopLeft.y + py * kChartAreaHeight / sheet.height);
     };
-    DesignState design;
+    Design design;
     design.Xleft = layoutX(sheet.axisLeft);
     design.Xright = layoutX(sheet.axisRight);
     design.Ytop = layoutY(sheet.axisTop);

@@ -5,7 +5,7 @@
 // tests draw their charts with it instead of keeping picture files.
 
 #include "model/Triode.h"
-#include "state/DesignState.h"
+#include "state/Design.h"
 
 #include <QImage>
 #include <QString>
@@ -62,7 +62,7 @@ QImage RenderChart(const ChartSpec& sheet);
 
 // A design lined up with the chart: frame on the axes, the chart's scales and grid
 // voltages, the given model parameters and the sheet's dissipation.
-DesignState ChartDesign(const ChartSpec& sheet, const TriodeParameters& parameters);
+Design ChartDesign(const ChartSpec& sheet, const TriodeParameters& parameters);
 
 // The shipped examples: a 12AX7-like chart of 400 x 300 pixels and a 6SN7-like one of
 // 1000 x 700 with a load line and a dissipation limit.

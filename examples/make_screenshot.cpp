@@ -72,7 +72,7 @@ int main(int argc, char** argv) {
     const QString out =
         argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(VALVIX_SCREENSHOT_FILE);
 
-    DesignState design;
+    Design design;
     ExampleServices services(VALVIX_EXAMPLES_DIR "/example-12AX7.jpg");
     WindowFlow flow(design, services);
     flow.startWithDesign(VALVIX_EXAMPLES_DIR "/example-12AX7.VXF");

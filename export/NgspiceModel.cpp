@@ -27,7 +27,7 @@ std::string NgspiceModelName(std::string_view tubeName) {
     return name.empty() ? "TUBE" : name;
 }
 
-std::vector<std::string> NgspiceModelLines(const DesignState& design, std::string_view tubeName) {
+std::vector<std::string> NgspiceModelLines(const Design& design, std::string_view tubeName) {
     const SubcircuitParameterTexts texts = MakeSubcircuitParameterTexts(design);
     std::vector<std::string> lines{
         "* Triode model for ngspice, written by Valvix; no compatibility setting needed",
@@ -43,12 +43,13 @@ std::vector<std::string> NgspiceModelLines(const DesignState& design, std::strin
     return lines;
 }
 
-std::string NgspiceModelText(const DesignState& design, std::string_view tubeName) {
+std::string NgspiceModelText(const Design& design, std::string_view tubeName) {
     return JoinFileLines(NgspiceModelLines(design, tubeName));
 }
 
-FileResult WriteNgspiceModelFile(const std::string& path, DesignState& design) {
-    return WriteExportedFile(path, design, NgspiceModelText, kNgspiceModelWriteFailure);
+FileResult WriteNgspiceModelFile(const std::string& path, const Design& design,
+                                 std::string_view tubeName) {
+    return WriteExportedFile(path, NgspiceModelText(design, tubeName), kNgspiceModelWriteFailure);
 }
 
 } // namespace valvix

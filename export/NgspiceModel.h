@@ -1,7 +1,7 @@
 #pragma once
 
+#include "state/Design.h"
 #include "state/DesignFile.h"
-#include "state/DesignState.h"
 
 #include <string>
 #include <string_view>
@@ -26,15 +26,15 @@ inline constexpr std::string_view kNgspiceModelWriteFailure =
 // before the terminals; "TUBE" when nothing is left.
 std::string NgspiceModelName(std::string_view tubeName);
 
-std::vector<std::string> NgspiceModelLines(const DesignState& design, std::string_view tubeName);
+std::vector<std::string> NgspiceModelLines(const Design& design, std::string_view tubeName);
 
 // The whole .lib file: every line followed by CR LF, the last one too.
-std::string NgspiceModelText(const DesignState& design, std::string_view tubeName);
+std::string NgspiceModelText(const Design& design, std::string_view tubeName);
 
-// Writes the .lib file for the design's TubeName to path, first rebuilding the
-// parameter texts in the design, through the same replacing writer as the .CKT. An empty
-// path writes nothing and succeeds. On failure the message is kNgspiceModelWriteFailure
-// and any file already at path is left as it was.
-FileResult WriteNgspiceModelFile(const std::string& path, DesignState& design);
+// Writes the .lib file for the tube name to path, through the same replacing writer as
+// the .CKT. An empty path writes nothing and succeeds. On failure the message is
+// kNgspiceModelWriteFailure and any file already at path is left as it was.
+FileResult WriteNgspiceModelFile(const std::string& path, const Design& design,
+                                 std::string_view tubeName);
 
 } // namespace valvix

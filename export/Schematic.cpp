@@ -45,21 +45,10 @@ constexpr std::array<std::string_view, 27> kSheetLines{
     "SYMATTR InstName U1",
 };
 
-// The subcircuit after its parameter line, with the sheet's \n breaks. It is not the
-// .CKT text joined: the E1 line reads "Value = " with a trailing blank here.
-constexpr std::string_view kDirectiveTail =
-    R"(\nE1   7   0   Value = )"
-    R"(\n+{V(1,3)/Kp*Log(1+Exp(Kp*(1/Mu+V(2,3)/Sqrt(Kvb+V(1,3)*V(1,3)))))})"
-    R"(\nRe1   7   0   1G)"
-    R"(\nG1   1   3   Value={(Pwr(V(7),Ex)+Pwrs(V(7),Ex))/Kg1})"
-    R"(\nRcp   1   3   1G)"
-    R"(\nC1   2   3   1p   ;grid-cathode)"
-    R"(\nC2   1   2   1p   ;plate-grid)"
-    R"(\nC3   1   3   1p   ;plate-cathode)"
-    R"(\nD1   5   3   Dx   ;for grid current)"
-    R"(\nR1   2   5   2000   ;for grid current)"
-    R"(\n.Model  Dx  D(Is=1n  Rs=1  Cjo=1p  Tt=1n))"
-    R"(\n.Ends)";
+// The sheet's line break inside a directive: a backslash and an n.
+constexpr std::string_view kSheetBreak = R"(\n)";
+// The directive's E1 line differs from the .CKT's: "Value = " with a trailing blank.
+constexpr std::string_view kDirectiveE1Line = "E1   7   0   Value = ";
 
 // A sweep number: the plain number form (its blank or minus sign first), then a blank.
 std::string PrintedNumber(float value) {
@@ -81,10 +70,10 @@ struct Sweep {
 // The Examine settings; before the Examine window has first opened, the values it would
 // show then: the design's own, read back from their box texts, and the grid step raised
 // to a twentieth of the most negative grid voltage and to at least 0.1.
-Sweep SweepOf(const DesignState& design) {
-    if (design.ExamineSettingsKept != 0) {
-        return {design.ExamineVoltsFullscale, design.ExamineGridMostNeg, design.ExamineGridMostPos,
-                design.ExamineGridStep};
+Sweep SweepOf(const Design& design, const ExamineSettings& examine) {
+    if (examine.ExamineSettingsKept != 0) {
+        return {examine.ExamineVoltsFullscale, examine.ExamineGridMostNeg,
+                examine.ExamineGridMostPos, examine.ExamineGridStep};
     }
     Sweep sweep{ThroughBox(design.PlateVoltageFullscale), ThroughBox(design.GridVoltageMostNeg),
                 ThroughBox(design.GridVoltageMostPos), ThroughBox(design.GridVoltageStep)};
@@ -100,24 +89,28 @@ Sweep SweepOf(const DesignState& design) {
 
 } // namespace
 
-std::string SweepDirective(const DesignState& design) {
-    const Sweep sweep = SweepOf(design);
+std::string SweepDirective(const Design& design, const ExamineSettings& examine) {
+    const Sweep sweep = SweepOf(design, examine);
     const float plateStep = sweep.fullscale / 1000.0f;
     return "TEXT -128 360 Left 0 !.DC  Vplate  0  " + PrintedNumber(sweep.fullscale) +
            PrintedNumber(plateStep) + "  Vgrid  " + PrintedNumber(sweep.mostNeg) +
            PrintedNumber(sweep.mostPos) + PrintedNumber(sweep.step);
 }
 
-std::string SubcircuitDirective(const DesignState& design, std::string_view tubeName) {
-    const SubcircuitParameterTexts texts = MakeSubcircuitParameterTexts(design);
+std::string SubcircuitDirective(const Design& design, std::string_view tubeName) {
+    const std::array<std::string, kSubcircuitLineCount> lines = SubcircuitLines(design, tubeName);
+    std::string directive = "TEXT 272 -80 Left 0 !" + lines[0];
     // No blank after ";P G K" here, unlike the .CKT file's first line.
-    return "TEXT 272 -80 Left 0 !.SUBCKT  " + OneLineName(tubeName) +
-           R"(  1 2 3    ;P G K\n+ PARAMS:  Mu=)" + texts.Mu + "  Ex=" + texts.Ex +
-           "  Kg1=" + texts.Kg1 + "  Kp=" + texts.Kp + "  Kvb=" + texts.Kvb +
-           std::string(kDirectiveTail);
+    directive.pop_back();
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        directive += kSheetBreak;
+        directive += i == 2 ? std::string(kDirectiveE1Line) : lines[i];
+    }
+    return directive;
 }
 
-std::string SchematicText(const DesignState& design, std::string_view tubeName) {
+std::string SchematicText(const Design& design, const ExamineSettings& examine,
+                          std::string_view tubeName) {
     std::string text;
     for (std::string_view line : kSheetLines) {
         text += line;
@@ -128,13 +121,15 @@ std::string SchematicText(const DesignState& design, std::string_view tubeName) 
     text += kLineEnd;
     text += SubcircuitDirective(design, tubeName);
     text += kLineEnd;
-    text += SweepDirective(design);
+    text += SweepDirective(design, examine);
     text += kLineEnd;
     return text;
 }
 
-FileResult WritePlotterFile(const std::string& path, DesignState& design) {
-    return WriteExportedFile(path, design, SchematicText, kSchematicWriteFailure);
+FileResult WritePlotterFile(const std::string& path, const Design& design,
+                            const ExamineSettings& examine, std::string_view tubeName) {
+    return WriteExportedFile(path, SchematicText(design, examine, tubeName),
+                             kSchematicWriteFailure);
 }
 
 } // namespace valvix

@@ -60,10 +60,10 @@ std::string ScalesProblem(const CheckScales& scales) {
 
 } // namespace
 
-CheckScales CheckScalesOf(const DesignState& d) {
-    if (d.ExamineSettingsKept != 0) {
-        return {d.ExamineVoltsFullscale, d.ExamineAmpsFullscale, d.ExamineGridMostPos,
-                d.ExamineGridMostNeg, d.ExamineGridStep};
+CheckScales CheckScalesOf(const Design& d, const ExamineSettings& examine) {
+    if (examine.ExamineSettingsKept != 0) {
+        return {examine.ExamineVoltsFullscale, examine.ExamineAmpsFullscale,
+                examine.ExamineGridMostPos, examine.ExamineGridMostNeg, examine.ExamineGridStep};
     }
     return {d.PlateVoltageFullscale, d.PlateCurrentFullscale, d.GridVoltageMostPos,
             d.GridVoltageMostNeg, d.GridVoltageStep};
@@ -120,17 +120,18 @@ std::string CheckNetlist(CheckedModel model, const CheckScales& scales, std::str
            std::string(files.resultFile) + " -i(Vplate) v(grid) v(plate)\nquit\n.endc\n.end\n";
 }
 
-CheckPlanResult MakeCheckPlan(const DesignState& design) {
+CheckPlanResult MakeCheckPlan(const Design& design, const ExamineSettings& examine,
+                              std::string_view tubeName) {
     for (const std::size_t row : kParameterRules) {
         if (!AdjustValueAccepted(row, design)) {
             return {std::nullopt, std::string(AdjustRules()[row].message)};
         }
     }
-    CheckPlan plan{ParametersOf(design), CheckScalesOf(design), {}, {}};
+    CheckPlan plan{ParametersOf(design), CheckScalesOf(design, examine), {}, {}};
     if (std::string problem = ScalesProblem(plan.scales); !problem.empty()) {
         return {std::nullopt, std::move(problem)};
     }
-    const std::string name = SimulatorSafeName(design.TubeName);
+    const std::string name = SimulatorSafeName(tubeName);
     for (const ModelFiles& files : kModelFiles) {
         const bool circuit = files.model == CheckedModel::CircuitFile;
         plan.models.push_back(files.model);

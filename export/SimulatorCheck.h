@@ -2,7 +2,7 @@
 
 #include "export/SimulatorJob.h"
 #include "model/Triode.h"
-#include "state/DesignState.h"
+#include "state/Design.h"
 
 #include <optional>
 #include <string>
@@ -31,7 +31,7 @@ struct CheckScales {
 
 // The Examine window's scales and grid voltages once it has kept its own settings
 // (ExamineSettingsKept), else the design's own, as the Adjust window shows them.
-CheckScales CheckScalesOf(const DesignState& design);
+CheckScales CheckScalesOf(const Design& design, const ExamineSettings& examine);
 
 // The tube name as the netlists the program runs carry it: ASCII letters, digits and '_'
 // are kept, every other byte becomes '_', and an empty name becomes "TUBE". So no name
@@ -63,10 +63,11 @@ struct CheckPlanResult {
     std::string error; // why there is no plan
 };
 
-// Plans the check of the design's model under its TubeName. Refuses, with a message,
+// Plans the check of the design's model under the tube name. Refuses, with a message,
 // model parameters outside the Adjust window's ranges, full scales that are not
 // positive, and a family without curves or with more than kMostCheckedCurves.
-CheckPlanResult MakeCheckPlan(const DesignState& design);
+CheckPlanResult MakeCheckPlan(const Design& design, const ExamineSettings& examine,
+                              std::string_view tubeName);
 
 // The number of curves the family walk draws for these scales, counted up to
 // kMostCheckedCurves + 1 (also for a range too large to walk); 0 for no curve.

@@ -3,8 +3,6 @@
 #include "state/NumberText.h"
 #include "state/SafeFile.h"
 
-#include <utility>
-
 namespace valvix {
 
 namespace {
@@ -22,19 +20,10 @@ static_assert(2 + kSourceLines.size() + kSubcircuitTailLines.size() == kSubcircu
 
 } // namespace
 
-SubcircuitParameterTexts MakeSubcircuitParameterTexts(const DesignState& design) {
+SubcircuitParameterTexts MakeSubcircuitParameterTexts(const Design& design) {
     return {FormatSingleGeneral(design.Mu), FormatSingleGeneral(design.Ex),
             FormatSingleGeneral(design.Kg1), FormatSingleGeneral(design.Kp),
             FormatSingleGeneral(design.Kvb)};
-}
-
-void UpdateSubcircuitTexts(DesignState& design) {
-    SubcircuitParameterTexts texts = MakeSubcircuitParameterTexts(design);
-    design.MuText = std::move(texts.Mu);
-    design.ExText = std::move(texts.Ex);
-    design.Kg1Text = std::move(texts.Kg1);
-    design.KpText = std::move(texts.Kp);
-    design.KvbText = std::move(texts.Kvb);
 }
 
 std::string OneLineName(std::string_view tubeName) {
@@ -48,7 +37,7 @@ std::string OneLineName(std::string_view tubeName) {
     return name;
 }
 
-std::array<std::string, kSubcircuitLineCount> SubcircuitLines(const DesignState& design,
+std::array<std::string, kSubcircuitLineCount> SubcircuitLines(const Design& design,
                                                               std::string_view tubeName) {
     const SubcircuitParameterTexts texts = MakeSubcircuitParameterTexts(design);
     std::array<std::string, kSubcircuitLineCount> lines;
@@ -65,7 +54,7 @@ std::array<std::string, kSubcircuitLineCount> SubcircuitLines(const DesignState&
     return lines;
 }
 
-std::string SubcircuitText(const DesignState& design, std::string_view tubeName) {
+std::string SubcircuitText(const Design& design, std::string_view tubeName) {
     return JoinFileLines(SubcircuitLines(design, tubeName));
 }
 
@@ -78,20 +67,20 @@ std::string JoinFileLines(std::span<const std::string> lines) {
     return text;
 }
 
-FileResult WriteExportedFile(const std::string& path, DesignState& design, ExportText text,
+FileResult WriteExportedFile(const std::string& path, const std::string& text,
                              std::string_view failure) {
     if (path.empty()) {
         return {};
     }
-    UpdateSubcircuitTexts(design);
-    if (!WriteFileReplacing(path, text(design, design.TubeName))) {
+    if (!WriteFileReplacing(path, text)) {
         return {false, std::string(failure)};
     }
     return {};
 }
 
-FileResult WriteCircuitFile(const std::string& path, DesignState& design) {
-    return WriteExportedFile(path, design, SubcircuitText, kCircuitWriteFailure);
+FileResult WriteCircuitFile(const std::string& path, const Design& design,
+                            std::string_view tubeName) {
+    return WriteExportedFile(path, SubcircuitText(design, tubeName), kCircuitWriteFailure);
 }
 
 } // namespace valvix

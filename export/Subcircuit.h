@@ -1,7 +1,7 @@
 #pragma once
 
+#include "state/Design.h"
 #include "state/DesignFile.h"
-#include "state/DesignState.h"
 
 #include <array>
 #include <cstddef>
@@ -23,11 +23,7 @@ struct SubcircuitParameterTexts {
     std::string Kvb;
 };
 
-SubcircuitParameterTexts MakeSubcircuitParameterTexts(const DesignState& design);
-
-// Rebuilds MuText, ExText, Kg1Text, KpText and KvbText from the five parameters, as is
-// done whenever the subcircuit is shown or written.
-void UpdateSubcircuitTexts(DesignState& design);
+SubcircuitParameterTexts MakeSubcircuitParameterTexts(const Design& design);
 
 inline constexpr std::size_t kSubcircuitLineCount = 14;
 
@@ -50,28 +46,26 @@ inline constexpr std::array<std::string_view, 8> kSubcircuitTailLines{
 std::string OneLineName(std::string_view tubeName);
 
 // The subcircuit's lines without line ends, one per label of the Subcircuit window.
-// The tube name goes in as OneLineName gives it, even when empty or blank. The parameter texts are
-// made from the numbers, so they are always those UpdateSubcircuitTexts stores.
-std::array<std::string, kSubcircuitLineCount> SubcircuitLines(const DesignState& design,
+// The tube name goes in as OneLineName gives it, even when empty or blank; the parameter
+// texts are made from the numbers each time.
+std::array<std::string, kSubcircuitLineCount> SubcircuitLines(const Design& design,
                                                               std::string_view tubeName);
 
 // The whole .CKT file: every line followed by CR LF, the last one too.
-std::string SubcircuitText(const DesignState& design, std::string_view tubeName);
+std::string SubcircuitText(const Design& design, std::string_view tubeName);
 
-// Writes the .CKT file for the design's TubeName to path, first rebuilding the
-// parameter texts in the design. An empty path writes nothing and succeeds. On failure
-// the message is kCircuitWriteFailure and any file already at path is left as it was.
-FileResult WriteCircuitFile(const std::string& path, DesignState& design);
+// Writes the design's .CKT file for the tube name to path. An empty path writes nothing
+// and succeeds. On failure the message is kCircuitWriteFailure and any file already at
+// path is left as it was.
+FileResult WriteCircuitFile(const std::string& path, const Design& design,
+                            std::string_view tubeName);
 
 // The lines of an exported file, each followed by CR LF, the last one too.
 std::string JoinFileLines(std::span<const std::string> lines);
 
-// Writes one exported file, made by text from the design and its TubeName, to path,
-// first rebuilding the parameter texts in the design. An empty path writes nothing and
-// succeeds. On failure the message is failure and any file already at path is left as
-// it was.
-using ExportText = std::string (*)(const DesignState& design, std::string_view tubeName);
-FileResult WriteExportedFile(const std::string& path, DesignState& design, ExportText text,
+// Writes one exported file's text to path. An empty path writes nothing and succeeds.
+// On failure the message is failure and any file already at path is left as it was.
+FileResult WriteExportedFile(const std::string& path, const std::string& text,
                              std::string_view failure);
 
 } // namespace valvix

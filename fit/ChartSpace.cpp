@@ -16,7 +16,7 @@ constexpr double kLeastFramePixels = 40;
 
 } // namespace
 
-ChartSpaceResult PictureSpace(const DesignState& design, int pictureWidth, int pictureHeight) {
+ChartSpaceResult PictureSpace(const Design& design, int pictureWidth, int pictureHeight) {
     const FrameMapping frame(design.Xleft, design.Xright, design.Ytop, design.Ybottom);
     const double fullV = design.PlateVoltageFullscale;
     const double fullI = design.PlateCurrentFullscale;
@@ -53,7 +53,7 @@ ChartSpaceResult PictureSpace(const DesignState& design, int pictureWidth, int p
     return {space, {}};
 }
 
-ChartSpace FullScaleSpace(const DesignState& design) {
+ChartSpace FullScaleSpace(const Design& design) {
     ChartSpace space;
     space.perVolt = 1000.0 / design.PlateVoltageFullscale;
     space.perAmp = 1000.0 / design.PlateCurrentFullscale;
@@ -63,7 +63,7 @@ ChartSpace FullScaleSpace(const DesignState& design) {
     return space;
 }
 
-std::vector<float> FamilyGrids(const DesignState& design) {
+std::vector<float> FamilyGrids(const Design& design) {
     std::vector<float> grids;
     const CurveFamily family{design.PlateVoltageFullscale, design.GridVoltageMostPos,
                              design.GridVoltageMostNeg, design.GridVoltageStep};

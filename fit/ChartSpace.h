@@ -1,6 +1,6 @@
 #pragma once
 
-#include "state/DesignState.h"
+#include "state/Design.h"
 
 #include <optional>
 #include <string>
@@ -36,14 +36,14 @@ struct ChartSpaceResult {
     std::optional<ChartSpace> space;
     std::string message;
 };
-ChartSpaceResult PictureSpace(const DesignState& design, int pictureWidth, int pictureHeight);
+ChartSpaceResult PictureSpace(const Design& design, int pictureWidth, int pictureHeight);
 
 // 1000 units per full scale, for points without a picture. The full scales must be
 // positive and finite.
-ChartSpace FullScaleSpace(const DesignState& design);
+ChartSpace FullScaleSpace(const Design& design);
 
 // The grid voltages of the design's family, most positive first, as the curve walk
 // produces them; empty when the family cannot be walked.
-std::vector<float> FamilyGrids(const DesignState& design);
+std::vector<float> FamilyGrids(const Design& design);
 
 } // namespace valvix::fit

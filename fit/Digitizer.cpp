@@ -94,9 +94,8 @@ DigitizedChart DigitizeChart(const GreyLevels& grey, const ChartSpace& space) {
     return chart;
 }
 
-DigitizeOutcome DigitizeDesignChart(const DesignState& design) {
+DigitizeOutcome DigitizeDesignChart(const Design& design, const Picture* picture) {
     DigitizeOutcome outcome;
-    const Picture* picture = design.CurveGraphic.get();
     if (picture == nullptr || picture->grey().empty()) {
         outcome.message = "There is no chart picture to find curves in: choose one first.";
         return outcome;

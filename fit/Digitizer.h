@@ -2,7 +2,7 @@
 
 #include "fit/ChartPoint.h"
 #include "fit/ChartSpace.h"
-#include "state/DesignState.h"
+#include "state/Design.h"
 #include "state/Picture.h"
 
 #include <cstddef>
@@ -27,13 +27,13 @@ struct DigitizedChart {
 // aside, and what is left followed into traces. The model is not asked where to look.
 DigitizedChart DigitizeChart(const GreyLevels& grey, const ChartSpace& space);
 
-// The same for a design: its chart picture (CurveGraphic) inside its frame and scales.
+// The same for a design's chart picture, inside the design's frame and scales.
 // On failure, says why in plain words and gives no traces.
 struct DigitizeOutcome {
     bool ok = false;
     std::string message;
     DigitizedChart chart;
 };
-DigitizeOutcome DigitizeDesignChart(const DesignState& design);
+DigitizeOutcome DigitizeDesignChart(const Design& design, const Picture* chartPicture);
 
 } // namespace valvix::fit

@@ -112,8 +112,8 @@ std::string CheckFamily(const FitPoints& points,
 
 } // namespace
 
-FitPoints GatherPoints(const DesignState& design, const FitRequest& request,
-                       const ChartSpace& space, bool inPixels, const std::vector<float>& grids) {
+FitPoints GatherPoints(const Design& design, const FitRequest& request, const ChartSpace& space,
+                       bool inPixels, const std::vector<float>& grids) {
     FitPoints points{
         space, inPixels, grids, {}, request.clicked, {}, 20, 0.3, design.PlateCurrentFullscale, 0};
     if (inPixels) {
@@ -137,7 +137,7 @@ FitPoints GatherPoints(const DesignState& design, const FitRequest& request,
     return points;
 }
 
-std::string CheckUnits(const DesignState& design, const std::vector<ChartPoint>& measured) {
+std::string CheckUnits(const Design& design, const std::vector<ChartPoint>& measured) {
     std::size_t within = 0;
     for (const ChartPoint& point : measured) {
         within += point.vp <= 2.0 * design.PlateVoltageFullscale &&

@@ -28,11 +28,11 @@ struct FitPoints {
     double fullScaleAmps = 0;
     std::size_t count = 0; // points above 0 V
 };
-FitPoints GatherPoints(const DesignState& design, const FitRequest& request,
-                       const ChartSpace& space, bool inPixels, const std::vector<float>& grids);
+FitPoints GatherPoints(const Design& design, const FitRequest& request, const ChartSpace& space,
+                       bool inPixels, const std::vector<float>& grids);
 
 // Why measured points cannot be the chart's, or nothing.
-std::string CheckUnits(const DesignState& design, const std::vector<ChartPoint>& measured);
+std::string CheckUnits(const Design& design, const std::vector<ChartPoint>& measured);
 
 // The fitted parameters as the design keeps them, and how well the family lies on the
 // points: every point given to its curve, stray ones (far beyond the spread of the

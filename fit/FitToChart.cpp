@@ -34,7 +34,7 @@ FitOutcome Failure(std::string message) {
     return outcome;
 }
 
-std::string CheckStart(const DesignState& design, const std::vector<float>& grids) {
+std::string CheckStart(const Design& design, const std::vector<float>& grids) {
     for (const float value : {design.Mu, design.Ex, design.Kg1, design.Kp, design.Kvb}) {
         if (!(value > 0) || !std::isfinite(value)) {
             return "The five model parameters must be numbers above 0 to start a fit from.";
@@ -186,9 +186,9 @@ private:
 };
 
 // The picture's pixels where traces or clicked points lie on it, else the full scales.
-std::optional<ChartSpace> ChartSpaceOf(const DesignState& design, const FitRequest& request,
-                                       bool& inPixels, std::string& message) {
-    const Picture* picture = design.CurveGraphic.get();
+std::optional<ChartSpace> ChartSpaceOf(const Design& design, const Picture* picture,
+                                       const FitRequest& request, bool& inPixels,
+                                       std::string& message) {
     inPixels = !request.traces.empty() || (!request.clicked.empty() && picture != nullptr);
     if (!inPixels) {
         return FullScaleSpace(design);
@@ -204,14 +204,16 @@ std::optional<ChartSpace> ChartSpaceOf(const DesignState& design, const FitReque
 
 } // namespace
 
-FitOutcome FitToChart(const DesignState& design, const FitRequest& request) {
+FitOutcome FitToChart(const Design& design, const Picture* chartPicture,
+                      const FitRequest& request) {
     const std::vector<float> grids = FamilyGrids(design);
     if (const std::string problem = CheckStart(design, grids); !problem.empty()) {
         return Failure(problem);
     }
     std::string message;
     bool inPixels = false;
-    const std::optional<ChartSpace> space = ChartSpaceOf(design, request, inPixels, message);
+    const std::optional<ChartSpace> space =
+        ChartSpaceOf(design, chartPicture, request, inPixels, message);
     if (!space) {
         return Failure(message);
     }
@@ -229,7 +231,7 @@ FitOutcome FitToChart(const DesignState& design, const FitRequest& request) {
     return FamilyFit(points).run(ToLog(ParametersOf(design)));
 }
 
-std::optional<float> CurveThrough(const DesignState& design, float x, float y) {
+std::optional<float> CurveThrough(const Design& design, float x, float y) {
     const std::vector<float> grids = FamilyGrids(design);
     const double fullV = design.PlateVoltageFullscale;
     const double fullI = design.PlateCurrentFullscale;

@@ -2,7 +2,8 @@
 
 #include "fit/ChartPoint.h"
 #include "model/Triode.h"
-#include "state/DesignState.h"
+#include "state/Design.h"
+#include "state/Picture.h"
 
 #include <optional>
 #include <string>
@@ -54,14 +55,14 @@ struct FitOutcome {
 // Fits the five model parameters of the design to what the request names, starting
 // from the design's own. The design's frame, scales and grid voltages must be those
 // the Adjust window accepts. Changes nothing; on failure says why in plain words.
-// Traces and clicked points are measured in the picture's pixels when the design has a
-// chart picture its frame lies on.
-FitOutcome FitToChart(const DesignState& design, const FitRequest& request);
+// Traces and clicked points are measured in the pixels of the chart picture the
+// design's frame lies on.
+FitOutcome FitToChart(const Design& design, const Picture* chartPicture, const FitRequest& request);
 
 // The grid voltage of the family curve that passes nearest a point of the chart given
 // in layout units, the distance taken across the curves; nothing when the design's
 // frame, scales, family or parameters draw no curves there.
-std::optional<float> CurveThrough(const DesignState& design, float x, float y);
+std::optional<float> CurveThrough(const Design& design, float x, float y);
 
 // The result line: the points and curves used, the RMS and largest current misses in
 // mA and in % of full scale, and the curves the model cannot follow.

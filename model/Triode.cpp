@@ -2,7 +2,7 @@
 
 namespace valvix {
 
-TriodeParameters ParametersOf(const DesignState& design) {
+TriodeParameters ParametersOf(const Design& design) {
     return TriodeParameters{design.Mu, design.Ex, design.Kg1, design.Kp, design.Kvb};
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "state/DesignState.h"
+#include "state/Design.h"
 #include "state/Single.h"
 
 #include <cmath>
@@ -16,7 +16,7 @@ struct TriodeParameters {
     float Kvb = 0;
 };
 
-TriodeParameters ParametersOf(const DesignState& design);
+TriodeParameters ParametersOf(const Design& design);
 
 // One evaluation of the plate-current equation. ok is false when the point fails
 // (an overflow, or a negative or undefined E1); E1 and Ip are Singles.

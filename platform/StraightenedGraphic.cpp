@@ -20,11 +20,12 @@ QImage TurnedLevel(const QImage& image, double tiltDegrees) {
     return turned;
 }
 
-std::shared_ptr<const Picture> StraightenedGraphic(DesignState& design,
+std::shared_ptr<const Picture> StraightenedGraphic(ChartGraphic& graphic,
+                                                   const std::string& graphicFileName,
                                                    std::shared_ptr<const Picture> loaded) {
-    GraphicTilt& tilt = design.CurveGraphicTilt;
+    GraphicTilt& tilt = graphic.CurveGraphicTilt;
     const auto* qt = dynamic_cast<const QtPicture*>(loaded.get());
-    if (tilt.fileName != design.GraphicFileName || tilt.degrees == 0 || qt == nullptr) {
+    if (tilt.fileName != graphicFileName || tilt.degrees == 0 || qt == nullptr) {
         return loaded;
     }
     if (tilt.loaded != loaded || tilt.madeFor != tilt.degrees || tilt.level == nullptr) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "state/DesignState.h"
+#include "platform/ChartGraphic.h"
 
 #include <QImage>
 
@@ -15,9 +15,10 @@ QImage TurnedLevel(const QImage& image, double tiltDegrees);
 
 // The chart picture as every window shows it and every fit reads it: the loaded picture
 // turned level by the session's tilt of the picture named by GraphicFileName. The level
-// picture is made once per loaded picture and angle and kept in the design state, so a
+// picture is made once per loaded picture and angle and kept with the graphic, so a
 // redraw never turns it again; a picture without a tilt is the loaded one itself.
-std::shared_ptr<const Picture> StraightenedGraphic(DesignState& design,
+std::shared_ptr<const Picture> StraightenedGraphic(ChartGraphic& graphic,
+                                                   const std::string& graphicFileName,
                                                    std::shared_ptr<const Picture> loaded);
 
 } // namespace valvix

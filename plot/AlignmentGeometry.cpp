@@ -22,11 +22,11 @@ constexpr double kShortestAxis = 10;
 
 } // namespace
 
-FrameEdges FrameOf(const DesignState& design) {
+FrameEdges FrameOf(const Design& design) {
     return {design.Xleft, design.Xright, design.Ytop, design.Ybottom};
 }
 
-void SetFrame(DesignState& design, const FrameEdges& frame) {
+void SetFrame(Design& design, const FrameEdges& frame) {
     design.Xleft = frame.left;
     design.Xright = frame.right;
     design.Ytop = frame.top;

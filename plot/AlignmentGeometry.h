@@ -1,7 +1,7 @@
 #pragma once
 
 #include "plot/DrawingSurface.h"
-#include "state/DesignState.h"
+#include "state/Design.h"
 
 #include <string>
 
@@ -20,8 +20,8 @@ struct FrameEdges {
     friend bool operator==(const FrameEdges&, const FrameEdges&) = default;
 };
 
-FrameEdges FrameOf(const DesignState& design);
-void SetFrame(DesignState& design, const FrameEdges& frame);
+FrameEdges FrameOf(const Design& design);
+void SetFrame(Design& design, const FrameEdges& frame);
 
 enum class FrameEdge { None, Left, Right, Top, Bottom };
 

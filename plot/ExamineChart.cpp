@@ -118,7 +118,7 @@ private:
     std::vector<std::pair<int, std::vector<PointF>>> m_batches;
 };
 
-void DrawGrid(DrawingSurface& surface, const DesignState& design, const FrameMapping& frame,
+void DrawGrid(DrawingSurface& surface, const ExamineSettings& examine, const FrameMapping& frame,
               const AxisPlan& volts, const AxisPlan& amps, const ChartStyle& style) {
     if (volts.drawn) {
         const float numberY = frame.ybottom() + 100;
@@ -131,7 +131,7 @@ void DrawGrid(DrawingSurface& surface, const DesignState& design, const FrameMap
             surface.line({x + style.shift, frame.ytop()}, {x + style.shift, frame.ybottom()},
                          kBlack);
             surface.text({x + style.xNumberDx, numberY},
-                         FormatPlainNumber(index * design.ExamineVoltsStep), kBlack);
+                         FormatPlainNumber(index * examine.ExamineVoltsStep), kBlack);
         }
     }
     if (amps.drawn) {
@@ -144,20 +144,22 @@ void DrawGrid(DrawingSurface& surface, const DesignState& design, const FrameMap
             surface.line({frame.xleft() + style.shift, y}, {frame.xright() + style.shift, y},
                          kBlack);
             surface.text({style.yNumberX, y - 100},
-                         FormatEngineering(index * design.ExamineAmpsStep), kBlack);
+                         FormatEngineering(index * examine.ExamineAmpsStep), kBlack);
         }
     }
 }
 
 // The curve family with its labels, then the dissipation curve with its wattage. Leaves
 // the surface with the pen the curves left.
-void DrawCurves(DrawingSurface& surface, DesignState& design, const FrameMapping& frame,
-                const ChartStyle& style) {
-    const double fullscaleV = design.ExamineVoltsFullscale;
-    const double fullscaleI = design.ExamineAmpsFullscale;
-    const CurveFamily family{design.ExamineVoltsFullscale, design.ExamineGridMostPos,
-                             design.ExamineGridMostNeg, design.ExamineGridStep};
-    const bool labels = design.LabelGridVoltages == 1;
+void DrawCurves(DrawingSurface& surface, const ChartInput& chart, const FrameMapping& frame,
+                const ChartStyle& style, float& lastPlateCurrent) {
+    const Design& design = chart.design;
+    const ExamineSettings& examine = chart.examine;
+    const double fullscaleV = examine.ExamineVoltsFullscale;
+    const double fullscaleI = examine.ExamineAmpsFullscale;
+    const CurveFamily family{examine.ExamineVoltsFullscale, examine.ExamineGridMostPos,
+                             examine.ExamineGridMostNeg, examine.ExamineGridStep};
+    const bool labels = examine.LabelGridVoltages == 1;
     const float labelFrom = frame.xleft() + 300;
     const float labelTo = frame.xright() - 240;
 
@@ -165,30 +167,28 @@ void DrawCurves(DrawingSurface& surface, DesignState& design, const FrameMapping
     // that depends on it is drawn.
     int pen = surface.penWidth();
     DotBatches blue;
-    CurveFamilyWalk(
-        family, ParametersOf(design), design.LastPlateCurrent, [&](const FamilySample& s) {
-            int samplePen = s.PenWidth;
-            if (style.printed) {
-                samplePen = std::fabs(s.Vg) < 0.001f ? kPageZeroCurvePen : kPageCurvePen;
-            } else {
-                pen = samplePen; // set before the point, drawn or not
-            }
-            const float x = frame.VoltsToX(s.Vp, fullscaleV);
-            const float y = frame.AmpsToY(s.Ip, fullscaleI);
-            if (frame.Inside(x, y)) {
-                pen = samplePen;
-                blue.add(pen, {x + style.shift, y});
-            }
-            // The band is fixed in window rows, so a label may lie outside the frame.
-            if (labels && y > kLabelBandTop && y < kLabelBandBottom && x > labelFrom &&
-                x < labelTo) {
-                blue.flush(surface, kBlue);
-                UsePen(surface, pen);
-                const float left = x + style.labelLeftDx;
-                surface.filledRectangle({left, y}, {x + style.labelRightDx, y + 180}, kWhite);
-                surface.text({left, y - 45}, FormatPlainNumber(s.Vg), kBlack);
-            }
-        });
+    CurveFamilyWalk(family, ParametersOf(design), lastPlateCurrent, [&](const FamilySample& s) {
+        int samplePen = s.PenWidth;
+        if (style.printed) {
+            samplePen = std::fabs(s.Vg) < 0.001f ? kPageZeroCurvePen : kPageCurvePen;
+        } else {
+            pen = samplePen; // set before the point, drawn or not
+        }
+        const float x = frame.VoltsToX(s.Vp, fullscaleV);
+        const float y = frame.AmpsToY(s.Ip, fullscaleI);
+        if (frame.Inside(x, y)) {
+            pen = samplePen;
+            blue.add(pen, {x + style.shift, y});
+        }
+        // The band is fixed in window rows, so a label may lie outside the frame.
+        if (labels && y > kLabelBandTop && y < kLabelBandBottom && x > labelFrom && x < labelTo) {
+            blue.flush(surface, kBlue);
+            UsePen(surface, pen);
+            const float left = x + style.labelLeftDx;
+            surface.filledRectangle({left, y}, {x + style.labelRightDx, y + 180}, kWhite);
+            surface.text({left, y - 45}, FormatPlainNumber(s.Vg), kBlack);
+        }
+    });
     blue.flush(surface, kBlue);
     UsePen(surface, pen);
 
@@ -203,7 +203,7 @@ void DrawCurves(DrawingSurface& surface, DesignState& design, const FrameMapping
     bool sampled = false;
     float lastX = 0;
     float lastY = 0;
-    DissipationWalk(design.Dissipation, design.ExamineVoltsFullscale,
+    DissipationWalk(design.Dissipation, examine.ExamineVoltsFullscale,
                     [&](const DissipationSample& s) {
                         lastX = frame.VoltsToX(s.Vp, fullscaleV);
                         lastY = frame.DissipationToY(watts, s.Vp, fullscaleI);
@@ -234,19 +234,22 @@ void DrawFrame(DrawingSurface& surface, const FrameMapping& frame, const ChartSt
 // The chart in a style: grid and numbers, curves, dissipation, and the frame. A frame
 // without a positive size gets nothing but its outline; the curves also need both full
 // scales, and an axis without a usable step has no lines.
-void DrawChart(DrawingSurface& surface, DesignState& design, const FrameMapping& frame,
-               const AxisPlan& volts, const AxisPlan& amps, const ChartStyle& style) {
+float DrawChart(DrawingSurface& surface, const ChartInput& chart, const FrameMapping& frame,
+                const AxisPlan& volts, const AxisPlan& amps, const ChartStyle& style) {
+    const ExamineSettings& examine = chart.examine;
+    float lastPlateCurrent = chart.lastPlateCurrent;
     surface.setPenWidth(style.gridPen);
     if (IsPositive(frame.plotWidth()) && IsPositive(frame.plotHeight())) {
-        DrawGrid(surface, design, frame, volts, amps, style);
-        if (IsPositive(design.ExamineVoltsFullscale) && IsPositive(design.ExamineAmpsFullscale)) {
-            DrawCurves(surface, design, frame, style);
+        DrawGrid(surface, examine, frame, volts, amps, style);
+        if (IsPositive(examine.ExamineVoltsFullscale) && IsPositive(examine.ExamineAmpsFullscale)) {
+            DrawCurves(surface, chart, frame, style, lastPlateCurrent);
         }
     }
     if (style.printed) {
         surface.setPenWidth(kPageFramePen);
     }
     DrawFrame(surface, frame, style);
+    return lastPlateCurrent;
 }
 
 // The step as its box will hold it once the new value is written there.
@@ -267,47 +270,50 @@ std::size_t CharacterCount(std::string_view text) {
 
 } // namespace
 
-StepChanges EnforceMinimumSteps(DesignState& design) {
+StepChanges EnforceMinimumSteps(ExamineSettings& examine) {
     StepChanges changes;
-    const float voltsMinimum = design.ExamineVoltsFullscale / 20;
-    if (voltsMinimum > design.ExamineVoltsStep) {
-        design.ExamineVoltsStep = ThroughBoxText(voltsMinimum);
+    const float voltsMinimum = examine.ExamineVoltsFullscale / 20;
+    if (voltsMinimum > examine.ExamineVoltsStep) {
+        examine.ExamineVoltsStep = ThroughBoxText(voltsMinimum);
         changes.volts = true;
     }
-    const float ampsMinimum = design.ExamineAmpsFullscale / 10;
-    if (ampsMinimum > design.ExamineAmpsStep) {
-        design.ExamineAmpsStep = ThroughBoxText(ampsMinimum);
+    const float ampsMinimum = examine.ExamineAmpsFullscale / 10;
+    if (ampsMinimum > examine.ExamineAmpsStep) {
+        examine.ExamineAmpsStep = ThroughBoxText(ampsMinimum);
         changes.amps = true;
     }
-    const float gridMinimum = std::fabs(design.ExamineGridMostNeg / 20);
-    if (gridMinimum > std::fabs(design.ExamineGridStep)) {
-        design.ExamineGridStep = ThroughBoxText(gridMinimum);
+    const float gridMinimum = std::fabs(examine.ExamineGridMostNeg / 20);
+    if (gridMinimum > std::fabs(examine.ExamineGridStep)) {
+        examine.ExamineGridStep = ThroughBoxText(gridMinimum);
         changes.grid = true;
     }
-    if (0.1f > design.ExamineGridStep) {
-        design.ExamineGridStep = ThroughBoxText(0.1f);
+    if (0.1f > examine.ExamineGridStep) {
+        examine.ExamineGridStep = ThroughBoxText(0.1f);
         changes.grid = true;
     }
     return changes;
 }
 
-void DrawExamineChart(DrawingSurface& surface, DesignState& design) {
+ChartDrawing DrawExamineChart(DrawingSurface& surface, const ChartInput& chart) {
+    const ExamineSettings& examine = chart.examine;
     surface.setFont(kExamineChartFont);
-    const FrameMapping frame = FrameMapping::ForPlottingPass(design);
+    const FrameMapping frame = FrameMapping::Of(chart.design);
     const AxisPlan volts =
-        PlanAxis(design.ExamineVoltsFullscale, design.ExamineVoltsStep, frame.plotWidth());
+        PlanAxis(examine.ExamineVoltsFullscale, examine.ExamineVoltsStep, frame.plotWidth());
     const AxisPlan amps =
-        PlanAxis(design.ExamineAmpsFullscale, design.ExamineAmpsStep, frame.plotHeight());
-    DrawChart(surface, design, frame, volts, amps, kScreenStyle);
+        PlanAxis(examine.ExamineAmpsFullscale, examine.ExamineAmpsStep, frame.plotHeight());
+    return {frame, DrawChart(surface, chart, frame, volts, amps, kScreenStyle)};
 }
 
-bool DrawPrintedPage(DrawingSurface& surface, DesignState& design, std::string_view title,
+bool DrawPrintedPage(DrawingSurface& surface, const ChartInput& chart, std::string_view title,
                      std::string_view footer) {
-    const FrameMapping frame = FrameMapping::ForPlottingPass(design);
+    const Design& design = chart.design;
+    const ExamineSettings& examine = chart.examine;
+    const FrameMapping frame = FrameMapping::Of(design);
     const AxisPlan volts =
-        PlanAxis(design.ExamineVoltsFullscale, design.ExamineVoltsStep, frame.plotWidth());
+        PlanAxis(examine.ExamineVoltsFullscale, examine.ExamineVoltsStep, frame.plotWidth());
     const AxisPlan amps =
-        PlanAxis(design.ExamineAmpsFullscale, design.ExamineAmpsStep, frame.plotHeight());
+        PlanAxis(examine.ExamineAmpsFullscale, examine.ExamineAmpsStep, frame.plotHeight());
     if (volts.tooMany || amps.tooMany) {
         return false;
     }
@@ -321,19 +327,20 @@ bool DrawPrintedPage(DrawingSurface& surface, DesignState& design, std::string_v
     }
     surface.setFont(kPageTextFont);
 
-    DrawChart(surface, design, frame, volts, amps, kPageStyle);
+    DrawChart(surface, chart, frame, volts, amps, kPageStyle);
 
-    if (design.LabelGridVoltages == 0) {
+    if (examine.LabelGridVoltages == 0) {
         // "postive" is how the page has always spelt it.
         surface.text({0, 4100},
-                     "Grid voltage most postive: " + FormatSingleGeneral(design.ExamineGridMostPos),
+                     "Grid voltage most postive: " +
+                         FormatSingleGeneral(examine.ExamineGridMostPos),
                      kBlack);
         surface.text({0, 4300},
                      "Grid voltage most negative: " +
-                         FormatSingleGeneral(design.ExamineGridMostNeg),
+                         FormatSingleGeneral(examine.ExamineGridMostNeg),
                      kBlack);
         surface.text({0, 4500},
-                     "Grid voltage step size: " + FormatSingleGeneral(design.ExamineGridStep),
+                     "Grid voltage step size: " + FormatSingleGeneral(examine.ExamineGridStep),
                      kBlack);
     }
     surface.text({0, 5300}, design.DesignFileName, kBlack);
@@ -342,19 +349,19 @@ bool DrawPrintedPage(DrawingSurface& surface, DesignState& design, std::string_v
 }
 
 PrintCheckResult CheckPrintSettings(std::string_view text2, std::string_view text4,
-                                    std::string_view text8, DesignState& design) {
+                                    std::string_view text8, ExamineSettings& examine) {
     // Single-precision bounds: a box reading 0.01 holds 0.01f, which must pass.
-    design.ExamineVoltsStep = ParseEngineering(text2);
-    if (!(design.ExamineVoltsStep >= 1.0f &&
-          design.ExamineVoltsStep <= design.ExamineVoltsFullscale)) {
+    examine.ExamineVoltsStep = ParseEngineering(text2);
+    if (!(examine.ExamineVoltsStep >= 1.0f &&
+          examine.ExamineVoltsStep <= examine.ExamineVoltsFullscale)) {
         return {PrintCheck::VoltsStep, kVoltsStepMessage};
     }
-    design.ExamineAmpsStep = ParseEngineering(text4);
-    if (!(design.ExamineAmpsStep >= 0.001f && design.ExamineAmpsStep <= 1000.0f)) {
+    examine.ExamineAmpsStep = ParseEngineering(text4);
+    if (!(examine.ExamineAmpsStep >= 0.001f && examine.ExamineAmpsStep <= 1000.0f)) {
         return {PrintCheck::AmpsStep, kAmpsStepMessage};
     }
-    design.ExamineGridStep = ParseEngineering(text8);
-    if (!(design.ExamineGridStep >= 0.01f && design.ExamineGridStep <= 1000.0f)) {
+    examine.ExamineGridStep = ParseEngineering(text8);
+    if (!(examine.ExamineGridStep >= 0.01f && examine.ExamineGridStep <= 1000.0f)) {
         return {PrintCheck::GridStep, kGridStepMessage};
     }
     return {};

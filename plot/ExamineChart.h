@@ -1,7 +1,8 @@
 #pragma once
 
 #include "plot/DrawingSurface.h"
-#include "state/DesignState.h"
+#include "plot/FrameMapping.h"
+#include "state/Design.h"
 
 #include <string_view>
 
@@ -22,6 +23,21 @@ inline const FontSpec kPageTextFont{"", 8, false};
 // 16-bit line count of the page.
 inline constexpr int kMostGridLines = 32767;
 
+// What the Examine chart is drawn from: the design's frame, model and dissipation, the
+// chart's own settings, and the plate current a failing first point takes.
+struct ChartInput {
+    const Design& design;
+    const ExamineSettings& examine;
+    float lastPlateCurrent = 0;
+};
+
+// What a drawing of the chart leaves for the point readouts: the frame it mapped
+// through, and the plate current of the last model point it computed.
+struct ChartDrawing {
+    FrameMapping frame;
+    float lastPlateCurrent = 0;
+};
+
 // Which chart settings the minimum-step rule changed; their boxes must show the new
 // value as FormatEngineering text.
 struct StepChanges {
@@ -35,18 +51,18 @@ struct StepChanges {
 // to a twentieth of the most negative grid voltage and to at least 0.1. Each new value
 // is taken through its box text (ParseEngineering of its FormatEngineering text) before
 // the next test, as the box's change handling would store it.
-StepChanges EnforceMinimumSteps(DesignState& design);
+StepChanges EnforceMinimumSteps(ExamineSettings& examine);
 
 // The Examine chart on a cleared window surface, 3000 units right of the plot frame:
 // grid lines with their axis numbers (pen 1), the model's curve family with grid-voltage
 // labels when LabelGridVoltages is 1, the dissipation curve with its wattage, and the
-// frame, drawn last with the pen the curves left. Stores PlotWidth and PlotHeight and
-// reads the Examine settings as they are (the minimum steps are the caller's).
+// frame, drawn last with the pen the curves left. Reads the Examine settings as they are
+// (the minimum steps are the caller's).
 //
 // A full scale or frame size that is not a finite positive number draws only what does
 // not depend on it: no curves then, and an axis whose lines cannot be placed (or would
 // number more than kMostGridLines) has no lines. The frame is always drawn.
-void DrawExamineChart(DrawingSurface& surface, DesignState& design);
+ChartDrawing DrawExamineChart(DrawingSurface& surface, const ChartInput& chart);
 
 // The printed page on a surface in twips whose origin the caller has already moved to
 // the page point (0, 0): the title (12 pt) centred by its character count above the
@@ -58,7 +74,7 @@ void DrawExamineChart(DrawingSurface& surface, DesignState& design);
 // Returns false, having drawn nothing, when an axis would need more than kMostGridLines
 // grid lines; the page is then to be discarded without a message. Degenerate full scales
 // and frames are drawn as on the screen.
-bool DrawPrintedPage(DrawingSurface& surface, DesignState& design, std::string_view title,
+bool DrawPrintedPage(DrawingSurface& surface, const ChartInput& chart, std::string_view title,
                      std::string_view footer);
 
 // The print checks, the first that fails.
@@ -82,6 +98,6 @@ struct PrintCheckResult {
 // the grid step from 0.01 to 1000, all ends allowed. Stops at the first that fails; the
 // boxes after it are not read.
 PrintCheckResult CheckPrintSettings(std::string_view text2, std::string_view text4,
-                                    std::string_view text8, DesignState& design);
+                                    std::string_view text8, ExamineSettings& examine);
 
 } // namespace valvix

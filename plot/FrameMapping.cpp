@@ -9,11 +9,8 @@ FrameMapping::FrameMapping(float xleft, float xright, float ytop, float ybottom)
       m_plotWidth(ToSingle(static_cast<double>(xright) - xleft)),
       m_plotHeight(ToSingle(static_cast<double>(ybottom) - ytop)) {}
 
-FrameMapping FrameMapping::ForPlottingPass(DesignState& design) {
-    FrameMapping mapping(design.Xleft, design.Xright, design.Ytop, design.Ybottom);
-    design.PlotWidth = mapping.m_plotWidth;
-    design.PlotHeight = mapping.m_plotHeight;
-    return mapping;
+FrameMapping FrameMapping::Of(const Design& design) {
+    return {design.Xleft, design.Xright, design.Ytop, design.Ybottom};
 }
 
 // A zero full scale or frame size gives infinities or undefined values here; the

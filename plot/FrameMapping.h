@@ -1,6 +1,6 @@
 #pragma once
 
-#include "state/DesignState.h"
+#include "state/Design.h"
 
 namespace valvix {
 
@@ -10,9 +10,8 @@ class FrameMapping final {
 public:
     FrameMapping(float xleft, float xright, float ytop, float ybottom);
 
-    // The design's frame; also stores PlotWidth and PlotHeight in the design, as every
-    // plotting pass does when it starts.
-    static FrameMapping ForPlottingPass(DesignState& design);
+    // The design's frame, as every plotting pass takes it when it starts.
+    static FrameMapping Of(const Design& design);
 
     float plotWidth() const { return m_plotWidth; }
     float plotHeight() const { return m_plotHeight; }

@@ -7,16 +7,15 @@
 
 namespace valvix {
 
-bool PaintChartArea(DrawingSurface& surface, const DesignState& design) {
-    return surface.picture(design.CurveGraphic.get(), kChartAreaTopLeft, kChartAreaWidth,
-                           kChartAreaHeight);
+bool PaintChartArea(DrawingSurface& surface, const Picture* chartPicture) {
+    return surface.picture(chartPicture, kChartAreaTopLeft, kChartAreaWidth, kChartAreaHeight);
 }
 
-void DrawPlotFrame(DrawingSurface& surface, const DesignState& design) {
+void DrawPlotFrame(DrawingSurface& surface, const Design& design) {
     surface.rectangle({design.Xleft, design.Ytop}, {design.Xright, design.Ybottom}, kBlue);
 }
 
-std::string DescribePlotProblem(const DesignState& design) {
+std::string DescribePlotProblem(const Design& design) {
     if (!(design.PlateVoltageFullscale > 0) || !std::isfinite(design.PlateVoltageFullscale)) {
         return "The plate voltage full scale must be greater than 0.";
     }
@@ -41,8 +40,8 @@ std::string DescribePlotProblem(const DesignState& design) {
     return {};
 }
 
-void OverlayPlot::draw(DrawingSurface& surface, DesignState& design) {
-    const FrameMapping frame = FrameMapping::ForPlottingPass(design);
+void OverlayPlot::draw(DrawingSurface& surface, const Design& design) {
+    const FrameMapping frame = FrameMapping::Of(design);
     const double fullscaleV = design.PlateVoltageFullscale;
     const double fullscaleI = design.PlateCurrentFullscale;
     const CurveFamily family{design.PlateVoltageFullscale, design.GridVoltageMostPos,
@@ -54,15 +53,14 @@ void OverlayPlot::draw(DrawingSurface& surface, DesignState& design) {
     // All model dots are the same blue, so drawing the thin and the thick ones as two
     // batches looks exactly like drawing them in walk order.
     int lastPen = 0;
-    CurveFamilyWalk(family, ParametersOf(design), design.LastPlateCurrent,
-                    [&](const FamilySample& s) {
-                        lastPen = s.PenWidth;
-                        const float x = frame.VoltsToX(s.Vp, fullscaleV);
-                        const float y = frame.AmpsToY(s.Ip, fullscaleI);
-                        if (frame.Inside(x, y)) {
-                            (s.PenWidth == 3 ? m_thick : m_thin).push_back({x, y});
-                        }
-                    });
+    CurveFamilyWalk(family, ParametersOf(design), m_lastPlateCurrent, [&](const FamilySample& s) {
+        lastPen = s.PenWidth;
+        const float x = frame.VoltsToX(s.Vp, fullscaleV);
+        const float y = frame.AmpsToY(s.Ip, fullscaleI);
+        if (frame.Inside(x, y)) {
+            (s.PenWidth == 3 ? m_thick : m_thin).push_back({x, y});
+        }
+    });
     if (!m_thick.empty()) {
         surface.setPenWidth(3);
         surface.dots(m_thick.data(), m_thick.size(), kBlue);

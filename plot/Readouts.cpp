@@ -19,28 +19,33 @@ float Ratio(float numerator, float denominator) {
 
 } // namespace
 
-ChartPoint PositionToValues(float x, float y, const DesignState& design) {
-    const float volts = Ratio((x - design.Xleft) - kExamineChartShift, design.PlotWidth) *
-                        design.ExamineVoltsFullscale;
-    const float amps = Ratio(design.Ybottom - y, design.PlotHeight) * design.ExamineAmpsFullscale;
+ReadoutPoint PositionToValues(float x, float y, const FrameMapping& drawnFrame,
+                              const ExamineSettings& examine) {
+    const float volts =
+        Ratio((x - drawnFrame.xleft()) - kExamineChartShift, drawnFrame.plotWidth()) *
+        examine.ExamineVoltsFullscale;
+    const float amps =
+        Ratio(drawnFrame.ybottom() - y, drawnFrame.plotHeight()) * examine.ExamineAmpsFullscale;
     return {volts, amps};
 }
 
-ReadoutTexts PointReadouts::ShowReadouts(float x, float y, int button, const DesignState& design) {
+ReadoutTexts PointReadouts::ShowReadouts(float x, float y, int button,
+                                         const FrameMapping& drawnFrame,
+                                         const ExamineSettings& examine) {
     ReadoutTexts texts;
     if (button == kLeftButton) {
         texts = {std::string(), std::string(), std::string(), std::string()};
-        m_first = PositionToValues(x, y, design);
+        m_first = PositionToValues(x, y, drawnFrame, examine);
         return texts;
     }
     if (button != kRightButton) {
         return texts;
     }
 
-    m_second = PositionToValues(x, y, design);
+    m_second = PositionToValues(x, y, drawnFrame, examine);
     m_deltaI = std::fabs(m_second.amps - m_first.amps);
     m_deltaV = std::fabs(m_second.volts - m_first.volts);
-    const float gridStep = design.ExamineGridStep;
+    const float gridStep = examine.ExamineGridStep;
 
     texts.deltaV = std::isfinite(m_deltaV) ? "Delta V: " + FormatEngineering(m_deltaV) : "";
     texts.deltaI = std::isfinite(m_deltaI) ? "Delta I: " + FormatEngineering(m_deltaI) : "";

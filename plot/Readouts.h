@@ -1,6 +1,7 @@
 #pragma once
 
-#include "state/DesignState.h"
+#include "plot/FrameMapping.h"
+#include "state/Design.h"
 
 #include <optional>
 #include <string>
@@ -8,16 +9,17 @@
 namespace valvix {
 
 // Plate volts and plate amps of a point on the Examine chart.
-struct ChartPoint {
+struct ReadoutPoint {
     float volts = 0;
     float amps = 0;
 };
 
 // The chart mapping run backwards for a press at (x, y) on the Examine window, its
 // 3000-unit shift included, in single precision and without clamping: a press outside
-// the frame gives values outside the axes. Uses PlotWidth and PlotHeight as the last
-// drawing left them; a size of 0 gives a value that is not a number.
-ChartPoint PositionToValues(float x, float y, const DesignState& design);
+// the frame gives values outside the axes. Maps through the frame of the chart's last
+// drawing; a frame size of 0 gives a value that is not a number.
+ReadoutPoint PositionToValues(float x, float y, const FrameMapping& drawnFrame,
+                              const ExamineSettings& examine);
 
 // The texts of the four readout labels after a press; an empty optional leaves that
 // label as it is.
@@ -39,16 +41,15 @@ public:
     static constexpr int kLeftButton = 1;
     static constexpr int kRightButton = 2;
 
-    ReadoutTexts ShowReadouts(float x, float y, int button, const DesignState& design);
+    ReadoutTexts ShowReadouts(float x, float y, int button, const FrameMapping& drawnFrame,
+                              const ExamineSettings& examine);
 
-    ChartPoint FirstPoint() const { return m_first; }
-    ChartPoint SecondPoint() const { return m_second; }
-    float DeltaV() const { return m_deltaV; }
-    float DeltaI() const { return m_deltaI; }
+    ReadoutPoint FirstPoint() const { return m_first; }
+    ReadoutPoint SecondPoint() const { return m_second; }
 
 private:
-    ChartPoint m_first;
-    ChartPoint m_second;
+    ReadoutPoint m_first;
+    ReadoutPoint m_second;
     float m_deltaV = 0;
     float m_deltaI = 0;
 };

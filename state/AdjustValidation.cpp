@@ -4,23 +4,21 @@ namespace valvix {
 
 const std::array<AdjustRule, 11>& AdjustRules() {
     static const std::array<AdjustRule, 11> rules{{
-        {&DesignState::Dissipation, ""},
-        {&DesignState::Ex,
-         "The value of the exponent must be between 1 and 100; typical value is 1.3"},
-        {&DesignState::GridVoltageMostPos,
-         "Most positive grid voltage must be between -1000 and +1000"},
-        {&DesignState::GridVoltageMostNeg,
+        {&Design::Dissipation, ""},
+        {&Design::Ex, "The value of the exponent must be between 1 and 100; typical value is 1.3"},
+        {&Design::GridVoltageMostPos, "Most positive grid voltage must be between -1000 and +1000"},
+        {&Design::GridVoltageMostNeg,
          "Most negative grid voltage must be more negative than the most positive grid voltage "
          "but greater than -1000"},
-        {&DesignState::GridVoltageStep,
+        {&Design::GridVoltageStep,
          "The grid voltage step must be greater than .1 and less than 1000"},
-        {&DesignState::Kg1, "The value for Kg1 must be greater than .001 and less than 100000"},
-        {&DesignState::Kp, "The value for Kp must be between 1 and 10000"},
-        {&DesignState::Kvb, "The value for Kvb must be greater than 0 and less than 10000000"},
-        {&DesignState::Mu, "The value for Mu must be greater than 1 and less than 100000"},
-        {&DesignState::PlateVoltageFullscale,
+        {&Design::Kg1, "The value for Kg1 must be greater than .001 and less than 100000"},
+        {&Design::Kp, "The value for Kp must be between 1 and 10000"},
+        {&Design::Kvb, "The value for Kvb must be greater than 0 and less than 10000000"},
+        {&Design::Mu, "The value for Mu must be greater than 1 and less than 100000"},
+        {&Design::PlateVoltageFullscale,
          "The value for Plate voltage full scale must be greater than 1 and less than 1000000"},
-        {&DesignState::PlateCurrentFullscale,
+        {&Design::PlateCurrentFullscale,
          "The value for Plate current full scale must be greater than 1mA and less than 10000 "
          "amperes"},
     }};
@@ -35,7 +33,7 @@ bool Within(float value, float low, float high) {
 
 } // namespace
 
-bool AdjustValueAccepted(std::size_t row, const DesignState& d) {
+bool AdjustValueAccepted(std::size_t row, const Design& d) {
     switch (row) {
     case 0:
         return true;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "state/DesignState.h"
+#include "state/Design.h"
 
 #include <array>
 #include <string_view>
@@ -10,7 +10,7 @@ namespace valvix {
 // One row of the Adjust window's validation: the design value its entry field is read
 // into and the message shown when the value is refused.
 struct AdjustRule {
-    float DesignState::*value;
+    float Design::*value;
     std::string_view message;
 };
 
@@ -19,6 +19,6 @@ const std::array<AdjustRule, 11>& AdjustRules();
 
 // Whether the value of the given row, already stored in the design, is accepted. The
 // most negative grid voltage is checked against the most positive one in the design.
-bool AdjustValueAccepted(std::size_t row, const DesignState& design);
+bool AdjustValueAccepted(std::size_t row, const Design& design);
 
 } // namespace valvix

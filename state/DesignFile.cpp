@@ -21,27 +21,27 @@ constexpr std::string_view kLineEnd = "\r\n";
 
 struct LabelledField {
     std::string_view label;
-    float DesignState::*field;
+    float Design::*field;
 };
 
 // Lines 3 to 17 of the file, in order; the reader takes them back in the same order. A
 // file without line 17 (written before it was read back) leaves the dissipation as it was.
 constexpr std::array<LabelledField, 15> kFileFields{{
-    {"Xleft: ", &DesignState::Xleft},
-    {"Xright: ", &DesignState::Xright},
-    {"Ytop: ", &DesignState::Ytop},
-    {"Ybottom: ", &DesignState::Ybottom},
-    {"Plot volts fullscale: ", &DesignState::PlateVoltageFullscale},
-    {"Plot amps fullscale: ", &DesignState::PlateCurrentFullscale},
-    {"Grid voltage most positive: ", &DesignState::GridVoltageMostPos},
-    {"Grid voltage most negative: ", &DesignState::GridVoltageMostNeg},
-    {"Grid voltage step: ", &DesignState::GridVoltageStep},
-    {"Mu: ", &DesignState::Mu},
-    {"Ex: ", &DesignState::Ex},
-    {"Kg1: ", &DesignState::Kg1},
-    {"Kp: ", &DesignState::Kp},
-    {"Kvb: ", &DesignState::Kvb},
-    {"Plate dissipation: ", &DesignState::Dissipation},
+    {"Xleft: ", &Design::Xleft},
+    {"Xright: ", &Design::Xright},
+    {"Ytop: ", &Design::Ytop},
+    {"Ybottom: ", &Design::Ybottom},
+    {"Plot volts fullscale: ", &Design::PlateVoltageFullscale},
+    {"Plot amps fullscale: ", &Design::PlateCurrentFullscale},
+    {"Grid voltage most positive: ", &Design::GridVoltageMostPos},
+    {"Grid voltage most negative: ", &Design::GridVoltageMostNeg},
+    {"Grid voltage step: ", &Design::GridVoltageStep},
+    {"Mu: ", &Design::Mu},
+    {"Ex: ", &Design::Ex},
+    {"Kg1: ", &Design::Kg1},
+    {"Kp: ", &Design::Kp},
+    {"Kvb: ", &Design::Kvb},
+    {"Plate dissipation: ", &Design::Dissipation},
 }};
 // The file name and date lines are read as values too (and thrown away), so they
 // must stay exactly one line each.
@@ -162,7 +162,7 @@ std::string DesignReadFailure(std::string_view path) {
     return message;
 }
 
-std::string DesignFileText(const DesignState& design, std::string_view savedPath,
+std::string DesignFileText(const Design& design, std::string_view savedPath,
                            std::string_view dateTime) {
     // The reader skips an empty line or one starting with "*" without counting it,
     // which would make it take the Xleft line for the date. Such a date text gets a
@@ -183,7 +183,7 @@ std::string DesignFileText(const DesignState& design, std::string_view savedPath
     return text;
 }
 
-FileResult WriteDesignFile(const std::string& path, const DesignState& design,
+FileResult WriteDesignFile(const std::string& path, const Design& design,
                            std::string_view dateTime) {
     if (path.empty()) {
         return {};
@@ -194,7 +194,7 @@ FileResult WriteDesignFile(const std::string& path, const DesignState& design,
     return {};
 }
 
-bool ReadDesignText(std::string_view text, DesignState& design) {
+bool ReadDesignText(std::string_view text, Design& design) {
     LineReader lines(text);
     double value = 0;
     for (std::size_t skipped = 0; skipped < kLinesSkippedByReader; ++skipped) {
@@ -214,7 +214,7 @@ bool ReadDesignText(std::string_view text, DesignState& design) {
     return true;
 }
 
-FileResult ReadDesignFile(const std::string& path, DesignState& design) {
+FileResult ReadDesignFile(const std::string& path, Design& design) {
     if (path.empty()) {
         return {};
     }

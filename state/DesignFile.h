@@ -1,6 +1,6 @@
 #pragma once
 
-#include "state/DesignState.h"
+#include "state/Design.h"
 
 #include <string>
 #include <string_view>
@@ -19,12 +19,12 @@ inline constexpr std::string_view kDesignWriteFailure =
 std::string DesignReadFailure(std::string_view path);
 
 // The 18 CRLF-terminated lines of a design file saved under savedPath at dateTime.
-std::string DesignFileText(const DesignState& design, std::string_view savedPath,
+std::string DesignFileText(const Design& design, std::string_view savedPath,
                            std::string_view dateTime);
 
 // Writes the design to path, replacing any file there only once the whole text is
 // written. An empty path writes nothing and succeeds.
-FileResult WriteDesignFile(const std::string& path, const DesignState& design,
+FileResult WriteDesignFile(const std::string& path, const Design& design,
                            std::string_view dateTime);
 
 // Reads values by position from a design file's bytes into the design: the first two
@@ -32,9 +32,9 @@ FileResult WriteDesignFile(const std::string& path, const DesignState& design,
 // the plate dissipation. A short text ends quietly, the values it lacks left as they
 // were. Returns false when a value does not fit a Single; the values read before it stay
 // assigned.
-bool ReadDesignText(std::string_view text, DesignState& design);
+bool ReadDesignText(std::string_view text, Design& design);
 
 // Reads a design file. An empty path reads nothing and succeeds.
-FileResult ReadDesignFile(const std::string& path, DesignState& design);
+FileResult ReadDesignFile(const std::string& path, Design& design);
 
 } // namespace valvix

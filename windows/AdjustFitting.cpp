@@ -64,9 +64,9 @@ std::vector<fit::ChartPoint> AtMost(const std::vector<fit::ChartPoint>& points, 
 
 } // namespace
 
-AdjustFitting::AdjustFitting(DesignState& design, WindowServices& services, CanvasView& view,
-                             WindowHooks hooks, QObject* parent)
-    : QObject(parent), m_design(design), m_services(services), m_view(view),
+AdjustFitting::AdjustFitting(Design& design, ChartGraphic& graphic, WindowServices& services,
+                             CanvasView& view, WindowHooks hooks, QObject* parent)
+    : QObject(parent), m_design(design), m_graphic(graphic), m_services(services), m_view(view),
       m_hooks(std::move(hooks)) {
     PlaceControls();
     cmdUndoFit->setEnabled(false);
@@ -124,7 +124,8 @@ void AdjustFitting::cmdFitPointsFile_Click() {
 std::optional<fit::FitRequest> AdjustFitting::ChartRequest() {
     const ChartKey key = KeyOfChart();
     if (m_tracesFrom != key) {
-        const fit::DigitizeOutcome found = fit::DigitizeDesignChart(m_design);
+        const fit::DigitizeOutcome found =
+            fit::DigitizeDesignChart(m_design, m_graphic.CurveGraphic.get());
         m_traces.clear();
         m_tracesFrom.reset();
         if (!found.ok && m_clicked.empty()) {
@@ -154,7 +155,7 @@ AdjustFitting::ChartKey AdjustFitting::KeyOfChart() const {
                  0,
                  0,
                  0};
-    if (const Picture* picture = m_design.CurveGraphic.get(); picture != nullptr) {
+    if (const Picture* picture = m_graphic.CurveGraphic.get(); picture != nullptr) {
         const GreyLevels& grey = picture->grey();
         key.width = grey.width;
         key.height = grey.height;
@@ -173,7 +174,8 @@ void AdjustFitting::Apply(const RequestSource& gather, bool fromChart) {
     if (!request) {
         return;
     }
-    const fit::FitOutcome outcome = fit::FitToChart(m_design, *request);
+    const fit::FitOutcome outcome =
+        fit::FitToChart(m_design, m_graphic.CurveGraphic.get(), *request);
     if (!outcome.ok) {
         m_hooks.validateAndPlot(); // the points found, unfitted
         ShowResult(outcome.message);

@@ -2,8 +2,9 @@
 
 #include "fit/FitToChart.h"
 #include "model/Triode.h"
+#include "platform/ChartGraphic.h"
 #include "plot/DrawingSurface.h"
-#include "state/DesignState.h"
+#include "state/Design.h"
 
 #include <QObject>
 
@@ -39,7 +40,7 @@ public:
         std::function<void(const TriodeParameters&)> writeParameters;
     };
 
-    AdjustFitting(DesignState& design, WindowServices& services, CanvasView& view,
+    AdjustFitting(Design& design, ChartGraphic& graphic, WindowServices& services, CanvasView& view,
                   WindowHooks hooks, QObject* parent = nullptr);
 
     // Small marks at the points found on the chart and at the clicked points, drawn
@@ -96,7 +97,9 @@ private:
     Rgb ColourOf(std::optional<float> grid) const;
     void ShowResult(const std::string& text);
 
-    DesignState& m_design;
+    Design& m_design;
+
+    ChartGraphic& m_graphic;
     WindowServices& m_services;
     CanvasView& m_view;
     WindowHooks m_hooks;

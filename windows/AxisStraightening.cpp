@@ -7,11 +7,12 @@
 
 namespace valvix {
 
-AxisStraightening::AxisStraightening(DesignState& design, QUndoStack& history, Redraw redraw)
-    : m_design(design), m_history(history), m_redraw(std::move(redraw)) {}
+AxisStraightening::AxisStraightening(Design& design, ChartGraphic& graphic, QUndoStack& history,
+                                     Redraw redraw)
+    : m_design(design), m_graphic(graphic), m_history(history), m_redraw(std::move(redraw)) {}
 
 float AxisStraightening::tilt() const {
-    const GraphicTilt& kept = m_design.CurveGraphicTilt;
+    const GraphicTilt& kept = m_graphic.CurveGraphicTilt;
     return kept.fileName == m_design.GraphicFileName ? kept.degrees : 0.0f;
 }
 
@@ -32,13 +33,13 @@ PointF AxisStraightening::endShown() const {
 
 PointF AxisStraightening::turned(PointF at, float degrees) const {
     // Turning makes a new picture of the same size.
-    return TurnedWithPicture(at, degrees, m_design.CurveGraphic->width(),
-                             m_design.CurveGraphic->height());
+    return TurnedWithPicture(at, degrees, m_graphic.CurveGraphic->width(),
+                             m_graphic.CurveGraphic->height());
 }
 
 std::string AxisStraightening::turnBy(PointF end) {
     const TiltOutcome axis =
-        AxisTilt(m_start, end, m_design.CurveGraphic->width(), m_design.CurveGraphic->height());
+        AxisTilt(m_start, end, m_graphic.CurveGraphic->width(), m_graphic.CurveGraphic->height());
     if (!axis.refusal.empty()) {
         return axis.refusal;
     }
@@ -50,10 +51,10 @@ std::string AxisStraightening::turnBy(PointF end) {
     m_end = end;
     if (total != tilt()) {
         m_history.push(new TiltCommand(
-            {m_design.CurveGraphicTilt.fileName, tilt()}, {m_design.GraphicFileName, total},
+            {m_graphic.CurveGraphicTilt.fileName, tilt()}, {m_design.GraphicFileName, total},
             [this](const std::pair<std::string, float>& next) {
-                m_design.CurveGraphicTilt.fileName = next.first;
-                m_design.CurveGraphicTilt.degrees = next.second;
+                m_graphic.CurveGraphicTilt.fileName = next.first;
+                m_graphic.CurveGraphicTilt.degrees = next.second;
                 m_redraw();
             },
             "Straighten"));

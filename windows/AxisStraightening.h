@@ -1,7 +1,8 @@
 #pragma once
 
+#include "platform/ChartGraphic.h"
 #include "plot/DrawingSurface.h"
-#include "state/DesignState.h"
+#include "state/Design.h"
 
 #include <QUndoStack>
 
@@ -17,7 +18,7 @@ class AxisStraightening final {
 public:
     using Redraw = std::function<bool()>;
 
-    AxisStraightening(DesignState& design, QUndoStack& history, Redraw redraw);
+    AxisStraightening(Design& design, ChartGraphic& graphic, QUndoStack& history, Redraw redraw);
 
     // The tilt of the picture now shown (0 for a picture never straightened).
     float tilt() const;
@@ -33,7 +34,9 @@ private:
     std::string turnBy(PointF end);
     PointF turned(PointF at, float degrees) const;
 
-    DesignState& m_design;
+    Design& m_design;
+
+    ChartGraphic& m_graphic;
     QUndoStack& m_history;
     Redraw m_redraw;
     PointF m_start; // the axis, as shown at m_tiltBefore

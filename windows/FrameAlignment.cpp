@@ -45,10 +45,10 @@ constexpr std::array<ArrowBinding, 4> kArrows{{{Qt::Key_Left, ArrowKey::Left},
 
 } // namespace
 
-FrameAlignment::FrameAlignment(DesignState& design, CanvasView& view, Redraw redraw,
-                               QWidget& window)
-    : QObject(&window), m_design(design), m_view(view), m_redraw(std::move(redraw)),
-      m_straightening(design, m_history, m_redraw) {
+FrameAlignment::FrameAlignment(Design& design, ChartGraphic& graphic, CanvasView& view,
+                               Redraw redraw, QWidget& window)
+    : QObject(&window), m_design(design), m_graphic(graphic), m_view(view),
+      m_redraw(std::move(redraw)), m_straightening(design, graphic, m_history, m_redraw) {
     placeControls(window);
     m_view.setMouseTracking(true);
     m_view.setFocusPolicy(Qt::ClickFocus);
@@ -95,12 +95,12 @@ void FrameAlignment::startFreshHistory() {
 }
 
 bool FrameAlignment::ready() const {
-    return m_clickAxes->isEnabled() && m_design.CurveGraphic != nullptr &&
-           m_design.CurveGraphic->width() > 0 && m_design.CurveGraphic->height() > 0;
+    return m_clickAxes->isEnabled() && m_graphic.CurveGraphic != nullptr &&
+           m_graphic.CurveGraphic->width() > 0 && m_graphic.CurveGraphic->height() > 0;
 }
 
 PixelStep FrameAlignment::step() const {
-    return PicturePixelStep(m_design.CurveGraphic->width(), m_design.CurveGraphic->height());
+    return PicturePixelStep(m_graphic.CurveGraphic->width(), m_graphic.CurveGraphic->height());
 }
 
 void FrameAlignment::say(const QString& text) {
@@ -379,7 +379,7 @@ void FrameAlignment::hold(LoupeHold hold, PointF at) {
 void FrameAlignment::lookAt(PointF at) {
     m_loupe->show();
     m_loupe->raise();
-    m_loupe->lookAt(m_design.CurveGraphic, at, m_view.canvas().scale());
+    m_loupe->lookAt(m_graphic.CurveGraphic, at, m_view.canvas().scale());
     const FrameEdges frame = FrameOf(m_design);
     m_loupe->setGuides({frame.left, frame.right}, {frame.top, frame.bottom});
 }

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "platform/ChartGraphic.h"
 #include "plot/AlignmentGeometry.h"
-#include "state/DesignState.h"
+#include "state/Design.h"
 #include "windows/AxisStraightening.h"
 
 #include <QObject>
@@ -30,7 +31,8 @@ public:
     // could not be painted.
     using Redraw = std::function<bool()>;
 
-    FrameAlignment(DesignState& design, CanvasView& view, Redraw redraw, QWidget& window);
+    FrameAlignment(Design& design, ChartGraphic& graphic, CanvasView& view, Redraw redraw,
+                   QWidget& window);
     ~FrameAlignment() override;
 
     // A picture is shown: the frame can be lined up with it.
@@ -76,7 +78,9 @@ private:
     void refreshLoupe();
     void hideLoupe();
 
-    DesignState& m_design;
+    Design& m_design;
+
+    ChartGraphic& m_graphic;
     CanvasView& m_view;
     Redraw m_redraw;
     QUndoStack m_history;

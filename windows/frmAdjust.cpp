@@ -40,14 +40,14 @@ template <class Help> frmAdjust::WindowFactory HelpFactory() {
 
 // The values of a design as a design file holds them (7 significant digits), without
 // the file name and date lines.
-std::string FileValues(const DesignState& design) {
+std::string FileValues(const Design& design) {
     return DesignFileText(design, {}, {});
 }
 
 // What the design file the window opens with holds, read over the design; empty when
 // there is none or it can no longer be read.
-std::string ValuesOnDisk(const DesignState& design) {
-    DesignState onDisk = design;
+std::string ValuesOnDisk(const Design& design) {
+    Design onDisk = design;
     if (design.DesignFileName.empty() || !ReadDesignFile(design.DesignFileName, onDisk).ok) {
         return {};
     }
@@ -56,13 +56,14 @@ std::string ValuesOnDisk(const DesignState& design) {
 
 } // namespace
 
-frmAdjust::frmAdjust(DesignState& design, WindowServices& services, QWidget* parent)
-    : QWidget(parent), m_design(design), m_services(services),
-      m_view(new CanvasView(Qt::white, this)), m_parameters{{{"Kvb", &DesignState::Kvb, 1.1},
-                                                             {"Ex", &DesignState::Ex, 1.01},
-                                                             {"Mu", &DesignState::Mu, 1.01},
-                                                             {"Kg1", &DesignState::Kg1, 1.01},
-                                                             {"Kp", &DesignState::Kp, 1.03}}} {
+frmAdjust::frmAdjust(Design& design, ChartGraphic& graphic, WindowServices& services,
+                     QWidget* parent)
+    : QWidget(parent), m_design(design), m_graphic(graphic), m_services(services),
+      m_view(new CanvasView(Qt::white, this)), m_parameters{{{"Kvb", &Design::Kvb, 1.1},
+                                                             {"Ex", &Design::Ex, 1.01},
+                                                             {"Mu", &Design::Mu, 1.01},
+                                                             {"Kg1", &Design::Kg1, 1.01},
+                                                             {"Kp", &Design::Kp, 1.03}}} {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_view);
@@ -111,7 +112,7 @@ void frmAdjust::Form_Load() {
     PlaceSettingFields();
     ConnectButtons();
     m_fitting = new AdjustFitting(
-        m_design, m_services, *m_view,
+        m_design, m_graphic, m_services, *m_view,
         {[this] {
              ShowCurveGraphic();
              return ValidateAndPlot();
@@ -211,10 +212,10 @@ void frmAdjust::writeModelParameters(const TriodeParameters& values) {
 }
 
 void frmAdjust::ShowCurveGraphic() {
-    m_design.CurveGraphic.reset(); // the old picture goes before a changed file is decoded
-    m_design.CurveGraphic =
-        StraightenedGraphic(m_design, m_services.loadPicture(m_design.GraphicFileName));
-    PaintChartArea(m_view->canvas(), m_design);
+    m_graphic.CurveGraphic.reset(); // the old picture goes before a changed file is decoded
+    m_graphic.CurveGraphic = StraightenedGraphic(m_graphic, m_design.GraphicFileName,
+                                                 m_services.loadPicture(m_design.GraphicFileName));
+    PaintChartArea(m_view->canvas(), m_graphic.CurveGraphic.get());
     m_view->update();
 }
 

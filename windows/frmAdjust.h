@@ -1,8 +1,9 @@
 #pragma once
 
 #include "model/Triode.h"
+#include "platform/ChartGraphic.h"
 #include "plot/OverlayPlot.h"
-#include "state/DesignState.h"
+#include "state/Design.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -28,7 +29,8 @@ class WindowServices;
 class frmAdjust final : public QWidget {
     Q_OBJECT
 public:
-    frmAdjust(DesignState& design, WindowServices& services, QWidget* parent = nullptr);
+    frmAdjust(Design& design, ChartGraphic& graphic, WindowServices& services,
+              QWidget* parent = nullptr);
 
     CanvasView& view() { return *m_view; }
 
@@ -63,7 +65,7 @@ private:
     // One model parameter: its entry field, Up/Down factor and help window.
     struct Parameter {
         const char* name;
-        float DesignState::*value;
+        float Design::*value;
         double factor;
         QLineEdit* field = nullptr;
         QPushButton* down = nullptr;
@@ -98,7 +100,9 @@ private:
     void RecordModelParameters();
     void ShowModelParameters(const TriodeParameters& parameters);
 
-    DesignState& m_design;
+    Design& m_design;
+
+    ChartGraphic& m_graphic;
     WindowServices& m_services;
     CanvasView* m_view;
     OverlayPlot m_plot;

@@ -27,17 +27,18 @@ constexpr std::string_view kWebLine = "Valvix - https://valvix.example.org/ - ";
 
 } // namespace
 
-frmExamine::frmExamine(DesignState& design, WindowServices& services,
+frmExamine::frmExamine(Design& design, ExamineSettings& settings, WindowServices& services,
                        std::function<std::string()> dissipationText, QWidget* parent)
-    : QDialog(parent), m_design(design), m_services(services),
+    : QDialog(parent), m_design(design), m_examine(settings), m_services(services),
       m_dissipationText(std::move(dissipationText)),
-      m_view(new CanvasView(Qt::white, this)), m_settings{{{&DesignState::ExamineVoltsFullscale},
-                                                           {&DesignState::ExamineVoltsStep},
-                                                           {&DesignState::ExamineAmpsFullscale},
-                                                           {&DesignState::ExamineAmpsStep},
-                                                           {&DesignState::ExamineGridMostPos},
-                                                           {&DesignState::ExamineGridMostNeg},
-                                                           {&DesignState::ExamineGridStep}}} {
+      m_view(new CanvasView(Qt::white, this)), m_settings{
+                                                   {{&ExamineSettings::ExamineVoltsFullscale},
+                                                    {&ExamineSettings::ExamineVoltsStep},
+                                                    {&ExamineSettings::ExamineAmpsFullscale},
+                                                    {&ExamineSettings::ExamineAmpsStep},
+                                                    {&ExamineSettings::ExamineGridMostPos},
+                                                    {&ExamineSettings::ExamineGridMostNeg},
+                                                    {&ExamineSettings::ExamineGridStep}}} {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_view);
@@ -76,7 +77,7 @@ void frmExamine::PlaceSettings() {
             setting.box = box;
             connect(box, &QLineEdit::textChanged, this, [this, &setting] { BoxChanged(setting); });
         } else {
-            Text5 = box;
+            m_pageTitleBox = box;
         }
         top += 400;
     }
@@ -126,11 +127,11 @@ void frmExamine::Form_Load() {
     connect(cmdExit, &QPushButton::clicked, this, &frmExamine::cmdExit_Click);
     connect(cmdPrint, &QPushButton::clicked, this, &frmExamine::cmdPrint_Click);
     connect(optGridVoltageYes, &QRadioButton::clicked, this, [this] {
-        m_design.LabelGridVoltages = 1;
+        m_examine.LabelGridVoltages = 1;
         DrawExamineChart();
     });
     connect(optGridVoltageNo, &QRadioButton::clicked, this, [this] {
-        m_design.LabelGridVoltages = 0;
+        m_examine.LabelGridVoltages = 0;
         DrawExamineChart();
     });
     connect(m_view, &CanvasView::mousePressed, this, &frmExamine::Form_MouseDown);
@@ -141,10 +142,9 @@ void frmExamine::Form_Load() {
     }
 
     // Keyboard order: "Return" first, then the grid voltages, the scales, the title.
-    QWidget* order[] = {cmdExit,           m_settings[4].box, m_settings[5].box,
-                        m_settings[6].box, m_settings[0].box, m_settings[1].box,
-                        m_settings[2].box, m_settings[3].box, Text5,
-                        cmdPreview,        cmdPrint};
+    QWidget* order[] = {cmdExit,           m_settings[4].box, m_settings[5].box, m_settings[6].box,
+                        m_settings[0].box, m_settings[1].box, m_settings[2].box, m_settings[3].box,
+                        m_pageTitleBox,    cmdPreview,        cmdPrint};
     for (std::size_t i = 1; i < std::size(order); ++i) {
         setTabOrder(order[i - 1], order[i]);
     }
@@ -152,56 +152,57 @@ void frmExamine::Form_Load() {
 
     FillBoxes();
     setWindowTitle(QString::fromStdString("Examine - " + m_design.DesignFileName));
-    m_design.LabelGridVoltages = 1;
+    m_examine.LabelGridVoltages = 1;
     DrawExamineChart();
 }
 
 void frmExamine::FillBoxes() {
-    if (m_design.ExamineSettingsKept == 0) {
-        m_design.ExamineVoltsFullscale = m_design.PlateVoltageFullscale;
-        m_design.ExamineVoltsStep = m_design.PlateVoltageFullscale * 0.2f;
-        m_design.ExamineAmpsFullscale = m_design.PlateCurrentFullscale;
-        m_design.ExamineAmpsStep = m_design.PlateCurrentFullscale * 0.2f;
-        m_design.ExamineGridMostPos = m_design.GridVoltageMostPos;
-        m_design.ExamineGridMostNeg = m_design.GridVoltageMostNeg;
-        m_design.ExamineGridStep = m_design.GridVoltageStep;
+    if (m_examine.ExamineSettingsKept == 0) {
+        m_examine.ExamineVoltsFullscale = m_design.PlateVoltageFullscale;
+        m_examine.ExamineVoltsStep = m_design.PlateVoltageFullscale * 0.2f;
+        m_examine.ExamineAmpsFullscale = m_design.PlateCurrentFullscale;
+        m_examine.ExamineAmpsStep = m_design.PlateCurrentFullscale * 0.2f;
+        m_examine.ExamineGridMostPos = m_design.GridVoltageMostPos;
+        m_examine.ExamineGridMostNeg = m_design.GridVoltageMostNeg;
+        m_examine.ExamineGridStep = m_design.GridVoltageStep;
     }
     // Writing a box stores the value read back from its text.
     for (const Setting& setting : m_settings) {
-        setting.box->setText(QString::fromStdString(FormatEngineering(m_design.*setting.value)));
+        setting.box->setText(QString::fromStdString(FormatEngineering(m_examine.*setting.value)));
     }
 }
 
 void frmExamine::BoxChanged(const Setting& setting) {
-    m_design.ExamineSettingsKept = 1;
-    m_design.*setting.value = ParseEngineering(setting.box->text().toStdString());
+    m_examine.ExamineSettingsKept = 1;
+    m_examine.*setting.value = ParseEngineering(setting.box->text().toStdString());
 }
 
 void frmExamine::DrawExamineChart() {
-    const StepChanges changed = EnforceMinimumSteps(m_design);
+    const StepChanges changed = EnforceMinimumSteps(m_examine);
     const std::array<std::pair<bool, std::size_t>, 3> boxes{
         {{changed.volts, 1}, {changed.amps, 3}, {changed.grid, 6}}};
     for (const auto& [wasChanged, index] : boxes) {
         if (wasChanged) {
             const Setting& setting = m_settings[index];
             setting.box->setText(
-                QString::fromStdString(FormatEngineering(m_design.*setting.value)));
+                QString::fromStdString(FormatEngineering(m_examine.*setting.value)));
         }
     }
     m_view->canvas().clear();
-    valvix::DrawExamineChart(m_view->canvas(), m_design);
+    m_drawn =
+        valvix::DrawExamineChart(m_view->canvas(), {m_design, m_examine, m_drawn.lastPlateCurrent});
     m_view->update();
 }
 
 void frmExamine::cmdExit_Click() {
     for (const Setting& setting : m_settings) {
-        m_design.*setting.value = ParseEngineering(setting.box->text().toStdString());
+        m_examine.*setting.value = ParseEngineering(setting.box->text().toStdString());
     }
     close();
 }
 
 void frmExamine::Form_MouseDown(int button, float x, float y) {
-    const ReadoutTexts texts = m_readouts.ShowReadouts(x, y, button, m_design);
+    const ReadoutTexts texts = m_readouts.ShowReadouts(x, y, button, m_drawn.frame, m_examine);
     const std::array<const std::optional<std::string>*, 4> captions{&texts.deltaV, &texts.deltaI,
                                                                     &texts.mu, &texts.gm};
     for (std::size_t i = 0; i < captions.size(); ++i) {
@@ -214,7 +215,7 @@ void frmExamine::Form_MouseDown(int button, float x, float y) {
 void frmExamine::cmdPrint_Click() {
     const PrintCheckResult check = CheckPrintSettings(
         m_settings[1].box->text().toStdString(), m_settings[3].box->text().toStdString(),
-        m_settings[6].box->text().toStdString(), m_design);
+        m_settings[6].box->text().toStdString(), m_examine);
     if (check.failed != PrintCheck::None) {
         m_services.showMessage(std::string(check.message));
         const std::size_t index = check.failed == PrintCheck::VoltsStep  ? 1
@@ -230,7 +231,8 @@ void frmExamine::cmdPrint_Click() {
     m_design.Dissipation = ParseEngineering(m_dissipationText ? m_dissipationText() : "");
     PageSurface page(*job, {2500, 2000});
     const std::string footer = std::string(kWebLine) + m_services.dateTimeText();
-    if (DrawPrintedPage(page, m_design, Text5->text().toStdString(), footer)) {
+    if (DrawPrintedPage(page, {m_design, m_examine, m_drawn.lastPlateCurrent},
+                        m_pageTitleBox->text().toStdString(), footer)) {
         page.finish();
     }
 }

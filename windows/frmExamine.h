@@ -1,7 +1,8 @@
 #pragma once
 
+#include "plot/ExamineChart.h"
 #include "plot/Readouts.h"
-#include "state/DesignState.h"
+#include "state/Design.h"
 
 #include <QDialog>
 
@@ -26,15 +27,15 @@ class frmExamine final : public QDialog {
 public:
     // dissipationText gives the Adjust window's plate-dissipation entry, which the
     // printed page reads afresh.
-    frmExamine(DesignState& design, WindowServices& services,
+    frmExamine(Design& design, ExamineSettings& settings, WindowServices& services,
                std::function<std::string()> dissipationText, QWidget* parent = nullptr);
 
     CanvasView& view() { return *m_view; }
 
 private:
-    // One settings box and the design value it edits.
+    // One settings box and the chart setting it edits.
     struct Setting {
-        float DesignState::*value;
+        float ExamineSettings::*value;
         QLineEdit* box = nullptr;
     };
 
@@ -48,15 +49,18 @@ private:
     void cmdPrint_Click();
     void Form_MouseDown(int button, float x, float y);
 
-    DesignState& m_design;
+    Design& m_design; // the page takes the plate dissipation into it
+    ExamineSettings& m_examine;
     WindowServices& m_services;
     std::function<std::string()> m_dissipationText;
     CanvasView* m_view;
     PointReadouts m_readouts;
+    // What the last drawing mapped through, for the readouts.
+    ChartDrawing m_drawn{FrameMapping(0, 0, 0, 0), 0};
 
     // In the order Text1, Text2, Text3, Text4, Text6, Text7, Text8.
     std::array<Setting, 7> m_settings;
-    QLineEdit* Text5 = nullptr;               // the printed page's title
+    QLineEdit* m_pageTitleBox = nullptr;      // Text5
     std::array<QLabel*, 4> m_readoutLabels{}; // Label9 to Label12
     QPushButton* cmdPreview = nullptr;
     QPushButton* cmdExit = nullptr;

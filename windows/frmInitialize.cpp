@@ -27,8 +27,9 @@ const char* const kPictureFailure = "We did not retrieve a tube-curve graphic.\r
 
 } // namespace
 
-frmInitialize::frmInitialize(DesignState& design, WindowServices& services, QWidget* parent)
-    : QWidget(parent), m_design(design), m_services(services),
+frmInitialize::frmInitialize(Design& design, ChartGraphic& graphic, WindowServices& services,
+                             QWidget* parent)
+    : QWidget(parent), m_design(design), m_graphic(graphic), m_services(services),
       m_view(new CanvasView(Qt::white, this)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -53,7 +54,7 @@ void frmInitialize::Form_Load() {
     cmdContinue->setEnabled(false);
     ConnectButtons();
     m_alignment = new FrameAlignment(
-        m_design, *m_view, [this] { return RedrawPictureAndFrame(); }, *this);
+        m_design, m_graphic, *m_view, [this] { return RedrawPictureAndFrame(); }, *this);
     PressButtonsOnEnter(*this);
 }
 
@@ -188,10 +189,10 @@ void frmInitialize::EnableAlignment() {
 }
 
 bool frmInitialize::ShowCurveGraphic() {
-    m_design.CurveGraphic.reset(); // the old picture goes before a changed file is decoded
-    m_design.CurveGraphic =
-        StraightenedGraphic(m_design, m_services.loadPicture(m_design.GraphicFileName));
-    const bool painted = PaintChartArea(m_view->canvas(), m_design);
+    m_graphic.CurveGraphic.reset(); // the old picture goes before a changed file is decoded
+    m_graphic.CurveGraphic = StraightenedGraphic(m_graphic, m_design.GraphicFileName,
+                                                 m_services.loadPicture(m_design.GraphicFileName));
+    const bool painted = PaintChartArea(m_view->canvas(), m_graphic.CurveGraphic.get());
     m_view->updateArea(kChartAreaTopLeft, {kChartAreaTopLeft.x + kChartAreaWidth,
                                            kChartAreaTopLeft.y + kChartAreaHeight});
     return painted;

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "platform/ChartGraphic.h"
 #include "plot/AlignmentGeometry.h"
 #include "plot/OverlayPlot.h"
-#include "state/DesignState.h"
+#include "state/Design.h"
 
 #include <QPushButton>
 #include <QWidget>
@@ -21,7 +22,8 @@ class WindowServices;
 class frmInitialize final : public QWidget {
     Q_OBJECT
 public:
-    frmInitialize(DesignState& design, WindowServices& services, QWidget* parent = nullptr);
+    frmInitialize(Design& design, ChartGraphic& graphic, WindowServices& services,
+                  QWidget* parent = nullptr);
 
     CanvasView& view() { return *m_view; }
     FrameAlignment& alignment() { return *m_alignment; }
@@ -53,7 +55,9 @@ private:
 
     QPushButton* addButton(const char* name, const QString& caption, QRectF layout);
 
-    DesignState& m_design;
+    Design& m_design;
+
+    ChartGraphic& m_graphic;
     WindowServices& m_services;
     CanvasView* m_view;
     OverlayPlot m_plot;

@@ -36,8 +36,10 @@ void FitWithin(QLabel& label, int room) {
 
 } // namespace
 
-frmShowSubcircuit::frmShowSubcircuit(DesignState& design, WindowServices& services, QWidget* parent)
-    : QDialog(parent), m_design(design), m_services(services) {
+frmShowSubcircuit::frmShowSubcircuit(const Design& design, const ExamineSettings& examine,
+                                     SubcircuitNames& names, WindowServices& services,
+                                     QWidget* parent)
+    : QDialog(parent), m_design(design), m_examine(examine), m_names(names), m_services(services) {
     setWindowTitle("Valvix - Subcircuit / schematic");
     setFixedSize(611, 348);
     setAutoFillBackground(true);
@@ -74,13 +76,12 @@ frmShowSubcircuit::frmShowSubcircuit(DesignState& design, WindowServices& servic
 }
 
 void frmShowSubcircuit::TakeTubeName() {
-    m_design.TubeName = txtTubeName->text().toStdString();
+    m_names.TubeName = txtTubeName->text().toStdString();
 }
 
 void frmShowSubcircuit::ShowSubcircuitText() {
     TakeTubeName();
-    UpdateSubcircuitTexts(m_design);
-    const auto lines = SubcircuitLines(m_design, m_design.TubeName);
+    const auto lines = SubcircuitLines(m_design, m_names.TubeName);
     for (std::size_t i = 0; i < Label.size(); ++i) {
         Label[i]->setText(QString::fromStdString(lines[i]));
         FitWithin(*Label[i], std::min(Label[i]->width(), width() - Label[i]->x()));
@@ -89,14 +90,15 @@ void frmShowSubcircuit::ShowSubcircuitText() {
 
 void frmShowSubcircuit::cmdWrite_Click() {
     TakeTubeName();
-    m_design.CircuitFileName = "Default.CKT";
+    m_names.CircuitFileName = "Default.CKT";
     const auto chosen = m_services.saveFileDialog(
-        {"Write CKT file", "CKT files (*.CKT)|*.CKT", m_design.CircuitFileName});
+        {"Write CKT file", "CKT files (*.CKT)|*.CKT", m_names.CircuitFileName});
     if (!chosen) {
         return; // cancelled: writing "Default.CKT" anyway could overwrite another design's
     }
-    m_design.CircuitFileName = *chosen;
-    const FileResult written = WriteCircuitFile(m_design.CircuitFileName, m_design);
+    m_names.CircuitFileName = *chosen;
+    const FileResult written =
+        WriteCircuitFile(m_names.CircuitFileName, m_design, m_names.TubeName);
     if (!written.ok) {
         m_services.failure(written.message);
     }
@@ -104,14 +106,15 @@ void frmShowSubcircuit::cmdWrite_Click() {
 
 void frmShowSubcircuit::cmdPlotter_Click() {
     TakeTubeName();
-    m_design.SchematicFileName = m_design.TubeName + ".ASC";
+    m_names.SchematicFileName = m_names.TubeName + ".ASC";
     const auto chosen = m_services.saveFileDialog(
-        {"Write .ASC file", "ASC files (*.ASC)|*.ASC", m_design.SchematicFileName});
+        {"Write .ASC file", "ASC files (*.ASC)|*.ASC", m_names.SchematicFileName});
     if (!chosen) {
         return;
     }
-    m_design.SchematicFileName = *chosen;
-    const FileResult written = WritePlotterFile(m_design.SchematicFileName, m_design);
+    m_names.SchematicFileName = *chosen;
+    const FileResult written =
+        WritePlotterFile(m_names.SchematicFileName, m_design, m_examine, m_names.TubeName);
     if (!written.ok) {
         m_services.failure(written.message);
     }
@@ -120,11 +123,11 @@ void frmShowSubcircuit::cmdPlotter_Click() {
 void frmShowSubcircuit::cmdWriteModel_Click() {
     TakeTubeName();
     const auto chosen = m_services.saveFileDialog(
-        {"Write ngspice model", "ngspice model files (*.lib)|*.lib", m_design.TubeName + ".lib"});
+        {"Write ngspice model", "ngspice model files (*.lib)|*.lib", m_names.TubeName + ".lib"});
     if (!chosen) {
         return;
     }
-    const FileResult written = WriteNgspiceModelFile(*chosen, m_design);
+    const FileResult written = WriteNgspiceModelFile(*chosen, m_design, m_names.TubeName);
     if (!written.ok) {
         m_services.failure(written.message);
     }
@@ -132,7 +135,7 @@ void frmShowSubcircuit::cmdWriteModel_Click() {
 
 void frmShowSubcircuit::cmdCheck_Click() {
     TakeTubeName();
-    frmSimulatorCheck check(m_design, m_services, this);
+    frmSimulatorCheck check(MakeCheckPlan(m_design, m_examine, m_names.TubeName), m_services, this);
     m_services.runModal(check);
 }
 

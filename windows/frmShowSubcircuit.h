@@ -1,6 +1,6 @@
 #pragma once
 
-#include "state/DesignState.h"
+#include "state/Design.h"
 
 #include <QDialog>
 
@@ -20,7 +20,8 @@ class WindowServices;
 class frmShowSubcircuit final : public QDialog {
     Q_OBJECT
 public:
-    frmShowSubcircuit(DesignState& design, WindowServices& services, QWidget* parent = nullptr);
+    frmShowSubcircuit(const Design& design, const ExamineSettings& examine, SubcircuitNames& names,
+                      WindowServices& services, QWidget* parent = nullptr);
 
 private:
     void ShowSubcircuitText();
@@ -31,7 +32,9 @@ private:
     void cmdCheck_Click();
     void TakeTubeName();
 
-    DesignState& m_design;
+    const Design& m_design;
+    const ExamineSettings& m_examine; // the test schematic and the check sweep over these
+    SubcircuitNames& m_names;
     WindowServices& m_services;
     std::array<QLabel*, 14> Label{};
     QLineEdit* txtTubeName = nullptr;

@@ -18,7 +18,7 @@ const QString kFace = "MS Sans Serif";
 
 } // namespace
 
-frmSimulatorCheck::frmSimulatorCheck(const DesignState& design, WindowServices& services,
+frmSimulatorCheck::frmSimulatorCheck(CheckPlanResult planned, WindowServices& services,
                                      QWidget* parent)
     : QDialog(parent), m_services(services), m_view(new CanvasView(Qt::white, this)) {
     setWindowTitle("Valvix - Check in ngspice");
@@ -27,7 +27,7 @@ frmSimulatorCheck::frmSimulatorCheck(const DesignState& design, WindowServices& 
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_view);
     PlaceControls();
-    StartCheck(design);
+    StartCheck(std::move(planned));
 }
 
 void frmSimulatorCheck::PlaceControls() {
@@ -53,8 +53,7 @@ void frmSimulatorCheck::PlaceControls() {
     connect(cmdExit, &QPushButton::clicked, this, &frmSimulatorCheck::cmdExit_Click);
 }
 
-void frmSimulatorCheck::StartCheck(const DesignState& design) {
-    CheckPlanResult planned = MakeCheckPlan(design);
+void frmSimulatorCheck::StartCheck(CheckPlanResult planned) {
     if (!planned.plan) {
         StopRunning(QString::fromStdString(planned.error));
         return;

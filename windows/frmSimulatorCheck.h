@@ -3,7 +3,7 @@
 #include "export/CheckReport.h"
 #include "export/SimulatorCheck.h"
 #include "platform/SimulatorTask.h"
-#include "state/DesignState.h"
+#include "state/Design.h"
 
 #include <QDialog>
 
@@ -26,12 +26,12 @@ class WindowServices;
 class frmSimulatorCheck final : public QDialog {
     Q_OBJECT
 public:
-    frmSimulatorCheck(const DesignState& design, WindowServices& services,
-                      QWidget* parent = nullptr);
+    // planned is the check of the model, or why there is none.
+    frmSimulatorCheck(CheckPlanResult planned, WindowServices& services, QWidget* parent = nullptr);
 
 private:
     void PlaceControls();
-    void StartCheck(const DesignState& design);
+    void StartCheck(CheckPlanResult planned);
     void CheckEnded(const SimulatorJobOutcome& outcome);
     void ShowChart();
     void StopRunning(const QString& text);

@@ -42,7 +42,7 @@ const std::tuple<QByteArray, std::string, float> kFileRows[] = {
 class tst_CommandLine final : public QObject {
     Q_OBJECT
 
-    DesignState design;
+    Design design;
     test::ScriptedServices services;
     QTemporaryDir folder;
     std::string path(const char* name) const { return folder.filePath(name).toStdString(); }
@@ -72,7 +72,7 @@ private slots:
             const std::string name = std::to_string(++row), path = this->path(name.c_str());
             QVERIFY(bytes == "/" ? QDir().mkpath(QString::fromStdString(path))
                                  : bytes.isEmpty() || std::ofstream(path) << bytes.toStdString());
-            design = DesignState{};
+            design = Design{};
             services.messages.clear(), services.dialogs.clear(), services.beeps = 0;
             flow.startWithDesign(name);
             const bool read = message.empty();

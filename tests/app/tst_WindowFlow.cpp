@@ -6,7 +6,7 @@ using namespace valvix::test;
 
 class tst_WindowFlow final : public QObject {
     Q_OBJECT
-    DesignState design;
+    Design design;
     std::unique_ptr<ScriptedServices> services;
     std::unique_ptr<WindowFlow> flow;
 
@@ -27,7 +27,7 @@ class tst_WindowFlow final : public QObject {
 
 private slots:
     void init() {
-        design = DesignState{};
+        design = Design{};
         services = std::make_unique<ScriptedServices>();
         flow = std::make_unique<WindowFlow>(design, *services);
         flow->start();

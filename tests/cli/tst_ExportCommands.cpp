@@ -17,10 +17,10 @@ private slots:
     void exportAndCheck() {
         const QTemporaryDir folder;
         const QString in = folder.filePath("in.VXF"), out = folder.filePath("T");
-        const DesignState design = test::SampleDesign();
+        const Design design = test::SampleDesign();
         QVERIFY(WriteDesignFile(in.toStdString(), design, "now").ok);
         const QString ex0 = folder.filePath("ex0.VXF"); // its exponent 0
-        DesignState refused = design;
+        Design refused = design;
         refused.Ex = 0;
         QVERIFY(WriteDesignFile(ex0.toStdString(), refused, "now").ok);
         const bool ngspice = !QStandardPaths::findExecutable("ngspice").isEmpty();

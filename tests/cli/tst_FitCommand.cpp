@@ -56,7 +56,7 @@ private slots:
         QImage white(1000, 700, QImage::Format_RGB32);
         white.fill(Qt::white);
         QVERIFY(white.save(blank));
-        DesignState design;
+        Design design;
         QVERIFY(ReadDesignFile(kDesign.toStdString(), design).ok);
         design.Xright = design.Xleft + 20;
         QVERIFY(WriteDesignFile(small.toStdString(), design, "now").ok);
@@ -85,7 +85,7 @@ private slots:
             QVERIFY(run.err.empty());
         }
         QVERIFY2(!std::regex_search(run.out + run.err, kWindowWords), run.out.c_str());
-        DesignState fitted;
+        Design fitted;
         QVERIFY(ReadDesignFile(to.toStdString(), fitted).ok && QFile::remove(to));
         QVERIFY(std::abs(fitted.Mu / 20 - 1) < 0.001 && std::abs(fitted.Kp / 250 - 1) < 0.002);
     }

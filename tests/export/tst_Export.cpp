@@ -30,11 +30,11 @@ const QByteArray kSheet = "Version 4\r\nSHEET 1 1760 768\r\nWIRE 144 -96 32 -96\
 const QByteArray kDirectiveTail =
     QByteArray(kCircuitTail).replace("Value=\r", "Value = \r").replace("\r\n", "\\n").chopped(2);
 
-QByteArray Circuit(const DesignState& d, const char* name) {
+QByteArray Circuit(const Design& d, const char* name) {
     return QByteArray::fromStdString(SubcircuitText(d, name));
 }
-QByteArray Schematic(const DesignState& d, const char* name) {
-    return QByteArray::fromStdString(SchematicText(d, name));
+QByteArray Schematic(const ExaminedDesign& d, const char* name) {
+    return QByteArray::fromStdString(SchematicText(d, d, name));
 }
 QByteArray Line(const QByteArray& text, int index) {
     return text.split('\n').at(index).chopped(1);
@@ -48,7 +48,7 @@ class tst_Export final : public QObject {
 
 private slots:
     void texts() {
-        const DesignState d = ExaminedSample();
+        const ExaminedDesign d = ExaminedSample();
         QCOMPARE(Circuit(d, "12AX7"), ".SUBCKT  12AX7  1 2 3    ;P G K \r\n" + kParameters + "\r\n" + kCircuitTail);
         QCOMPARE(Schematic(d, "12AX7"),
                  kSheet + "SYMATTR Value 12AX7\r\nTEXT 272 -80 Left 0 !.SUBCKT  12AX7  1 2 3    ;P G K\\n" +
@@ -75,36 +75,37 @@ private slots:
             {0, {300, -10, 0, 0.05f}, " 300  0.3   Vgrid  -10  0  0.5 "}, {0, {300, -1, 0, 0.05f}, " 300  0.3   Vgrid  -1  0  0.1 "}};
         // clang-format on
         for (const auto& [kept, v, numbers] : kSweeps) {
-            DesignState d = SampleDesign();
+            ExaminedDesign d{SampleDesign(), {}};
             d.ExamineSettingsKept = kept;
             (kept ? d.ExamineVoltsFullscale : d.PlateVoltageFullscale) = v[0];
             (kept ? d.ExamineGridMostNeg : d.GridVoltageMostNeg) = v[1];
             (kept ? d.ExamineGridMostPos : d.GridVoltageMostPos) = v[2];
             (kept ? d.ExamineGridStep : d.GridVoltageStep) = v[3];
-            QCOMPARE(QString::fromStdString(SweepDirective(d)),
+            QCOMPARE(QString::fromStdString(SweepDirective(d, d)),
                      "TEXT -128 360 Left 0 !.DC  Vplate  0  " + QString(numbers));
         }
     }
 
-    // Each writer replaces a file whole, stores the parameter texts and says when it fails.
+    // Each writer replaces a file whole, with the parameter texts as they are now, and
+    // says when it fails.
     void writers() {
-        using Writer = FileResult (*)(const std::string&, DesignState&);
-        // clang-format off
-        for (const auto& [writer, message] : {std::pair<Writer, std::string>{&WriteCircuitFile, "The .CKT (circuit file) was not written"},
-                                              {&WritePlotterFile, "The .ASC (schematic file) was not written"}}) {
-            // clang-format on
-            DesignState d = ExaminedSample();
-            d.TubeName = "a name long enough to make the first file the longer one";
+        for (const bool schematic : {false, true}) {
+            ExaminedDesign d = ExaminedSample();
+            const auto writer = [&](const std::string& path, const char* name) {
+                return schematic ? WritePlotterFile(path, d, d, name) : WriteCircuitFile(path, d, name);
+            };
             const std::string path = dir.filePath("12AX7.OUT").toStdString();
-            QVERIFY(writer(path, d).ok);
-            d.TubeName = "12AX7";
+            QVERIFY(writer(path, "a name long enough to make the first file the longer one").ok);
             d.Kp = 12345678;
-            QVERIFY(writer(path, d).ok && writer("", d).ok);
-            QCOMPARE(d.MuText + d.ExText + d.Kg1Text + d.KpText + d.KvbText, "1001.410601.234568E+07300");
+            QVERIFY(writer(path, "12AX7").ok && writer("", "12AX7").ok);
             QFile file(QString::fromStdString(path));
             QVERIFY(file.open(QIODevice::ReadOnly));
-            QCOMPARE(file.readAll(), writer == &WriteCircuitFile ? Circuit(d, "12AX7") : Schematic(d, "12AX7"));
-            QCOMPARE(writer(dir.filePath("missing/a").toStdString(), d).message, message);
+            const QByteArray text = file.readAll();
+            QCOMPARE(text, schematic ? Schematic(d, "12AX7") : Circuit(d, "12AX7"));
+            QVERIFY(text.contains("+ PARAMS:  Mu=100  Ex=1.4  Kg1=1060  Kp=1.234568E+07  Kvb=300"));
+            QCOMPARE(writer(dir.filePath("missing/a").toStdString(), "12AX7").message,
+                     schematic ? "The .ASC (schematic file) was not written"
+                               : "The .CKT (circuit file) was not written");
             QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
                      QStringList{"12AX7.OUT"});
         }

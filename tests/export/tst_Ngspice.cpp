@@ -11,6 +11,7 @@
 #include <cmath>
 
 using namespace valvix;
+using test::ExaminedDesign;
 
 class tst_Ngspice final : public QObject {
     Q_OBJECT
@@ -30,10 +31,11 @@ private slots:
                  {true, false, test::Values{300, 300, 0, 0, 400, 0.01f, 0, -20, 5, 21.5f, 1.3f, 1180, 84, 300}}}) {
             // clang-format on
             QTemporaryDir dir;
-            DesignState d = test::Design(p);
-            d.TubeName = "T1";
+            const ExaminedDesign d{test::DesignOf(p), {}};
             const QString file = dir.filePath(schematic ? "T1.ASC" : "T1.CKT");
-            QVERIFY((schematic ? WritePlotterFile : WriteCircuitFile)(file.toStdString(), d).ok);
+            QVERIFY((schematic ? WritePlotterFile(file.toStdString(), d, d, "T1")
+                               : WriteCircuitFile(file.toStdString(), d, "T1"))
+                        .ok);
             QFile written(file), netlist(dir.filePath("check.cir")), init(dir.filePath(".spiceinit"));
             QVERIFY(written.open(QIODevice::ReadOnly) && netlist.open(QIODevice::WriteOnly) &&
                     init.open(QIODevice::WriteOnly));
@@ -42,8 +44,9 @@ private slots:
                 return lines[line].mid(lines[line].indexOf('!') + 1).trimmed().replace("\\n", "\n");
             };
             netlist.write("* T1\nVplate plate 0 0\nVgrid grid 0 0\nX1 plate grid 0 T1\n" +
-                          (schematic ? item(28) + "\n" + item(29)
-                                     : ".include T1.CKT\n" + QByteArray::fromStdString(SweepDirective(d).substr(22))) +
+                          (schematic
+                               ? item(28) + "\n" + item(29)
+                               : ".include T1.CKT\n" + QByteArray::fromStdString(SweepDirective(d, d).substr(22))) +
                           "\n.control\nset wr_singlescale\nrun\nwrdata sweep.txt -i(Vplate) "
                           "v(grid) v(plate)\nquit\n.endc\n.end\n");
             const QString behaviour = schematic ? "ngbehavior=psa" : "ngbehavior=ps";

@@ -6,6 +6,7 @@
 #include "export/NgspiceModel.h"
 #include "export/Subcircuit.h"
 #include "platform/NgspiceTask.h"
+#include "support/SampleDesign.h"
 
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -14,6 +15,7 @@
 #include <sstream>
 
 using namespace valvix;
+using test::ExaminedDesign;
 
 namespace {
 
@@ -43,9 +45,9 @@ Figure Measure(const std::string& table, const TriodeParameters& p, double fulls
     return f;
 }
 
-DesignState Design(const TriodeParameters& p, const CheckScales& s, const std::string& name) {
-    DesignState d;
-    d.Mu = p.Mu, d.Ex = p.Ex, d.Kg1 = p.Kg1, d.Kp = p.Kp, d.Kvb = p.Kvb, d.TubeName = name;
+ExaminedDesign DesignOf(const TriodeParameters& p, const CheckScales& s) {
+    ExaminedDesign d;
+    d.Mu = p.Mu, d.Ex = p.Ex, d.Kg1 = p.Kg1, d.Kp = p.Kp, d.Kvb = p.Kvb;
     d.PlateVoltageFullscale = s.voltsFullscale, d.PlateCurrentFullscale = s.ampsFullscale;
     d.GridVoltageMostPos = s.gridMostPos, d.GridVoltageMostNeg = s.gridMostNeg;
     d.GridVoltageStep = s.gridStep;
@@ -86,7 +88,7 @@ private slots:
         const std::string name = "A b\"'\xc3\xa9;*$\n.control\nshell touch " + injected.toStdString() + "\n.endc\n";
         for (const auto& [tag, p, s] : rows) {
             qInfo("%s", tag);
-            const CheckPlan plan = *MakeCheckPlan(Design(p, s, name)).plan;
+            const CheckPlan plan = *MakeCheckPlan(DesignOf(p, s), {}, name).plan;
             const SimulatorJobOutcome outcome = RunJobAndWait(plan.job);
             const CheckReport report = EvaluateCheck(plan, outcome);
             QVERIFY2(report.failure.empty(), report.failure.c_str());
@@ -108,9 +110,9 @@ private slots:
 
     // Same terminals as the .CKT and its name made one word, CR LF lines, the replacing writer.
     void libraryFile() {
-        DesignState d = Design(k12AX7, {}, "12AX7");
+        const Design d = DesignOf(k12AX7, {});
         const std::string path = m_dir.filePath("out.lib").toStdString();
-        QVERIFY(WriteNgspiceModelFile(path, d).ok);
+        QVERIFY(WriteNgspiceModelFile(path, d, "12AX7").ok);
         QFile file(QString::fromStdString(path));
         QVERIFY(file.open(QIODevice::ReadOnly) && file.readAll().split('\n').size() == 16);
         QCOMPARE(NgspiceModelLines(d, "12AX7-A")[1] + NgspiceModelLines(d, "")[2],
@@ -122,18 +124,20 @@ private slots:
                                           {"\n\t", "TUBE"},
                                           {"\xC3\xA9*\"", "\xC3\xA9*\""}})
             QCOMPARE(NgspiceModelLines(d, typed)[1], ".SUBCKT  " + std::string(name) + "  1 2 3    ;P G K ");
-        QCOMPARE(WriteNgspiceModelFile(path + "/x.lib", d).message, "The .lib (ngspice model) was not written");
+        QCOMPARE(WriteNgspiceModelFile(path + "/x.lib", d, "12AX7").message,
+                 "The .lib (ngspice model) was not written");
     }
 
     // The Examine settings once kept, else the Adjust window's; refusals with a message;
     // the .CKT as written, in PSpice mode; no name adds a line to the files that are run.
     void plan() {
-        DesignState d = Design(k12AX7, {300, 0.004f, 1, -4, 0.5f}, "X\r\n.control\nshell rm x\n* ");
+        ExaminedDesign d = DesignOf(k12AX7, {300, 0.004f, 1, -4, 0.5f});
+        const std::string name = "X\r\n.control\nshell rm x\n* ";
         d.ExamineVoltsFullscale = 200, d.ExamineAmpsFullscale = 0.002f, d.ExamineGridStep = 1;
-        QVERIFY(CheckNetlist(CheckedModel::NgspiceModel, CheckScalesOf(d), "T")
+        QVERIFY(CheckNetlist(CheckedModel::NgspiceModel, CheckScalesOf(d, d), "T")
                     .find(".DC Vplate 0 300 0.3 Vgrid 1 -4 -0.5\n") != std::string::npos);
         d.ExamineSettingsKept = 1, d.ExamineGridMostNeg = -2;
-        const CheckPlan plan = *MakeCheckPlan(d).plan;
+        const CheckPlan plan = *MakeCheckPlan(d, d, name).plan;
         QCOMPARE(plan.scales.ampsFullscale, 0.002f);
         QCOMPARE(plan.job.runs[0].arguments,
                  (std::vector<std::string>{"-n", "-D", "ngbehavior=ps", "-b", "check-ckt.cir"}));
@@ -141,23 +145,23 @@ private slots:
         QCOMPARE(plan.job.files[0].bytes, SubcircuitText(d, "X___control_shell_rm_x___"));
         QCOMPARE(SimulatorSafeName(""), "TUBE");
         // clang-format off
-        const struct { float DesignState::*field; float value; const char* error; } refusals[] = {
-            {&DesignState::Kp, 0.5f, "The value for Kp must be between 1 and 10000"},
-            {&DesignState::ExamineAmpsFullscale, 0, "The plate current full scale must be above 0 for the check."},
-            {&DesignState::ExamineGridMostNeg, 1, "The grid voltages give no curve to check."},
-            {&DesignState::ExamineGridStep, 0.0199f, "The check runs at most 100 curves; make the grid voltage step larger."},
-            {&DesignState::ExamineGridStep, 0.0201f, ""}, // 100 curves
+        const struct { float ExaminedDesign::*field; float value; const char* error; } refusals[] = {
+            {&Design::Kp, 0.5f, "The value for Kp must be between 1 and 10000"},
+            {&ExamineSettings::ExamineAmpsFullscale, 0, "The plate current full scale must be above 0 for the check."},
+            {&ExamineSettings::ExamineGridMostNeg, 1, "The grid voltages give no curve to check."},
+            {&ExamineSettings::ExamineGridStep, 0.0199f, "The check runs at most 100 curves; make the grid voltage step larger."},
+            {&ExamineSettings::ExamineGridStep, 0.0201f, ""}, // 100 curves
         };
         // clang-format on
         for (const auto& refusal : refusals) {
-            DesignState changed = d;
+            ExaminedDesign changed = d;
             changed.*refusal.field = refusal.value;
-            QCOMPARE(MakeCheckPlan(changed).error, refusal.error);
+            QCOMPARE(MakeCheckPlan(changed, changed, name).error, refusal.error);
         }
     }
 
     void failures() {
-        const CheckPlan plan = *MakeCheckPlan(Design(k12AX7, {300, 0.004f, 0, -4, 1}, "")).plan;
+        const CheckPlan plan = *MakeCheckPlan(DesignOf(k12AX7, {300, 0.004f, 0, -4, 1}), {}, "").plan;
         // clang-format off
         const struct { JobEnding ending; int exitCode; std::string log; std::string message; } rows[] = {
             {JobEnding::NoFolder, 0, "", "The check could not write its files in the temporary folder /t."},

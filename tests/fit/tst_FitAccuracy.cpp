@@ -70,15 +70,20 @@ TriodeParameters Start(const TriodeParameters& p, int seed) {
     return {p.Mu * f(0), p.Ex * f(1), p.Kg1 * f(2), p.Kp * f(3), p.Kvb * f(4)};
 }
 
+// A design with the chart picture its frame lies on.
+struct DesignOnChart : Design {
+    std::shared_ptr<const Picture> CurveGraphic;
+};
+
 // One press of "Fit to chart": the printed curves found, then fitted.
-fit::FitOutcome FitChart(const DesignState& design, const fit::FitRequest& points = {}) {
-    const fit::DigitizeOutcome found = fit::DigitizeDesignChart(design);
+fit::FitOutcome FitChart(const DesignOnChart& design, const fit::FitRequest& points = {}) {
+    const fit::DigitizeOutcome found = fit::DigitizeDesignChart(design, design.CurveGraphic.get());
     if (!found.ok) {
         fit::FitOutcome refused;
         refused.message = found.message;
         return refused;
     }
-    return FitToChart(design, {found.chart.traces, points.clicked, points.measured});
+    return FitToChart(design, design.CurveGraphic.get(), {found.chart.traces, points.clicked, points.measured});
 }
 
 std::shared_ptr<const Picture> Chart(int tube) { // drawn once
@@ -111,8 +116,7 @@ private slots:
         QFETCH(int, tube);
         QFETCH(int, seed);
         const ChartSpec sheet = tube >= 0 ? TestChart(TestTube(tube)) : tube == -1 ? Example12AX7() : Example6SN7();
-        DesignState design = ChartDesign(sheet, Start(sheet.truth, seed));
-        design.CurveGraphic = tube >= 0 ? Chart(tube) : nullptr;
+        DesignOnChart design{ChartDesign(sheet, Start(sheet.truth, seed)), tube >= 0 ? Chart(tube) : nullptr};
         if (tube < 0) {
             const QString name = VALVIX_EXAMPLES_DIR + QString(tube == -1 ? "/example-12AX7" : "/example-6SN7");
             QVERIFY(ReadDesignFile((name + ".VXF").toStdString(), design).ok);
@@ -152,7 +156,7 @@ private slots:
                 }
             }
         }
-        const fit::FitOutcome outcome = FitToChart(ChartDesign(sheet, sheet.saved), request);
+        const fit::FitOutcome outcome = FitToChart(ChartDesign(sheet, sheet.saved), nullptr, request);
         double largest = 0;
         for (float vg = 0; vg >= -20; vg -= 2) {
             for (float vp = 1; vp <= 500; vp += 1) {
@@ -170,8 +174,7 @@ private slots:
     // (the -4 V curve runs along the axis there).
     void namesTheCurvesWithNoPoints() {
         const ChartSpec sheet = TestChart(TestTube::HighMu);
-        DesignState design = ChartDesign(sheet, sheet.truth);
-        design.CurveGraphic = Chart(0);
+        DesignOnChart design{ChartDesign(sheet, sheet.truth), Chart(0)};
         design.GridVoltageMostNeg = sheet.gridMostNeg - 2 * sheet.gridStep;
         const fit::FitOutcome outcome = FitChart(design);
         QVERIFY2(outcome.ok && fit::DescribeFit(outcome).find(" No points lie on the -4, -4.5, -5 V curves.") !=
@@ -191,37 +194,36 @@ private slots:
             writing.drawText(10, 20 + 19 * line,
                              "The plate characteristics of a triode, drawn at 6.3 V heater voltage.");
         writing.end();
-        using Change = std::function<void(DesignState&, fit::FitRequest&)>;
+        using Change = std::function<void(DesignOnChart&, fit::FitRequest&)>;
         const std::pair<Change, std::string> rows[] = {
-            {[](DesignState& d, auto&) { d.CurveGraphic = nullptr; }, "There is no chart picture"},
-            {[](DesignState& d, auto&) { d.Xright = d.Xleft; }, "The plot frame has no area"},
-            {[](DesignState& d, auto&) { d.Ytop = d.Ybottom - 300; }, "covers too little of the"},
-            {[](DesignState& d, auto&) { d.PlateCurrentFullscale = 0; }, "The full scales must be"},
-            {[&](DesignState& d, auto&) { d.CurveGraphic = std::make_shared<QtPicture>(blank); },
+            {[](DesignOnChart& d, auto&) { d.CurveGraphic = nullptr; }, "There is no chart picture"},
+            {[](DesignOnChart& d, auto&) { d.Xright = d.Xleft; }, "The plot frame has no area"},
+            {[](DesignOnChart& d, auto&) { d.Ytop = d.Ybottom - 300; }, "covers too little of the"},
+            {[](DesignOnChart& d, auto&) { d.PlateCurrentFullscale = 0; }, "The full scales must be"},
+            {[&](DesignOnChart& d, auto&) { d.CurveGraphic = std::make_shared<QtPicture>(blank); },
              "No printed curves were found"},
-            {[&](DesignState& d, auto&) { d.CurveGraphic = std::make_shared<QtPicture>(RenderChart(noCurves)); },
+            {[&](DesignOnChart& d, auto&) { d.CurveGraphic = std::make_shared<QtPicture>(RenderChart(noCurves)); },
              "No printed curves were found"},
-            {[&](DesignState& d, auto&) { d.CurveGraphic = std::make_shared<QtPicture>(text); },
+            {[&](DesignOnChart& d, auto&) { d.CurveGraphic = std::make_shared<QtPicture>(text); },
              "No printed curves were found"},
-            {[](DesignState& d, auto&) { d.Xright = d.Xleft - 60, d.Xleft = 420; }, // on the axis numbers
+            {[](DesignOnChart& d, auto&) { d.Xright = d.Xleft - 60, d.Xleft = 420; }, // on the axis numbers
              "No printed curves were found"},
-            {[](DesignState& d, auto&) { d.GridVoltageMostNeg = -1.5f; }, "beyond the grid voltages"},
-            {[](DesignState& d, auto&) { // twice the power triode's Mu: every other curve fits
-                 d = ChartDesign(TestChart(TestTube::PowerTriode), {8.8f, 1.4f, 900, 60, 2400});
-                 d.CurveGraphic = Chart(2);
+            {[](DesignOnChart& d, auto&) { d.GridVoltageMostNeg = -1.5f; }, "beyond the grid voltages"},
+            {[](DesignOnChart& d, auto&) { // twice the power triode's Mu: every other curve fits
+                 d = {ChartDesign(TestChart(TestTube::PowerTriode), {8.8f, 1.4f, 900, 60, 2400}), Chart(2)};
              },
              "Printed curves run between the computed ones"},
-            {[](DesignState&, auto& r) {
+            {[](DesignOnChart&, auto& r) {
                  r = {{}, {}, std::vector<fit::ChartPoint>(5, {100, 0, 1})};
              },
              "far beyond the chart's full scales"},
         };
         for (const auto& [change, message] : rows) {
-            DesignState design = ChartDesign(sheet, sheet.saved);
-            design.CurveGraphic = Chart(0);
+            DesignOnChart design{ChartDesign(sheet, sheet.saved), Chart(0)};
             fit::FitRequest request;
             change(design, request);
-            const fit::FitOutcome outcome = request.measured.empty() ? FitChart(design) : FitToChart(design, request);
+            const fit::FitOutcome outcome =
+                request.measured.empty() ? FitChart(design) : FitToChart(design, design.CurveGraphic.get(), request);
             QVERIFY2(!outcome.ok && outcome.message.find(message) != std::string::npos,
                      (message + ": " + outcome.message).c_str());
         }

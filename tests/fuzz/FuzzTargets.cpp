@@ -78,7 +78,7 @@ int NumberFormat(const std::uint8_t* data, std::size_t size) {
 // CR LF lines that read back within the 7 digits written.
 int DesignFile(const std::uint8_t* data, std::size_t size) {
     std::string_view input(reinterpret_cast<const char*>(data), size);
-    DesignState read = test::Design({NAN, NAN, NAN, NAN, NAN, NAN, NAN, NAN, NAN, NAN, NAN, NAN, NAN, NAN});
+    Design read = test::DesignOf({NAN, NAN, NAN, NAN, NAN, NAN, NAN, NAN, NAN, NAN, NAN, NAN, NAN, NAN});
     read.Dissipation = NAN;
     const bool ok = ReadDesignText(input, read);
     std::vector<float> got(test::kFileFields.size() + 1);
@@ -93,7 +93,7 @@ int DesignFile(const std::uint8_t* data, std::size_t size) {
         value = Take<float>(input);
     const std::size_t split = std::min(input.find('\xff'), input.size());
     const std::string text =
-        DesignFileText(test::Design(values), input.substr(0, split), input.substr(std::min(split + 1, input.size())));
+        DesignFileText(test::DesignOf(values), input.substr(0, split), input.substr(std::min(split + 1, input.size())));
     Check(std::count(text.begin(), text.end(), '\n') == 18 && std::count(text.begin(), text.end(), '\r') == 18 &&
               ReadDesignText(text, read),
           "not 18 lines");

@@ -7,8 +7,10 @@ using namespace valvix::test;
 
 namespace {
 
-constexpr auto kVoltsStep = &D::ExamineVoltsStep, kAmps = &D::ExamineAmpsFullscale, kAmpsStep = &D::ExamineAmpsStep;
-constexpr auto kPos = &D::ExamineGridMostPos, kNeg = &D::ExamineGridMostNeg, kStep = &D::ExamineGridStep;
+constexpr auto kVoltsStep = &ExamineSettings::ExamineVoltsStep, kAmps = &ExamineSettings::ExamineAmpsFullscale,
+               kAmpsStep = &ExamineSettings::ExamineAmpsStep;
+constexpr auto kPos = &ExamineSettings::ExamineGridMostPos, kNeg = &ExamineSettings::ExamineGridMostNeg,
+               kStep = &ExamineSettings::ExamineGridStep;
 
 // Each grid line of one direction, black, its number after it as "x,y number"; "!" marks
 // a line of another colour or a number out of place (Y-axis numbers at x 2600 on the
@@ -88,8 +90,8 @@ private slots:
     // D dissipation; the frame always, with the pen the curves left (0: no frame).
     void examineDegenerateCharts() {
         // clang-format off
-        const std::tuple<float D::*, float, const char*, int> kCharts[] = {
-            {kNeg, 0, "VHCD", 3}, {kPos, -11, "VHD", 1}, {&D::Dissipation, 0, "VHC", 2}, {&D::ExamineVoltsFullscale, 0, "H", 1},
+        const std::tuple<float ExaminedDesign::*, float, const char*, int> kCharts[] = {
+            {kNeg, 0, "VHCD", 3}, {kPos, -11, "VHD", 1}, {&D::Dissipation, 0, "VHC", 2}, {&ExamineSettings::ExamineVoltsFullscale, 0, "H", 1},
             {kAmps, NAN, "V", 1}, {kVoltsStep, NAN, "HCD", 2}, {kAmpsStep, -1, "VCD", 2}, {&D::Ytop, 4800, "", 1}, {&D::Xleft, NAN, "", 0}};
         // clang-format on
         for (const auto& [field, value, drawn, framePen] : kCharts) {
@@ -106,7 +108,7 @@ private slots:
 
     // Each raised step is taken back through its box text.
     void examineMinimumSteps() {
-        DesignState d = ExaminedSample();
+        ExaminedDesign d = ExaminedSample();
         d.ExamineVoltsFullscale = 1234.567f, d.ExamineVoltsStep = 1, d.ExamineAmpsFullscale = 0.0123456f,
         d.ExamineAmpsStep = 0, d.ExamineGridStep = 0.05f;
         const StepChanges changes = EnforceMinimumSteps(d);
@@ -141,11 +143,11 @@ private slots:
                 s.items.back().a == (PointF{0, 5600}));
         QCOMPARE(s.items.back().text + s.at(Kind::Text, {6648, 2880}).text + s.at(Kind::Text, {0, 5300}).text,
                  "footer0.5  watts");
-        DesignState d = ExaminedSample();
+        ExaminedDesign d = ExaminedSample();
         d.ExamineGridMostPos = -0.0005f, d.ExamineGridMostNeg = -0.001f, d.ExamineGridStep = 0.0005f,
         d.LabelGridVoltages = 0;
         s.items.clear();
-        QVERIFY(DrawPrintedPage(s, d, "", "") && s.of(Kind::FilledRectangle).empty());
+        QVERIFY(DrawPrintedPage(s, {d, d}, "", "") && s.of(Kind::FilledRectangle).empty());
         QCOMPARE(s.at(Kind::Text, {0, 4100}).text + "|" + s.at(Kind::Text, {0, 4300}).text + "|" +
                      s.at(Kind::Text, {0, 4500}).text,
                  "Grid voltage most postive: -0.0005|Grid voltage most negative: -0.001|Grid "
@@ -153,9 +155,10 @@ private slots:
         QVERIFY(s.at(Kind::Dot, {3600, 4800}).pen == 0 && s.of(Kind::Dot).front().pen == 12 &&
                 s.of(Kind::Dot).back().pen == 8);
         // More grid lines than a signed 16-bit count holds print nothing.
-        QCOMPARE(Grid(Draw({{&D::ExamineVoltsFullscale, 32766}, {kVoltsStep, 1}, {kNeg, 0}}, 2), true).count('|'),
+        QCOMPARE(Grid(Draw({{&ExamineSettings::ExamineVoltsFullscale, 32766}, {kVoltsStep, 1}, {kNeg, 0}}, 2), true)
+                     .count('|'),
                  32766);
-        QCOMPARE(Draw({{&D::ExamineVoltsFullscale, 32767}, {kVoltsStep, 1}}, 2).items.size() +
+        QCOMPARE(Draw({{&ExamineSettings::ExamineVoltsFullscale, 32767}, {kVoltsStep, 1}}, 2).items.size() +
                      Draw({{kAmps, 40}, {kAmpsStep, 0.001f}}, 2).items.size(),
                  std::size_t(2));
     }
@@ -174,7 +177,7 @@ private slots:
         for (const auto& [box, text, failed] : kChecks) {
             std::string boxes[] = {"50", "1m", "1"};
             boxes[box] = text;
-            DesignState d = ExaminedSample();
+            ExaminedDesign d = ExaminedSample();
             d.ExamineVoltsStep = d.ExamineAmpsStep = d.ExamineGridStep = -7;
             const PrintCheckResult result = CheckPrintSettings(boxes[0], boxes[1], boxes[2], d);
             QVERIFY(int(result.failed) == failed && result.message == messages[failed]);

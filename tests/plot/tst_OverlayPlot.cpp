@@ -46,13 +46,14 @@ private slots:
 
     void frameAndPicture() {
         RecordingSurface s;
-        DesignState d = SampleDesign();
+        Design d = SampleDesign();
         s.setPenWidth(3);
         DrawPlotFrame(s, d);
-        QVERIFY(!PaintChartArea(s, d));
-        d.CurveGraphic = std::make_shared<Chart>();
+        QVERIFY(!PaintChartArea(s, nullptr));
+        const Chart chart;
         const Item frame = s.at(Kind::Rectangle, {600, 300});
-        QVERIFY(PaintChartArea(s, d) && frame.b == (PointF{6600, 4800}) && frame.colour == kBlue && frame.pen == 3);
+        QVERIFY(PaintChartArea(s, &chart) && frame.b == (PointF{6600, 4800}) && frame.colour == kBlue &&
+                frame.pen == 3);
         QVERIFY(s.items.size() == 3 && s.at(Kind::Picture, {360, 30}).b == (PointF{6060, 3830}));
         // clang-format off
         const std::pair<float D::*, std::string> kProblems[] = {

@@ -42,7 +42,7 @@ private slots:
             const auto& [field, low, high, message] = kRules[row];
             QVERIFY(AdjustRules()[row].value == field);
             QCOMPARE(std::string(AdjustRules()[row].message), std::string(message));
-            DesignState d = SampleDesign();
+            Design d = SampleDesign();
             d.GridVoltageMostPos = 5;
             const auto accepted = [&, f = field](float value) {
                 d.*f = value;

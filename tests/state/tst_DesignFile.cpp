@@ -18,20 +18,20 @@ namespace {
 
 // A design file's 15 read values as text (the 14 of kFileFields, then the dissipation),
 // old ones -7.
-QString Shown(const DesignState& design) {
+QString Shown(const Design& design) {
     QStringList texts;
     for (const float value : ValuesOf(design))
         texts << QString::number(value, 'g', 9);
     return texts.join(' ') + " " + QString::number(design.Dissipation, 'g', 9);
 }
-DesignState Old() {
-    DesignState d = Design({-7, -7, -7, -7, -7, -7, -7, -7, -7, -7, -7, -7, -7, -7});
+Design Old() {
+    Design d = DesignOf({-7, -7, -7, -7, -7, -7, -7, -7, -7, -7, -7, -7, -7, -7});
     d.Dissipation = -7;
     return d;
 }
 // The values 1 to 15 (from + 1 on), the first `count` of them read, with changes.
 QString Read(int count, std::initializer_list<std::pair<int, float>> changes = {}, int from = 0) {
-    DesignState d = Old();
+    Design d = Old();
     for (int i = 0; i < std::min(count, 14); ++i)
         d.*kFileFields[std::size_t(i)] = float(from + i + 1);
     if (count == 15)
@@ -53,7 +53,7 @@ QByteArray Numbered(qsizetype index = -1, const QByteArray& line = {}, const cha
 }
 // A file's text as read over old values: the values, and whether it was refused.
 QString ReadText(const QByteArray& text) {
-    DesignState d = Old();
+    Design d = Old();
     const bool ok = ReadDesignText(text.toStdString(), d);
     return Shown(d) + (ok ? "" : " refused");
 }
@@ -89,7 +89,7 @@ private slots:
             const QString target = over == "link" ? dir.filePath("link.VXF") : file;
             QVERIFY(over.isEmpty() || (WriteFile(file, Numbered() + Numbered()) && Mode(file, 0640) == 0640));
             QVERIFY(over != "link" || QFile::link(file, target));
-            DesignState sample = SampleDesign();
+            Design sample = SampleDesign();
             sample.Dissipation = 1.25f;
             QVERIFY(WriteDesignFile(target.toStdString(), sample, "06.12.2026 10:00").ok);
             QCOMPARE(Contents(file), "Filename: " + target.toUtf8() +
@@ -139,7 +139,7 @@ private slots:
             QCOMPARE(Entries(dir.path()) + Entries(dir.filePath("folder")), "folder keep.txt");
             QCOMPARE(Contents(dir.filePath("keep.txt")), QByteArray("old"));
         }
-        DesignState design = Old();
+        Design design = Old();
         QVERIFY(ReadDesignFile("", design).ok && WriteDesignFile("", design, "now").ok);
     }
 
@@ -166,7 +166,7 @@ private slots:
                 QVERIFY(WriteFile(dir.filePath("a.VXF"), Numbered()));
                 file += std::string(1, '\0') + "x";
             }
-            DesignState design = Old();
+            Design design = Old();
             const FileResult result = ReadDesignFile(file, design);
             QVERIFY(!result.ok && result.message == "The chosen file (" + file + ") was not read correctly.");
             QCOMPARE(Shown(design), Read(0));

@@ -30,11 +30,11 @@ const SavedKind kKinds[] = {
     {"a.VXF", "The Valvix file was not written correctly.",
      [](const std::string& path) { return WriteDesignFile(path, test::SampleDesign(), "now"); }},
     {"a.CKT", "The .CKT (circuit file) was not written",
-     [](const std::string& path) { DesignState d = test::SampleDesign(); return WriteCircuitFile(path, d); }},
+     [](const std::string& path) { return WriteCircuitFile(path, test::SampleDesign(), "12AX7"); }},
     {"a.ASC", "The .ASC (schematic file) was not written",
-     [](const std::string& path) { DesignState d = test::SampleDesign(); return WritePlotterFile(path, d); }},
+     [](const std::string& path) { return WritePlotterFile(path, test::SampleDesign(), {}, "12AX7"); }},
     {"a.lib", "The .lib (ngspice model) was not written",
-     [](const std::string& path) { DesignState d = test::SampleDesign(); return WriteNgspiceModelFile(path, d); }},
+     [](const std::string& path) { return WriteNgspiceModelFile(path, test::SampleDesign(), "12AX7"); }},
 };
 // clang-format on
 

@@ -417,10 +417,10 @@ std::vector<CorpusChart> Corpus() {
     return charts;
 }
 
-DesignState CorpusDesign(const CorpusChart& chart, const TriodeParameters& parameters) {
+Design CorpusDesign(const CorpusChart& chart, const TriodeParameters& parameters) {
     // The picture is stretched over the chart area of the layout.
     const double toX = kChartAreaWidth / chart.picture.width(), toY = kChartAreaHeight / chart.picture.height();
-    DesignState design;
+    Design design;
     design.Xleft = static_cast<float>(kChartAreaTopLeft.x + chart.left * toX);
     design.Xright = static_cast<float>(kChartAreaTopLeft.x + chart.right * toX);
     design.Ytop = static_cast<float>(kChartAreaTopLeft.y + chart.top * toY);

@@ -8,7 +8,7 @@
 // and the fit are tested on them, as nothing can match them exactly.
 
 #include "model/Triode.h"
-#include "state/DesignState.h"
+#include "state/Design.h"
 
 #include <QImage>
 #include <QPointF>
@@ -44,6 +44,6 @@ CorpusChart CorpusChartAt(std::size_t index, int width, int height);
 
 // A design lined up with the chart: frame, scales, grid voltages, dissipation and the given
 // model parameters. The caller sets CurveGraphic.
-DesignState CorpusDesign(const CorpusChart& chart, const TriodeParameters& parameters);
+Design CorpusDesign(const CorpusChart& chart, const TriodeParameters& parameters);
 
 } // namespace valvix::corpus

@@ -23,8 +23,8 @@ template <class... T> inline QString Numbers(T... values) {
 
 // The sample drawn by the overlay, or as the Examine chart (page: printed) with 0.5 W
 // and the given settings changed.
-inline RecordingSurface Draw(std::initializer_list<std::pair<float D::*, float>> changes, int how = 1) {
-    DesignState d = how ? ExaminedSample() : SampleDesign();
+inline RecordingSurface Draw(std::initializer_list<std::pair<float ExaminedDesign::*, float>> changes, int how = 1) {
+    ExaminedDesign d = how ? ExaminedSample() : ExaminedDesign{SampleDesign(), {}};
     d.Dissipation = 0.5f;
     for (const auto& [field, value] : changes)
         d.*field = value;
@@ -32,8 +32,8 @@ inline RecordingSurface Draw(std::initializer_list<std::pair<float D::*, float>>
     if (how == 0)
         OverlayPlot().draw(s, d);
     else if (how == 1)
-        DrawExamineChart(s, d);
-    else if (!DrawPrintedPage(s, d, "Triode 6J5", "footer"))
+        DrawExamineChart(s, {d, d});
+    else if (!DrawPrintedPage(s, {d, d}, "Triode 6J5", "footer"))
         s.items.push_back({Kind::Text, {}, {}, {}, 0, "not printed", {}});
     return s;
 }

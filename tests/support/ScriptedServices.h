@@ -38,7 +38,7 @@ public:
         image.save(m_dir.filePath("chart.bmp"));
         return path("chart.bmp");
     }
-    std::string writeDesign(const DesignState& design) const {
+    std::string writeDesign(const Design& design) const {
         WriteDesignFile(path("design.VXF"), design, "now");
         return path("design.VXF");
     }

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "platform/ChartGraphic.h"
 #include "support/RecordingSurface.h"
 #include "support/SampleDesign.h"
 #include "support/ScriptedServices.h"
+
+#include <type_traits>
 
 namespace valvix::test {
 
@@ -10,7 +13,10 @@ namespace valvix::test {
 // with what it draws recorded. Each window's test program derives from it.
 class WindowDriver {
 protected:
-    DesignState design;
+    Design design;
+    ChartGraphic graphic;
+    ExamineSettings examine;
+    SubcircuitNames names;
     std::unique_ptr<ScriptedServices> services;
     std::unique_ptr<QWidget> window;
     CanvasView* view = nullptr;
@@ -21,11 +27,19 @@ protected:
         window.reset();
         services = std::make_unique<ScriptedServices>();
         design = SampleDesign();
+        graphic = {};
+        examine = {};
+        names = {};
         design.GraphicFileName = services->writePicture();
     }
     // Opens a window of the kind on the design, shown at 800 x 600, what it draws recorded.
     template <class Window, class... Extra> void open(Extra... extra) {
-        window = std::make_unique<Window>(design, *services, extra...);
+        if constexpr (std::is_constructible_v<Window, Design&, ChartGraphic&, ScriptedServices&, Extra...>)
+            window = std::make_unique<Window>(design, graphic, *services, extra...);
+        else if constexpr (std::is_constructible_v<Window, Design&, ExamineSettings&, ScriptedServices&, Extra...>)
+            window = std::make_unique<Window>(design, examine, *services, extra...);
+        else
+            window = std::make_unique<Window>(design, examine, names, *services, extra...);
         view = window->findChild<CanvasView*>();
         if (view != nullptr)
             view->canvas().setTap(&(drawn = {}));

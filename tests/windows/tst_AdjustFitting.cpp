@@ -23,7 +23,8 @@ class tst_AdjustFitting final : public QObject {
     Q_OBJECT
 
     const example::ChartSpec sheet = example::TestChart(example::TestTube::HighMu);
-    DesignState design;
+    Design design;
+    ChartGraphic graphic;
     ScriptedServices services;
     std::string chart;
     std::unique_ptr<frmAdjust> window;
@@ -32,12 +33,13 @@ class tst_AdjustFitting final : public QObject {
     void open(const std::string& picture) {
         window.reset();
         design = example::ChartDesign(sheet, sheet.saved); // Mu 104.5, Ex 1.3775, Kg1 990 ...
+        graphic = {};
         design.GraphicFileName = picture;
         showWindow();
     }
     void showWindow() {
         services.messages.clear();
-        window = std::make_unique<frmAdjust>(design, services);
+        window = std::make_unique<frmAdjust>(design, graphic, services);
         window->view().canvas().setTap(&drawn);
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
@@ -61,6 +63,7 @@ class tst_AdjustFitting final : public QObject {
         const QString name = QFINDTESTDATA("../../examples/example-6SN7.VXF").chopped(4);
         window.reset();
         design = {};
+        graphic = {};
         QVERIFY(ReadDesignFile((name + ".VXF").toStdString(), design).ok);
         design.GraphicFileName = (name + ".jpg").toStdString();
         showWindow();

@@ -14,7 +14,9 @@ using namespace valvix::test;
 class tst_AdjustHistory final : public QObject {
     Q_OBJECT
 
-    DesignState design;
+    Design design;
+
+    ChartGraphic graphic;
     ScriptedServices services;
     std::unique_ptr<frmAdjust> window;
 
@@ -30,8 +32,9 @@ class tst_AdjustHistory final : public QObject {
 private slots:
     void init() {
         design = SampleDesign();
+        graphic = {};
         design.GraphicFileName = services.writePicture();
-        window = std::make_unique<frmAdjust>(design, services);
+        window = std::make_unique<frmAdjust>(design, graphic, services);
         window->show();
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
     }
@@ -65,16 +68,16 @@ private slots:
     }
 
     void showsThePictureTurnedLevelOnce() {
-        design.CurveGraphicTilt.fileName = design.GraphicFileName;
-        design.CurveGraphicTilt.degrees = 2;
+        graphic.CurveGraphicTilt.fileName = design.GraphicFileName;
+        graphic.CurveGraphicTilt.degrees = 2;
         press("cmdPlotRefresh");
-        const QImage& shown = dynamic_cast<const QtPicture&>(*design.CurveGraphic).image();
+        const QImage& shown = dynamic_cast<const QtPicture&>(*graphic.CurveGraphic).image();
         QCOMPARE(shown.pixel(0, 0), qRgb(255, 255, 255)); // a turned corner is left white
         const auto loaded = services.loadPicture(design.GraphicFileName);
-        const auto level = StraightenedGraphic(design, loaded);
-        QCOMPARE(StraightenedGraphic(design, loaded), level);
-        design.CurveGraphicTilt.degrees = 0;
-        QCOMPARE(StraightenedGraphic(design, loaded), loaded);
+        const auto level = StraightenedGraphic(graphic, design.GraphicFileName, loaded);
+        QCOMPARE(StraightenedGraphic(graphic, design.GraphicFileName, loaded), level);
+        graphic.CurveGraphicTilt.degrees = 0;
+        QCOMPARE(StraightenedGraphic(graphic, design.GraphicFileName, loaded), loaded);
     }
 };
 

@@ -57,7 +57,9 @@ double InkMiddle(const QImage& image, QRect strip, bool acrossX, double share) {
 class tst_Alignment final : public QObject {
     Q_OBJECT
 
-    DesignState design;
+    Design design;
+
+    ChartGraphic graphic;
     ScriptedServices services;
     std::unique_ptr<frmInitialize> window;
     RecordingSurface drawn;
@@ -77,7 +79,7 @@ class tst_Alignment final : public QObject {
 
     // The example design with its frame 300 units off on every edge, over a picture.
     void open(const std::string& picture) {
-        DesignState off;
+        Design off;
         ReadDesignFile(kExample + ".VXF", off);
         off.Xleft -= 300, off.Xright += 300, off.Ytop += 300, off.Ybottom -= 300;
         services.fileAnswers = {services.writeDesign(off), picture};
@@ -97,10 +99,11 @@ class tst_Alignment final : public QObject {
 
 private slots:
     void init() {
-        design = DesignState{};
+        design = Design{};
+        graphic = {};
         services.messages.clear(), services.fileAnswers.clear(), services.dialogs.clear();
         drawn = RecordingSurface{};
-        window = std::make_unique<frmInitialize>(design, services);
+        window = std::make_unique<frmInitialize>(design, graphic, services);
         window->show();
         window->resize(800, 600); // the reference screen's layout: 15 units a pixel
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
@@ -187,7 +190,7 @@ private slots:
             click(second);
             QVERIFY2(status().contains(word), qPrintable(status()));
             QCOMPARE(frame(), start);
-            QCOMPARE(design.CurveGraphicTilt.degrees, 0.0f);
+            QCOMPARE(graphic.CurveGraphicTilt.degrees, 0.0f);
             QVERIFY(!button("cmdUndo")->isEnabled());
         }
     }
@@ -212,7 +215,7 @@ private slots:
             const double y = InkMiddle(shown, {mid - 6, shown.height() / 2 - 16, 12, 32}, false, 0.5);
             QTest::mouseClick(loupe(), Qt::LeftButton, {}, QPoint(mid, int(y)));
         }
-        const double tilt = design.CurveGraphicTilt.degrees;
+        const double tilt = graphic.CurveGraphicTilt.degrees;
         QVERIFY(std::abs(tilt - 2) < 0.2);
 
         press("cmdClickAxes");
@@ -235,8 +238,8 @@ private slots:
         while (button("cmdUndo")->isEnabled()) {
             press("cmdUndo");
         }
-        QCOMPARE(design.CurveGraphicTilt.degrees, 0.0f);
-        QCOMPARE(dynamic_cast<const QtPicture&>(*design.CurveGraphic).image(), tilted);
+        QCOMPARE(graphic.CurveGraphicTilt.degrees, 0.0f);
+        QCOMPARE(dynamic_cast<const QtPicture&>(*graphic.CurveGraphic).image(), tilted);
     }
 };
 

@@ -21,7 +21,7 @@ using namespace valvix::test;
 namespace {
 
 // ngspice's table for the 100 V and 150 V points of the 0 V curve, 150 V offset.
-std::string Table(const DesignState& d, double offset) {
+std::string Table(const Design& d, double offset) {
     std::string text = " v-sweep -i(Vplate) v(grid) v(plate)\n";
     for (const float vp : {100.0f, 150.0f}) {
         const double ip = EvaluatePlatePoint(vp, 0, ParametersOf(d)).Ip + vp / 1e9;
@@ -35,12 +35,14 @@ std::string Table(const DesignState& d, double offset) {
 
 class tst_SimulatorCheck final : public QObject {
     Q_OBJECT
-    DesignState design;
+    Design design;
+    ExamineSettings examine;
+    SubcircuitNames names;
     ScriptedServices services;
 
     // Presses "Check in ngspice"; step gets the check window while it is open.
     void check(const std::function<void(QDialog&)>& step) {
-        frmShowSubcircuit window(design, services);
+        frmShowSubcircuit window(design, examine, names, services);
         window.show();
         services.onModal = step;
         QTest::mouseClick(window.findChild<QPushButton*>("cmdCheck"), Qt::LeftButton);
@@ -108,7 +110,7 @@ private slots:
     }
 
     void writesTheNgspiceModel() {
-        frmShowSubcircuit window(design, services);
+        frmShowSubcircuit window(design, examine, names, services);
         window.show();
         for (const char* name : {"cmdWriteModel", "cmdCheck"}) {
             const auto* button = window.findChild<QPushButton*>(name);

@@ -156,7 +156,7 @@ private slots:
         services->fileAnswers = {file, std::nullopt, services->path("none/x.VXF")};
         press("cmdSaveFile");
         QCOMPARE(services->lastDialog(), "Save Valvix design file|Valvix files (*.VXF)|*.VXF|");
-        DesignState back;
+        Design back;
         QVERIFY(ReadDesignFile(file, back).ok && ValuesOf(back) == ValuesOf(design) && design.SaveFileName == file);
         QFile::remove(QString::fromStdString(file));
         press("cmdSaveFile");
@@ -176,7 +176,7 @@ private slots:
         press("cmdSaveFile");
         QFile saved(QString::fromStdString(file));
         for (const bool withLine : {true, false}) {
-            DesignState read = {};
+            Design read = {};
             read.GraphicFileName = design.GraphicFileName;
             QVERIFY(ReadDesignFile(file, read).ok); // as "Get old design" reads it
             design = read;
@@ -225,7 +225,7 @@ private slots:
                 press("cmdExit");
             QCOMPARE(int(services->saveQuestions.size()), row.asked);
             QCOMPARE(row.close ? !window->isVisible() : exits.size() == 1, row.left);
-            DesignState back;
+            Design back;
             const bool saved = ReadDesignFile(saveAs, back).ok && back.Mu == 101.0f;
             QCOMPARE(saved, row.left && row.saveAs.has_value());
             QCOMPARE(services->beeps, int(row.saveAs == "none/x.VXF"));

@@ -43,7 +43,8 @@ private slots:
             {"Label11", "mu:", 120, 2040, 2175, 255}, {"Label12", "Gm:", 120, 2400, 2175, 255}});
         // clang-format on
         QVERIFY(window->windowTitle() == "Examine - " && window->findChild<QWidget*>("cmdExit")->hasFocus());
-        QVERIFY(design.ExamineSettingsKept == 1 && design.LabelGridVoltages == 1 && design.ExamineAmpsStep == 0.001f);
+        QVERIFY(examine.ExamineSettingsKept == 1 && examine.LabelGridVoltages == 1 &&
+                examine.ExamineAmpsStep == 0.001f);
         QVERIFY(window->findChild<QRadioButton*>("optGridVoltageYes")->isChecked());
         QStringList order;
         for (int i = 0; i < 10; ++i) {
@@ -61,21 +62,21 @@ private slots:
         type("Text4", "0");
         press("cmdPreview");
         QVERIFY(box("Text2")->text() == "12.5 " && box("Text4")->text() == "0.0005 " &&
-                design.ExamineVoltsStep == 12.5f);
+                examine.ExamineVoltsStep == 12.5f);
         drawn.items.clear();
         press("optGridVoltageNo");
-        QVERIFY(design.LabelGridVoltages == 0 && drawn.of(Kind::FilledRectangle).empty() && drawn.items.size() > 1000);
+        QVERIFY(examine.LabelGridVoltages == 0 && drawn.of(Kind::FilledRectangle).empty() && drawn.items.size() > 1000);
         press("optGridVoltageYes");
-        QVERIFY(design.LabelGridVoltages == 1 && !drawn.of(Kind::FilledRectangle).empty());
+        QVERIFY(examine.LabelGridVoltages == 1 && !drawn.of(Kind::FilledRectangle).empty());
         press("optGridVoltageNo");
         type("Text1", "200");
         box("Text3")->setText("4m");
         press("cmdExit");
-        QVERIFY(!window->isVisible() && design.ExamineVoltsFullscale == 200 && design.ExamineAmpsFullscale == 0.004f);
+        QVERIFY(!window->isVisible() && examine.ExamineVoltsFullscale == 200 && examine.ExamineAmpsFullscale == 0.004f);
         design.PlateVoltageFullscale = 500;
         openExamine();
         QCOMPARE(box("Text1")->text(), "200 ");
-        QCOMPARE(design.LabelGridVoltages, 1);
+        QCOMPARE(examine.LabelGridVoltages, 1);
     }
 
     // Presses on the window's surface give the readouts; presses on its controls do not.

@@ -9,7 +9,7 @@ using Kind = RecordingSurface::Kind;
 class tst_frmInitialize final : public QObject, WindowDriver {
     Q_OBJECT
     // Chooses a design and a picture in the dialogs (nothing: cancel) and shows the picture.
-    void getDesignAndPicture(const DesignState& chosen, const std::optional<std::string>& picture) {
+    void getDesignAndPicture(const Design& chosen, const std::optional<std::string>& picture) {
         services->fileAnswers = {services->writeDesign(chosen), picture};
         press("cmdGetOldDesign");
         press("cmdGetGraphic");
@@ -117,7 +117,7 @@ private slots:
         // A design that cannot give curves is named, once, and the window goes on.
         reset();
         open<frmInitialize>();
-        DesignState bad = SampleDesign();
+        Design bad = SampleDesign();
         bad.Mu = 0;
         getDesignAndPicture(bad, services->writePicture());
         QVERIFY(services->messages.size() == 1 && initializeState().startsWith("1111111111111"));

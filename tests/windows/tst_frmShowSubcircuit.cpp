@@ -20,7 +20,7 @@ private slots:
     void subcircuitShowsTheSubcircuit() {
         open<frmShowSubcircuit>();
         QVERIFY(window->windowTitle() == "Valvix - Subcircuit / schematic" && window->size() == QSize(611, 348));
-        QCOMPARE(tube()->text().toStdString() + design.MuText + design.TubeName, "TubeName100TubeName");
+        QCOMPARE(tube()->text().toStdString() + names.TubeName, "TubeNameTubeName");
         QVERIFY(label(2)->geometry() == QRect(24, 40, 600, 17) && label(14)->geometry() == QRect(24, 232, 481, 17));
         design.Kg1 = design.Kp = design.Kvb = 1.234567e7f;
         tube()->clear();
@@ -37,9 +37,9 @@ private slots:
             }
         }
         press("cmdExit");
-        QVERIFY(!window->isVisible() && design.TubeName == "a much longer tube name");
+        QVERIFY(!window->isVisible() && names.TubeName == "a much longer tube name");
         open<frmShowSubcircuit>();
-        QVERIFY(tube()->text() == "TubeName" && design.TubeName == "TubeName");
+        QVERIFY(tube()->text() == "TubeName" && names.TubeName == "TubeName");
     }
 
     // Both write buttons: the save dialog with its proposed name, the file, the message
@@ -58,10 +58,11 @@ private slots:
             services->fileAnswers = {services->path("out"), std::nullopt, services->path("none/out")};
             press(button);
             QCOMPARE(services->lastDialog(), dialog);
-            const std::string written = circuit ? SubcircuitText(design, "12AX7") : SchematicText(design, "12AX7");
+            const std::string written =
+                circuit ? SubcircuitText(design, "12AX7") : SchematicText(design, examine, "12AX7");
             QFile out(QString::fromStdString(services->path("out")));
             QVERIFY(out.open(QIODevice::ReadOnly) && out.readAll().toStdString() == written);
-            QCOMPARE(circuit ? design.CircuitFileName : design.SchematicFileName, services->path("out"));
+            QCOMPARE(circuit ? names.CircuitFileName : names.SchematicFileName, services->path("out"));
             press(button);
             QVERIFY(!QFile::exists("Default.CKT") && !QFile::exists("12AX7.ASC") &&
                     services->messages.size() == std::size_t(!circuit));
