@@ -60,7 +60,7 @@ void WindowFlow::openAdjust() {
 }
 
 void WindowFlow::openGraphicHelp() {
-    frmHelpGraphic help(m_current);
+    HelpWindow help(HelpTopic::Graphic, m_current);
     m_services.runModal(help);
 }
 

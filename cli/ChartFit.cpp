@@ -20,13 +20,10 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 2> kWindowAd
     {"choose one first", "name one with --picture"},
 }};
 
-// The Adjust window's rules a design must pass before a fit: all but the dissipation's.
-constexpr std::array<std::size_t, 10> kFitRules{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
-
 } // namespace
 
 std::string ReadFitDesign(const std::string& path, Design& design) {
-    return ReadCommandDesign(path, kFitRules, design);
+    return ReadCommandDesign(path, IsFitValue, design);
 }
 
 std::string FindPrintedCurves(const std::string& path, Design& design, FoundCurves& found) {

@@ -26,23 +26,20 @@ namespace {
 // The check's threshold when --max-percent is not given.
 constexpr double kDefaultMaxPercent = 0.5;
 
-// The Adjust window's rules for the model parameters, which every export checks.
-constexpr std::array<std::size_t, 5> kParameterRules{1, 5, 6, 7, 8};
-
 struct Loaded {
     Design design;
     std::string error;
 };
 
-// The design named by --design, checked with the given rows of the Adjust window's rules.
-Loaded LoadDesign(const Options& options, std::span<const std::size_t> rules) {
+// The design named by --design, checked with the Adjust window's rules the filter keeps.
+Loaded LoadDesign(const Options& options, RuleFilter checked) {
     Loaded loaded;
     const std::optional<std::string> path = options.value("--design");
     if (!path) {
         loaded.error = "--design IN.VXF is required.";
         return loaded;
     }
-    loaded.error = ReadCommandDesign(*path, rules, loaded.design);
+    loaded.error = ReadCommandDesign(*path, checked, loaded.design);
     return loaded;
 }
 
@@ -51,7 +48,8 @@ Loaded LoadExported(const Options& options) {
     if (!options.error.empty()) {
         return {{}, options.error};
     }
-    Loaded loaded = LoadDesign(options, kParameterRules);
+    // Every export checks the model parameters.
+    Loaded loaded = LoadDesign(options, IsModelParameter);
     if (loaded.error.empty() && !options.has("--name")) {
         loaded.error = "--name NAME is required.";
     }
@@ -122,7 +120,8 @@ int RunExport(const Arguments& arguments, std::ostream& out, std::ostream& err) 
 int RunCheck(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     constexpr std::array<std::string_view, 2> kValueOptions{"--design", "--max-percent"};
     const Options options = ParseOptions(arguments, kValueOptions);
-    Loaded loaded = LoadDesign(options, {});
+    // The check plan refuses parameters out of range itself, with its own words.
+    Loaded loaded = LoadDesign(options, [](const ValueRule&) { return false; });
     std::optional<double> maxPercent = kDefaultMaxPercent;
     if (const std::optional<std::string> text = options.value("--max-percent")) {
         maxPercent = ReadPercent(*text);

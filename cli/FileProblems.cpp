@@ -2,8 +2,8 @@
 
 #include "platform/DesktopServices.h"
 #include "platform/PictureCache.h"
-#include "state/AdjustValidation.h"
 #include "state/DesignFile.h"
+#include "state/ValueRules.h"
 
 #include <QImageReader>
 
@@ -89,16 +89,14 @@ std::string InputProblem(std::string_view option, const std::string& path) {
     return cause.empty() ? cause : Named(option, path) + cause;
 }
 
-std::string ReadCommandDesign(const std::string& path, std::span<const std::size_t> rules,
-                              Design& design) {
+std::string ReadCommandDesign(const std::string& path, RuleFilter checked, Design& design) {
     if (std::string problem = InputProblem("--design", path); !problem.empty()) {
         return problem;
     }
     const std::string head = Head(path);
     const bool read = ReadDesignFile(path, design).ok;
-    const auto refused = std::ranges::find_if(
-        rules, [&](std::size_t row) { return !AdjustValueAccepted(row, design); });
-    const bool usable = read && refused == rules.end();
+    const ValueRule* refused = FirstRefused(design, checked);
+    const bool usable = read && refused == nullptr;
     if (head.find('\0') != std::string::npos || (!HasDesignLabel(head) && !usable)) {
         return Named("--design", path) + "the file is not a Valvix design file.";
     }
@@ -106,8 +104,8 @@ std::string ReadCommandDesign(const std::string& path, std::span<const std::size
         return Named("--design", path) +
                "the file holds a number too large for the program (beyond 3.4E+38).";
     }
-    if (refused != rules.end()) {
-        return Named("--design", path) + std::string(AdjustRules()[*refused].message);
+    if (refused != nullptr) {
+        return Named("--design", path) + std::string(refused->message);
     }
     return {};
 }

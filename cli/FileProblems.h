@@ -6,10 +6,10 @@
 
 #include "state/Design.h"
 #include "state/Picture.h"
+#include "state/ValueRules.h"
 
 #include <cstddef>
 #include <memory>
-#include <span>
 #include <string>
 #include <string_view>
 
@@ -19,13 +19,12 @@ namespace valvix::cli {
 // regular file, or may not be read. Empty for a regular file that can be opened.
 std::string InputProblem(std::string_view option, const std::string& path);
 
-// Reads the design file named by --design into the design and checks it with the given
-// rows of the Adjust window's rules. Says what is wrong: an input problem, a file that is
+// Reads the design file named by --design into the design and checks it with the Adjust
+// window's rules that the filter keeps. Says what is wrong: an input problem, a file that is
 // no design file (it holds a NUL byte, or has no "Xleft:" line and cannot be read or is
 // refused), a number too large to hold, or a refused value (the rule's message). Empty
 // when the design can be used.
-std::string ReadCommandDesign(const std::string& path, std::span<const std::size_t> rules,
-                              Design& design);
+std::string ReadCommandDesign(const std::string& path, RuleFilter checked, Design& design);
 
 // Reads the chart picture named by --picture and names it in the design; says why it
 // cannot be used (an input problem, a file that is no picture Valvix can read, a picture

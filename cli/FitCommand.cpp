@@ -107,11 +107,7 @@ int RunFit(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     if (options.has("-v")) {
         TellFitted(outcome, err);
     }
-    design.Mu = outcome.parameters.Mu;
-    design.Ex = outcome.parameters.Ex;
-    design.Kg1 = outcome.parameters.Kg1;
-    design.Kp = outcome.parameters.Kp;
-    design.Kvb = outcome.parameters.Kvb;
+    SetParameters(design, outcome.parameters);
     const std::string outPath = *options.value("--out");
     if (const FileResult written =
             WriteDesignFile(outPath, design, DesktopServices().dateTimeText());

@@ -2,8 +2,8 @@
 
 #include "export/NgspiceModel.h"
 #include "export/Subcircuit.h"
-#include "state/AdjustValidation.h"
 #include "state/Single.h"
+#include "state/ValueRules.h"
 
 #include <array>
 #include <charconv>
@@ -36,9 +36,6 @@ constexpr std::array<ModelFiles, 2> kModelFiles{{
 const ModelFiles& FilesOf(CheckedModel model) {
     return kModelFiles[model == CheckedModel::CircuitFile ? 0 : 1];
 }
-
-// The Adjust window's rows of the five model parameters.
-constexpr std::array<std::size_t, 5> kParameterRules{1, 5, 6, 7, 8};
 
 std::string ScalesProblem(const CheckScales& scales) {
     if (!(scales.voltsFullscale > 0) || !std::isfinite(scales.voltsFullscale)) {
@@ -122,10 +119,8 @@ std::string CheckNetlist(CheckedModel model, const CheckScales& scales, std::str
 
 CheckPlanResult MakeCheckPlan(const Design& design, const ExamineSettings& examine,
                               std::string_view tubeName) {
-    for (const std::size_t row : kParameterRules) {
-        if (!AdjustValueAccepted(row, design)) {
-            return {std::nullopt, std::string(AdjustRules()[row].message)};
-        }
+    if (const ValueRule* refused = FirstRefused(design, IsModelParameter)) {
+        return {std::nullopt, std::string(refused->message)};
     }
     CheckPlan plan{ParametersOf(design), CheckScalesOf(design, examine), {}, {}};
     if (std::string problem = ScalesProblem(plan.scales); !problem.empty()) {

@@ -2,7 +2,6 @@
 
 #include "model/Triode.h"
 #include "plot/FrameMapping.h"
-#include "plot/OverlayPlot.h"
 #include "state/Single.h"
 
 #include <cmath>
@@ -17,7 +16,7 @@ constexpr double kLeastFramePixels = 40;
 } // namespace
 
 ChartSpaceResult PictureSpace(const Design& design, int pictureWidth, int pictureHeight) {
-    const FrameMapping frame(design.Xleft, design.Xright, design.Ytop, design.Ybottom);
+    const FrameMapping frame = FrameMapping::Of(design);
     const double fullV = design.PlateVoltageFullscale;
     const double fullI = design.PlateCurrentFullscale;
     if (!(fullV > 0) || !(fullI > 0) || !std::isfinite(fullV) || !std::isfinite(fullI)) {
@@ -28,18 +27,7 @@ ChartSpaceResult PictureSpace(const Design& design, int pictureWidth, int pictur
         return {std::nullopt, "The plot frame has no area, so there is nothing to fit to: "
                               "line it up with the chart's axes first."};
     }
-    // Layout units to picture pixels: the picture fills the chart area stretched.
-    const double sx = pictureWidth / static_cast<double>(kChartAreaWidth);
-    const double sy = pictureHeight / static_cast<double>(kChartAreaHeight);
-    ChartSpace space;
-    space.left = (frame.xleft() - kChartAreaTopLeft.x) * sx;
-    space.right = (frame.xright() - kChartAreaTopLeft.x) * sx;
-    space.top = (frame.ytop() - kChartAreaTopLeft.y) * sy;
-    space.bottom = (frame.ybottom() - kChartAreaTopLeft.y) * sy;
-    space.x0 = space.left;
-    space.perVolt = frame.plotWidth() * sx / fullV;
-    space.y0 = space.bottom;
-    space.perAmp = frame.plotHeight() * sy / fullI;
+    const ChartSpace space = InPicturePixels(LayoutSpace(design), pictureWidth, pictureHeight);
     // The part of the frame that lies on the picture.
     const double seenWidth =
         std::min(space.right, double(pictureWidth)) - std::max(space.left, 0.0);

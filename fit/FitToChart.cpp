@@ -231,23 +231,17 @@ FitOutcome FitToChart(const Design& design, const Picture* chartPicture,
     return FamilyFit(points).run(ToLog(ParametersOf(design)));
 }
 
-std::optional<float> CurveThrough(const Design& design, float x, float y) {
+std::optional<float> CurveThrough(const Design& design, double volts, double amps) {
     const std::vector<float> grids = FamilyGrids(design);
-    const double fullV = design.PlateVoltageFullscale;
-    const double fullI = design.PlateCurrentFullscale;
-    if (!CheckStart(design, grids).empty() || !(fullV > 0) || !(fullI > 0)) {
+    if (!CheckStart(design, grids).empty() || !(design.PlateVoltageFullscale > 0) ||
+        !(design.PlateCurrentFullscale > 0)) {
         return std::nullopt;
     }
-    ChartSpace layout;
-    layout.x0 = design.Xleft;
-    layout.perVolt = (double(design.Xright) - design.Xleft) / fullV;
-    layout.y0 = design.Ybottom;
-    layout.perAmp = (double(design.Ybottom) - design.Ytop) / fullI;
-    const double vp = layout.Volts(x);
-    if (!(vp > 0) || !(layout.perVolt > 0) || !(layout.perAmp > 0)) {
+    const ChartSpace layout = LayoutSpace(design);
+    if (!(volts > 0) || !(layout.perVolt > 0) || !(layout.perAmp > 0)) {
         return std::nullopt;
     }
-    return NearestCurve(ToLog(ParametersOf(design)), grids, vp, layout.Amps(y), layout);
+    return NearestCurve(ToLog(ParametersOf(design)), grids, volts, amps, layout);
 }
 
 } // namespace valvix::fit

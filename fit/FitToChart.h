@@ -59,10 +59,10 @@ struct FitOutcome {
 // design's frame lies on.
 FitOutcome FitToChart(const Design& design, const Picture* chartPicture, const FitRequest& request);
 
-// The grid voltage of the family curve that passes nearest a point of the chart given
-// in layout units, the distance taken across the curves; nothing when the design's
-// frame, scales, family or parameters draw no curves there.
-std::optional<float> CurveThrough(const Design& design, float x, float y);
+// The grid voltage of the family curve that passes nearest a point of the chart, the
+// distance taken across the curves as the design's frame shows them; nothing when the
+// design's frame, scales, family or parameters draw no curves there.
+std::optional<float> CurveThrough(const Design& design, double volts, double amps);
 
 // The result line: the points and curves used, the RMS and largest current misses in
 // mA and in % of full scale, and the curves the model cannot follow.

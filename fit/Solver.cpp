@@ -1,5 +1,7 @@
 #include "fit/Solver.h"
 
+#include "state/ValueRules.h"
+
 #include <ceres/ceres.h>
 
 #include <algorithm>
@@ -15,10 +17,20 @@ namespace {
 // The foot of an observation on its curve stays above this share of its plate voltage.
 constexpr double kLeastFoot = 0.05;
 
-// The Adjust window's accepted ranges. Kvb must stay above 0; the fit keeps it at a
-// thousandth of a volt squared or more.
-constexpr std::array<double, 5> kLower{1, 1, 0.001, 1, 0.001};
-constexpr std::array<double, 5> kUpper{100000, 100, 100000, 10000, 10000000};
+// The least value the fit gives a parameter whose accepted range is open at 0 (Kvb): a
+// thousandth, since the fit works in logarithms.
+constexpr float kLeastValue = 0.001f;
+
+// The ends of the Adjust window's accepted ranges of the five parameters, in logarithms.
+LogParameters RangeEnds(bool high) {
+    Design ends;
+    for (const ValueRule& rule : ValueRules()) {
+        if (IsModelParameter(rule)) {
+            ends.*rule.field = high ? rule.high : std::max(rule.low, kLeastValue);
+        }
+    }
+    return ToLog(ParametersOf(ends));
+}
 
 // The miss of an observation, in chart-space units, as the step from it to the point of
 // the computed curve across from it: the foot of the perpendicular on the curve's tangent
@@ -51,11 +63,13 @@ struct Across {
 } // namespace
 
 double LowerBound(int parameter) {
-    return std::log(kLower[static_cast<std::size_t>(parameter)]);
+    static const LogParameters lower = RangeEnds(false);
+    return lower[static_cast<std::size_t>(parameter)];
 }
 
 double UpperBound(int parameter) {
-    return std::log(kUpper[static_cast<std::size_t>(parameter)]);
+    static const LogParameters upper = RangeEnds(true);
+    return upper[static_cast<std::size_t>(parameter)];
 }
 
 double DistanceAcross(const LogParameters& p, const Observation& o, const ChartSpace& space) {

@@ -6,6 +6,14 @@ TriodeParameters ParametersOf(const Design& design) {
     return TriodeParameters{design.Mu, design.Ex, design.Kg1, design.Kp, design.Kvb};
 }
 
+void SetParameters(Design& design, const TriodeParameters& p) {
+    design.Mu = p.Mu;
+    design.Ex = p.Ex;
+    design.Kg1 = p.Kg1;
+    design.Kp = p.Kp;
+    design.Kvb = p.Kvb;
+}
+
 PlatePoint EvaluatePlatePoint(float vp, float vg, const TriodeParameters& p) {
     // Intermediate steps in double; only E1 and the current are rounded to Singles.
     return EvaluateInColumn(PlateColumnAt(vp, p), vg, p);

@@ -17,6 +17,8 @@ struct TriodeParameters {
 };
 
 TriodeParameters ParametersOf(const Design& design);
+// Puts the five parameters into the design.
+void SetParameters(Design& design, const TriodeParameters& p);
 
 // One evaluation of the plate-current equation. ok is false when the point fails
 // (an overflow, or a negative or undefined E1); E1 and Ip are Singles.

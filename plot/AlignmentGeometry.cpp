@@ -1,7 +1,5 @@
 #include "plot/AlignmentGeometry.h"
 
-#include "plot/OverlayPlot.h"
-
 #include <array>
 #include <cmath>
 #include <numbers>
@@ -117,11 +115,6 @@ float ArrowChange(FrameEdge edge, ArrowKey key, bool tenfold, PixelStep step) {
     return sign * pixel * (tenfold ? 10.0f : 1.0f);
 }
 
-PointF ToPicturePixels(PointF at, int pictureWidth, int pictureHeight) {
-    return {(at.x - kChartAreaTopLeft.x) * static_cast<float>(pictureWidth) / kChartAreaWidth,
-            (at.y - kChartAreaTopLeft.y) * static_cast<float>(pictureHeight) / kChartAreaHeight};
-}
-
 PointF TurnedWithPicture(PointF at, float degrees, int pictureWidth, int pictureHeight) {
     const PointF p = ToPicturePixels(at, pictureWidth, pictureHeight);
     const double cx = pictureWidth / 2.0;
@@ -131,8 +124,8 @@ PointF TurnedWithPicture(PointF at, float degrees, int pictureWidth, int picture
     const double s = std::sin(radians);
     const double x = cx + c * (p.x - cx) - s * (p.y - cy);
     const double y = cy + s * (p.x - cx) + c * (p.y - cy);
-    return {static_cast<float>(kChartAreaTopLeft.x + x * kChartAreaWidth / pictureWidth),
-            static_cast<float>(kChartAreaTopLeft.y + y * kChartAreaHeight / pictureHeight)};
+    return FromPicturePixels({static_cast<float>(x), static_cast<float>(y)}, pictureWidth,
+                             pictureHeight);
 }
 
 TiltOutcome AxisTilt(PointF a, PointF b, int pictureWidth, int pictureHeight) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "plot/ChartGeometry.h"
 #include "plot/DrawingSurface.h"
 #include "state/Design.h"
 
@@ -72,10 +73,6 @@ enum class ArrowKey { Left, Right, Up, Down };
 // How far an arrow key moves an edge: one picture pixel, ten when tenfold. Left and
 // Right move the upright edges, Up and Down the level ones; any other pair gives 0.
 float ArrowChange(FrameEdge edge, ArrowKey key, bool tenfold, PixelStep step);
-
-// A point of the chart area in the picture's own pixels (continuous: pixel i covers
-// i to i + 1).
-PointF ToPicturePixels(PointF at, int pictureWidth, int pictureHeight);
 
 // A point of the chart area carried along when the picture turns about its own centre
 // by degrees clockwise on the screen.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "plot/ChartGeometry.h"
 #include "plot/DrawingSurface.h"
 #include "state/Design.h"
 
@@ -7,12 +8,6 @@
 #include <vector>
 
 namespace valvix {
-
-// The chart area: wherever the chart picture lies under the frame it is stretched into
-// this rectangle of layout units.
-inline constexpr PointF kChartAreaTopLeft{360, 30};
-inline constexpr float kChartAreaWidth = 5700;
-inline constexpr float kChartAreaHeight = 3800;
 
 // Paints the chart picture into the chart area. False when there is none.
 bool PaintChartArea(DrawingSurface& surface, const Picture* chartPicture);

@@ -4,12 +4,13 @@
 #include "fit/PointsFile.h"
 #include "platform/CanvasView.h"
 #include "platform/WindowServices.h"
-#include "plot/FrameMapping.h"
 #include "state/SafeFile.h"
+#include "windows/ChangeCommand.h"
 
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QUndoStack>
 
 #include <algorithm>
 #include <array>
@@ -65,11 +66,14 @@ std::vector<fit::ChartPoint> AtMost(const std::vector<fit::ChartPoint>& points, 
 } // namespace
 
 AdjustFitting::AdjustFitting(Design& design, ChartGraphic& graphic, WindowServices& services,
-                             CanvasView& view, WindowHooks hooks, QObject* parent)
+                             CanvasView& view, QUndoStack& history, WindowHooks hooks,
+                             QObject* parent)
     : QObject(parent), m_design(design), m_graphic(graphic), m_services(services), m_view(view),
-      m_hooks(std::move(hooks)) {
+      m_history(history), m_hooks(std::move(hooks)) {
     PlaceControls();
     cmdUndoFit->setEnabled(false);
+    connect(&m_history, &QUndoStack::indexChanged, this,
+            [this] { cmdUndoFit->setEnabled(BeforeLatestFit().has_value()); });
     cmdSaveFoundPoints->setEnabled(false);
     connect(cmdFitToChart, &QPushButton::clicked, this, &AdjustFitting::cmdFitToChart_Click);
     connect(cmdUndoFit, &QPushButton::clicked, this, &AdjustFitting::cmdUndoFit_Click);
@@ -185,9 +189,7 @@ void AdjustFitting::Apply(const RequestSource& gather, bool fromChart) {
     if (fromChart) {
         KeepFound(outcome);
     }
-    m_beforeFits.push_back(ParametersOf(m_design));
-    cmdUndoFit->setEnabled(true);
-    m_hooks.writeParameters(outcome.parameters);
+    m_hooks.applyFit(outcome.parameters);
     ShowResult(fit::DescribeFit(outcome));
 }
 
@@ -199,15 +201,22 @@ void AdjustFitting::KeepFound(const fit::FitOutcome& outcome) {
     cmdSaveFoundPoints->setEnabled(!m_found.empty());
 }
 
-void AdjustFitting::cmdUndoFit_Click() {
-    if (m_beforeFits.empty()) {
-        return;
+std::optional<int> AdjustFitting::BeforeLatestFit() const {
+    for (int step = m_history.index() - 1; step >= 0; --step) {
+        if (m_history.command(step)->id() == kFitStep) {
+            return step;
+        }
     }
-    const TriodeParameters before = m_beforeFits.back();
-    m_beforeFits.pop_back();
-    cmdUndoFit->setEnabled(!m_beforeFits.empty());
-    m_hooks.writeParameters(before);
-    ShowResult("The values from before the last fit are back.");
+    return std::nullopt;
+}
+
+// Undoes the latest fit with every step made after it, as that many presses of Ctrl+Z
+// would; Ctrl+Y brings them back.
+void AdjustFitting::cmdUndoFit_Click() {
+    if (const std::optional<int> before = BeforeLatestFit()) {
+        m_history.setIndex(*before);
+        ShowResult("The values from before the last fit are back.");
+    }
 }
 
 void AdjustFitting::cmdSaveFoundPoints_Click() {
@@ -242,16 +251,17 @@ bool AdjustFitting::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void AdjustFitting::ClickOnChart(PointF at, bool add) {
-    const FrameMapping frame(m_design.Xleft, m_design.Xright, m_design.Ytop, m_design.Ybottom);
     std::string said;
     if (add) {
-        const std::optional<float> grid = fit::CurveThrough(m_design, at.x, at.y);
-        if (!grid || !frame.Inside(at.x, at.y)) {
+        const ChartSpace layout = LayoutSpace(m_design);
+        const double volts = layout.Volts(at.x);
+        const double amps = layout.Amps(at.y);
+        const std::optional<float> grid = fit::CurveThrough(m_design, volts, amps);
+        if (!grid || !layout.Inside(at.x, at.y)) {
             ShowResult("Points are added on a printed curve inside the plot frame.");
             return;
         }
-        m_clicked.push_back({frame.XToVolts(at.x, m_design.PlateVoltageFullscale), *grid,
-                             frame.YToAmps(at.y, m_design.PlateCurrentFullscale)});
+        m_clicked.push_back({volts, *grid, amps});
         std::ostringstream curve;
         curve << "Point added, nearest the " << *grid << " V curve ("
               << std::to_string(m_clicked.size()) << " clicked points).";
@@ -289,12 +299,11 @@ std::string AdjustFitting::RemoveNearest(PointF at) {
 
 AdjustFitting::Nearest AdjustFitting::NearestOf(const std::vector<fit::ChartPoint>& points,
                                                 PointF at) const {
-    const FrameMapping frame(m_design.Xleft, m_design.Xright, m_design.Ytop, m_design.Ybottom);
+    const ChartSpace layout = LayoutSpace(m_design);
     Nearest nearest{points.size(), kRemoveReach};
     for (std::size_t i = 0; i < points.size(); ++i) {
         const double distance =
-            std::hypot(frame.VoltsToX(points[i].vp, m_design.PlateVoltageFullscale) - at.x,
-                       frame.AmpsToY(points[i].ip, m_design.PlateCurrentFullscale) - at.y);
+            std::hypot(layout.X(points[i].vp) - at.x, layout.Y(points[i].ip) - at.y);
         if (distance < nearest.distance) {
             nearest = {i, distance};
         }
@@ -303,20 +312,20 @@ AdjustFitting::Nearest AdjustFitting::NearestOf(const std::vector<fit::ChartPoin
 }
 
 void AdjustFitting::drawMarks(DrawingSurface& surface) const {
-    const FrameMapping frame(m_design.Xleft, m_design.Xright, m_design.Ytop, m_design.Ybottom);
+    const ChartSpace layout = LayoutSpace(m_design);
     const int pen = surface.penWidth();
     surface.setPenWidth(1);
-    DrawTraceMarks(surface, frame);
+    DrawTraceMarks(surface, layout);
     for (const fit::ChartPoint& point : m_clicked) {
-        const float x = frame.VoltsToX(point.vp, m_design.PlateVoltageFullscale);
-        const float y = frame.AmpsToY(point.ip, m_design.PlateCurrentFullscale);
+        const auto x = static_cast<float>(layout.X(point.vp));
+        const auto y = static_cast<float>(layout.Y(point.ip));
         surface.line({x - kMarkHalf, y - kMarkHalf}, {x + kMarkHalf, y + kMarkHalf}, kMarkColour);
         surface.line({x - kMarkHalf, y + kMarkHalf}, {x + kMarkHalf, y - kMarkHalf}, kMarkColour);
     }
     surface.setPenWidth(pen);
 }
 
-void AdjustFitting::DrawTraceMarks(DrawingSurface& surface, const FrameMapping& frame) const {
+void AdjustFitting::DrawTraceMarks(DrawingSurface& surface, const ChartSpace& layout) const {
     std::size_t points = 0;
     for (const FoundTrace& found : m_traces) {
         points += found.trace.points.size();
@@ -326,8 +335,8 @@ void AdjustFitting::DrawTraceMarks(DrawingSurface& surface, const FrameMapping& 
         const Rgb colour = ColourOf(found.grid);
         const auto& trace = found.trace.points;
         for (std::size_t i = 0; i < trace.size(); i += every) {
-            const float x = frame.VoltsToX(trace[i].vp, m_design.PlateVoltageFullscale);
-            const float y = frame.AmpsToY(trace[i].ip, m_design.PlateCurrentFullscale);
+            const auto x = static_cast<float>(layout.X(trace[i].vp));
+            const auto y = static_cast<float>(layout.Y(trace[i].ip));
             surface.rectangle({x - kFoundHalf, y - kFoundHalf}, {x + kFoundHalf, y + kFoundHalf},
                               colour);
         }

@@ -3,6 +3,7 @@
 #include "fit/FitToChart.h"
 #include "model/Triode.h"
 #include "platform/ChartGraphic.h"
+#include "plot/ChartGeometry.h"
 #include "plot/DrawingSurface.h"
 #include "state/Design.h"
 
@@ -16,11 +17,11 @@
 
 class QLabel;
 class QPushButton;
+class QUndoStack;
 
 namespace valvix {
 
 class CanvasView;
-class FrameMapping;
 class WindowServices;
 
 // The Adjust window's fitting controls: "Fit to chart", "Undo fit", "Fit to points
@@ -35,13 +36,14 @@ public:
         // Repaints the chart and validates every field as "Plot / refresh" does; false
         // when a field was refused (its message has been shown).
         std::function<bool()> validateAndPlot;
-        // Writes five model values into their fields and redraws: the one way fitted
-        // (or restored) values reach the window.
-        std::function<void(const TriodeParameters&)> writeParameters;
+        // Writes fitted model values into their fields and redraws, as one step of the
+        // window's history: the one way fitted values reach the window.
+        std::function<void(const TriodeParameters&)> applyFit;
     };
 
+    // history is the window's: "Undo fit" takes it back to before the latest fit.
     AdjustFitting(Design& design, ChartGraphic& graphic, WindowServices& services, CanvasView& view,
-                  WindowHooks hooks, QObject* parent = nullptr);
+                  QUndoStack& history, WindowHooks hooks, QObject* parent = nullptr);
 
     // Small marks at the points found on the chart and at the clicked points, drawn
     // after every plotting pass.
@@ -80,6 +82,9 @@ private:
     void PlaceControls();
     void cmdFitToChart_Click();
     void cmdUndoFit_Click();
+    // The place in the window's history just before the latest fit not yet undone, or
+    // nothing when there is none.
+    std::optional<int> BeforeLatestFit() const;
     void cmdFitPointsFile_Click();
     void cmdSaveFoundPoints_Click();
     void Apply(const RequestSource& gather, bool fromChart);
@@ -93,7 +98,7 @@ private:
     // what went; empty when nothing lies within reach.
     std::string RemoveNearest(PointF at);
     Nearest NearestOf(const std::vector<fit::ChartPoint>& points, PointF at) const;
-    void DrawTraceMarks(DrawingSurface& surface, const FrameMapping& frame) const;
+    void DrawTraceMarks(DrawingSurface& surface, const ChartSpace& layout) const;
     Rgb ColourOf(std::optional<float> grid) const;
     void ShowResult(const std::string& text);
 
@@ -102,13 +107,13 @@ private:
     ChartGraphic& m_graphic;
     WindowServices& m_services;
     CanvasView& m_view;
+    QUndoStack& m_history;
     WindowHooks m_hooks;
     QPushButton* cmdFitToChart = nullptr;
     QPushButton* cmdUndoFit = nullptr;
     QPushButton* cmdFitPointsFile = nullptr;
     QPushButton* cmdSaveFoundPoints = nullptr;
     QLabel* lblFitResult = nullptr;
-    std::vector<TriodeParameters> m_beforeFits; // the values before each fit, latest last
     std::vector<fit::ChartPoint> m_clicked;
     std::vector<FoundTrace> m_traces; // as found, less those removed
     std::optional<ChartKey> m_tracesFrom;

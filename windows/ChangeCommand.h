@@ -18,11 +18,14 @@ public:
     using Apply = std::function<void(const Value&)>;
 
     // alreadyShown: the window shows `after` already, so pushing the step applies nothing.
+    // kind tells steps of one history apart (a fit from a typed change, say); -1 for none.
     ChangeCommand(Value before, Value after, Apply apply, const QString& text,
-                  bool alreadyShown = false)
+                  bool alreadyShown = false, int kind = -1)
         : QUndoCommand(text), m_before(std::move(before)), m_after(std::move(after)),
-          m_apply(std::move(apply)), m_skipRedo(alreadyShown) {}
+          m_apply(std::move(apply)), m_skipRedo(alreadyShown), m_kind(kind) {}
 
+    // Steps are never merged: Qt merges only steps whose own mergeWith says so.
+    int id() const override { return m_kind; }
     void undo() override { m_apply(m_before); }
     void redo() override {
         if (m_skipRedo) {
@@ -37,6 +40,7 @@ private:
     Value m_after;
     Apply m_apply;
     bool m_skipRedo;
+    int m_kind;
 };
 
 using FrameCommand = ChangeCommand<FrameEdges>;
@@ -44,5 +48,7 @@ using FrameCommand = ChangeCommand<FrameEdges>;
 using TiltCommand = ChangeCommand<std::pair<std::string, float>>;
 // Sets the five model parameters of the Adjust window: Up, Down, typed values and fits.
 using ModelParametersCommand = ChangeCommand<TriodeParameters>;
+// The kind of the step a fit makes, which "Undo fit" takes back.
+inline constexpr int kFitStep = 1;
 
 } // namespace valvix

@@ -3,7 +3,6 @@
 #include "platform/CanvasView.h"
 #include "platform/StraightenedGraphic.h"
 #include "platform/WindowServices.h"
-#include "state/AdjustValidation.h"
 #include "state/DesignFile.h"
 #include "state/EngineeringText.h"
 #include "state/NumberText.h"
@@ -34,9 +33,23 @@ QString Plain(float value) {
     return QString::fromStdString(FormatPlainNumber(value));
 }
 
-template <class Help> frmAdjust::WindowFactory HelpFactory() {
-    return [](QWidget* parent) { return std::make_unique<Help>(parent); };
-}
+// Where each model parameter's row lies, top to bottom: the parameter, its caption, the
+// object names of its caption and help button, the caption's top and the row's top.
+struct ParameterPlace {
+    float Design::*value;
+    const char* caption;
+    const char* labelName;
+    const char* helpName;
+    float labelTop;
+    float rowTop;
+};
+const std::array<ParameterPlace, 5> kParameterPlaces{{
+    {&Design::Kvb, "Kvb", "Label2", "Command10", 128, 380},
+    {&Design::Ex, "Exponent", "Label3", "Command11", 890, 1145},
+    {&Design::Mu, "mu", "Label1", "Command12", 1650, 1910},
+    {&Design::Kg1, "Kg1", "Label11", "Command13", 2417, 2670},
+    {&Design::Kp, "Kp", "Label12", "Command14", 3180, 3435},
+}};
 
 // The values of a design as a design file holds them (7 significant digits), without
 // the file name and date lines.
@@ -59,22 +72,29 @@ std::string ValuesOnDisk(const Design& design) {
 frmAdjust::frmAdjust(Design& design, ChartGraphic& graphic, WindowServices& services,
                      QWidget* parent)
     : QWidget(parent), m_design(design), m_graphic(graphic), m_services(services),
-      m_view(new CanvasView(Qt::white, this)), m_parameters{{{"Kvb", &Design::Kvb, 1.1},
-                                                             {"Ex", &Design::Ex, 1.01},
-                                                             {"Mu", &Design::Mu, 1.01},
-                                                             {"Kg1", &Design::Kg1, 1.01},
-                                                             {"Kp", &Design::Kp, 1.03}}} {
+      m_view(new CanvasView(Qt::white, this)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_view);
     Form_Load();
 }
 
-QLineEdit* frmAdjust::PlaceField(const char* name, QRectF layout) {
+QLineEdit* frmAdjust::PlaceField(float Design::*value, QRectF layout) {
+    const ValueRule& rule = *RuleFor(value);
     auto* field = m_view->place(new QLineEdit, layout, kPoints, true, kFace);
-    field->setObjectName(name);
+    field->setObjectName(QString::fromUtf8("txt") + QString::fromUtf8(rule.name));
     connect(field, &QLineEdit::textChanged, this, &frmAdjust::FieldChanged);
+    m_fields.emplace_back(&rule, field);
     return field;
+}
+
+QLineEdit* frmAdjust::FieldOf(const ValueRule& rule) const {
+    for (const auto& [fieldRule, field] : m_fields) {
+        if (fieldRule == &rule) {
+            return field;
+        }
+    }
+    return nullptr;
 }
 
 QPushButton* frmAdjust::PlaceButton(const char* name, const QString& caption, QRectF layout) {
@@ -93,17 +113,20 @@ void frmAdjust::PlaceLabel(const char* name, const QString& caption, QRectF layo
     label->setAlignment(alignment);
 }
 
-void frmAdjust::PlaceParameter(Parameter& p, const char* caption, const char* labelName,
+void frmAdjust::PlaceParameter(ParameterRow& p, const char* caption, const char* labelName,
                                const char* helpName, float labelTop, float rowTop) {
-    const QString name = p.name;
+    const QString name = QString::fromUtf8(p.rule->name);
     PlaceLabel(labelName, caption, {6910, labelTop, 3167, 360}, Qt::AlignHCenter | Qt::AlignTop);
     p.down = PlaceButton(qPrintable("cmd" + name + "Down"), "Down", {6910, rowTop, 900, 360});
-    p.field = PlaceField(qPrintable("txt" + name), {7800, rowTop, 1200, 360});
+    p.field = PlaceField(p.rule->field, {7800, rowTop, 1200, 360});
     p.up = PlaceButton(qPrintable("cmd" + name + "Up"), "Up", {9000, rowTop, 900, 360});
     p.help = PlaceButton(helpName, "H", {10300, rowTop, 360, 360});
     p.help->setEnabled(false);
     connect(p.down, &QPushButton::clicked, this, [this, &p] { Step(p, false); });
     connect(p.up, &QPushButton::clicked, this, [this, &p] { Step(p, true); });
+    connect(p.help, &QPushButton::clicked, this, [this, topic = p.rule->parameter->help] {
+        OpenModal([topic](QWidget* parent) { return std::make_unique<HelpWindow>(topic, parent); });
+    });
 }
 
 void frmAdjust::Form_Load() {
@@ -111,14 +134,13 @@ void frmAdjust::Form_Load() {
     PlaceButtons();
     PlaceSettingFields();
     ConnectButtons();
-    m_fitting = new AdjustFitting(
-        m_design, m_graphic, m_services, *m_view,
-        {[this] {
-             ShowCurveGraphic();
-             return ValidateAndPlot();
-         },
-         [this](const TriodeParameters& values) { writeModelParameters(values); }},
-        this);
+    m_fitting = new AdjustFitting(m_design, m_graphic, m_services, *m_view, m_history,
+                                  {[this] {
+                                       ShowCurveGraphic();
+                                       return ValidateAndPlot();
+                                   },
+                                   [this](const TriodeParameters& fitted) { applyFit(fitted); }},
+                                  this);
 
     AddUndoControls(*this, *m_view, m_history, {9200, 4450, 1080, 360}, {10360, 4450, 1080, 360},
                     kPoints, true, kFace);
@@ -132,17 +154,11 @@ void frmAdjust::Form_Load() {
 }
 
 void frmAdjust::PlaceParameterRows() {
-    PlaceParameter(m_parameters[0], "Kvb", "Label2", "Command10", 128, 380);
-    PlaceParameter(m_parameters[1], "Exponent", "Label3", "Command11", 890, 1145);
-    PlaceParameter(m_parameters[2], "mu", "Label1", "Command12", 1650, 1910);
-    PlaceParameter(m_parameters[3], "Kg1", "Label11", "Command13", 2417, 2670);
-    PlaceParameter(m_parameters[4], "Kp", "Label12", "Command14", 3180, 3435);
-    const std::array<WindowFactory, 5> helps{
-        HelpFactory<frmHelpKvb>(), HelpFactory<frmHelpExponent>(), HelpFactory<frmHelpMu>(),
-        HelpFactory<frmHelpKg1>(), HelpFactory<frmHelpKp>()};
-    for (std::size_t i = 0; i < helps.size(); ++i) {
-        connect(m_parameters[i].help, &QPushButton::clicked, this,
-                [this, help = helps[i]] { OpenModal(help); });
+    for (std::size_t i = 0; i < kParameterPlaces.size(); ++i) {
+        const ParameterPlace& place = kParameterPlaces[i];
+        m_parameters[i].rule = RuleFor(place.value);
+        PlaceParameter(m_parameters[i], place.caption, place.labelName, place.helpName,
+                       place.labelTop, place.rowTop);
     }
 }
 
@@ -157,19 +173,19 @@ void frmAdjust::PlaceButtons() {
 void frmAdjust::PlaceSettingFields() {
     const auto right = Qt::AlignRight;
     PlaceLabel("Label13", "Plate dissipation", {120, 5850, 2076, 360}, right);
-    txtDissipation = PlaceField("txtDissipation", {2300, 5850, 1100, 0});
+    txtDissipation = PlaceField(&Design::Dissipation, {2300, 5850, 1100, 0});
     PlaceLabel("Label4", "Fullscale - X-axis", {4000, 5850, 2680, 360}, right);
-    txtPlateVoltageFullscale = PlaceField("txtPlateVoltageFullscale", {6790, 5850, 1200, 0});
+    PlaceField(&Design::PlateVoltageFullscale, {6790, 5850, 1200, 0});
     PlaceLabel("Label6", " volts", {8000, 5850, 985, 360}, Qt::AlignLeft);
     PlaceLabel("Label5", "Fullscale - Y-axis", {4000, 6360, 2680, 360}, right);
-    txtPlateCurrentFullscale = PlaceField("txtPlateCurrentFullscale", {6790, 6360, 1200, 0});
+    PlaceField(&Design::PlateCurrentFullscale, {6790, 6360, 1200, 0});
     PlaceLabel("Label7", " amps", {8000, 6360, 985, 360}, Qt::AlignLeft);
     PlaceLabel("Label8", "Grid voltage - most postitive", {3390, 7120, 3290, 360}, right);
-    txtGridVoltageMostPos = PlaceField("txtGridVoltageMostPos", {6790, 7120, 1200, 0});
+    PlaceField(&Design::GridVoltageMostPos, {6790, 7120, 1200, 0});
     PlaceLabel("Label10", "Grid voltage - most negative", {3390, 7630, 3290, 360}, right);
-    txtGridVoltageMostNeg = PlaceField("txtGridVoltageMostNeg", {6790, 7630, 1200, 0});
+    PlaceField(&Design::GridVoltageMostNeg, {6790, 7630, 1200, 0});
     PlaceLabel("Label9", "Grid voltage - stepsize", {3390, 8140, 3290, 360}, right);
-    txtGridVoltageStep = PlaceField("txtGridVoltageStep", {6790, 8140, 1200, 0});
+    PlaceField(&Design::GridVoltageStep, {6790, 8140, 1200, 0});
 }
 
 void frmAdjust::ConnectButtons() {
@@ -185,13 +201,10 @@ std::string frmAdjust::dissipationText() const {
 }
 
 void frmAdjust::FillFields() {
-    WriteField(txtGridVoltageMostPos, m_design.GridVoltageMostPos);
-    WriteField(txtGridVoltageMostNeg, m_design.GridVoltageMostNeg);
-    WriteField(txtGridVoltageStep, m_design.GridVoltageStep);
-    WriteField(txtPlateVoltageFullscale, m_design.PlateVoltageFullscale);
-    WriteField(txtPlateCurrentFullscale, m_design.PlateCurrentFullscale);
-    for (const std::size_t i : {2, 1, 3, 4, 0}) { // Mu, Ex, Kg1, Kp, Kvb
-        WriteField(m_parameters[i].field, m_design.*m_parameters[i].value);
+    for (const auto& [rule, field] : m_fields) {
+        if (field != txtDissipation) {
+            WriteField(field, m_design.*rule->field);
+        }
     }
     // The dissipation saved with the design comes back into its field. None (0, as after a
     // design file without its line) leaves the field empty: no limit curve.
@@ -206,11 +219,6 @@ void frmAdjust::WriteField(QLineEdit* field, float value) {
     FieldChanged();
 }
 
-// A fit, or taking one back, is one step of the window's history like any other change.
-void frmAdjust::writeModelParameters(const TriodeParameters& values) {
-    changeModelParameters(values, "Fit to chart");
-}
-
 void frmAdjust::ShowCurveGraphic() {
     m_graphic.CurveGraphic.reset(); // the old picture goes before a changed file is decoded
     m_graphic.CurveGraphic = StraightenedGraphic(m_graphic, m_design.GraphicFileName,
@@ -220,20 +228,15 @@ void frmAdjust::ShowCurveGraphic() {
 }
 
 bool frmAdjust::ValidateAndPlot() {
-    const std::array<QLineEdit*, 11> fields{
-        txtDissipation,           m_parameters[1].field,   txtGridVoltageMostPos,
-        txtGridVoltageMostNeg,    txtGridVoltageStep,      m_parameters[3].field,
-        m_parameters[4].field,    m_parameters[0].field,   m_parameters[2].field,
-        txtPlateVoltageFullscale, txtPlateCurrentFullscale};
-    const auto& rules = AdjustRules();
-    for (std::size_t row = 0; row < rules.size(); ++row) {
-        float& value = m_design.*rules[row].value;
-        value = ParseEngineering(fields[row]->text().toStdString());
-        if (!AdjustValueAccepted(row, m_design)) {
-            m_services.showMessage(std::string(rules[row].message));
-            WriteField(fields[row], value);
-            fields[row]->setFocus();
-            m_pendingFocus = isVisible() ? nullptr : fields[row];
+    for (const ValueRule& rule : ValueRules()) {
+        QLineEdit* field = FieldOf(rule);
+        float& value = m_design.*rule.field;
+        value = ParseEngineering(field->text().toStdString());
+        if (!Accepted(rule, m_design)) {
+            m_services.showMessage(std::string(rule.message));
+            WriteField(field, value);
+            field->setFocus();
+            m_pendingFocus = isVisible() ? nullptr : field;
             return false;
         }
     }
@@ -258,21 +261,22 @@ void frmAdjust::showEvent(QShowEvent* event) {
     }
 }
 
-void frmAdjust::Step(Parameter& p, bool up) {
+void frmAdjust::Step(const ParameterRow& p, bool up) {
     // Up and Down read the field as a plain number (a suffix letter ends the number) into
     // the design's Single, and step that stored value.
     const double read = ReadPlainNumber(p.field->text().toStdString());
     const double stored = ToSingle(read);
-    const double stepped = up ? stored * p.factor : stored / p.factor;
+    const double factor = p.rule->parameter->stepFactor;
+    const double stepped = up ? stored * factor : stored / factor;
     if (!FitsSingle(read) || !FitsSingle(stepped)) {
-        m_services.showMessage("The value for " + std::string(p.name) +
+        m_services.showMessage("The value for " + std::string(p.rule->name) +
                                " is beyond the largest number the program can hold; "
                                "please type a smaller value.");
         p.field->setFocus();
         return;
     }
-    m_design.*p.value = ToSingle(stepped);
-    WriteField(p.field, m_design.*p.value);
+    m_design.*p.rule->field = ToSingle(stepped);
+    WriteField(p.field, m_design.*p.rule->field);
     Redraw();
 }
 
@@ -281,7 +285,7 @@ void frmAdjust::cmdPlotRefresh_Click() {
     for (QPushButton* button : {cmdSubcircuit, cmdExamine, cmdSaveFile}) {
         button->setEnabled(true);
     }
-    for (Parameter& p : m_parameters) {
+    for (const ParameterRow& p : m_parameters) {
         for (QPushButton* button : {p.down, p.up, p.help}) {
             button->setEnabled(true);
         }
@@ -375,17 +379,16 @@ void frmAdjust::RecordModelParameters() {
         "Parameter change", true));
 }
 
-void frmAdjust::changeModelParameters(const TriodeParameters& next, const QString& what) {
+void frmAdjust::applyFit(const TriodeParameters& fitted) {
     m_history.push(new ModelParametersCommand(
-        m_shownParameters, next, [this](const TriodeParameters& p) { ShowModelParameters(p); },
-        what));
+        m_shownParameters, fitted, [this](const TriodeParameters& p) { ShowModelParameters(p); },
+        "Fit to chart", false, kFitStep));
 }
 
 void frmAdjust::ShowModelParameters(const TriodeParameters& p) {
-    const std::array<float, 5> values{p.Kvb, p.Ex, p.Mu, p.Kg1, p.Kp}; // the rows' order
-    for (std::size_t i = 0; i < m_parameters.size(); ++i) {
-        m_design.*m_parameters[i].value = values[i];
-        WriteField(m_parameters[i].field, values[i]);
+    SetParameters(m_design, p);
+    for (const ParameterRow& row : m_parameters) {
+        WriteField(row.field, m_design.*row.rule->field);
     }
     m_shownParameters = p;
     m_showingHistory = true;

@@ -4,6 +4,7 @@
 #include "platform/ChartGraphic.h"
 #include "plot/OverlayPlot.h"
 #include "state/Design.h"
+#include "state/ValueRules.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -14,6 +15,8 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 class QDialog;
 
@@ -37,18 +40,15 @@ public:
     // The plate-dissipation entry as typed; the printed page reads it afresh.
     std::string dissipationText() const;
 
-    // Writes the five model values into their fields in plain number form and redraws:
-    // the one way fitted values (and values restored by "Undo fit") reach the window.
-    void writeModelParameters(const TriodeParameters& values);
-
     // Windows opened modally from here; each opening makes a fresh one.
     using WindowFactory = std::function<std::unique_ptr<QDialog>(QWidget* parent)>;
     void setExamineWindow(WindowFactory factory) { m_examine = std::move(factory); }
     void setSubcircuitWindow(WindowFactory factory) { m_subcircuit = std::move(factory); }
 
-    // Sets the five model parameters as one step of the undo history: writes them into
-    // their fields in plain number form and redraws (a fit hands its result in here).
-    void changeModelParameters(const TriodeParameters& next, const QString& what);
+    // Sets fitted model parameters as one "Fit to chart" step of the undo history, which
+    // "Undo fit" and Ctrl+Z both take back: writes them into their fields in plain number
+    // form and redraws.
+    void applyFit(const TriodeParameters& fitted);
     QUndoStack& history() { return m_history; }
 
 signals:
@@ -62,11 +62,10 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    // One model parameter: its entry field, Up/Down factor and help window.
-    struct Parameter {
-        const char* name;
-        float Design::*value;
-        double factor;
+    // One model parameter's row: its rule (name, range, Up/Down factor, help window),
+    // entry field and buttons.
+    struct ParameterRow {
+        const ValueRule* rule = nullptr;
         QLineEdit* field = nullptr;
         QPushButton* down = nullptr;
         QPushButton* up = nullptr;
@@ -78,9 +77,10 @@ private:
     void PlaceButtons();
     void PlaceSettingFields();
     void ConnectButtons();
-    void PlaceParameter(Parameter& parameter, const char* caption, const char* labelName,
+    void PlaceParameter(ParameterRow& row, const char* caption, const char* labelName,
                         const char* helpName, float labelTop, float rowTop);
-    QLineEdit* PlaceField(const char* name, QRectF layout);
+    QLineEdit* PlaceField(float Design::*value, QRectF layout);
+    QLineEdit* FieldOf(const ValueRule& rule) const;
     QPushButton* PlaceButton(const char* name, const QString& caption, QRectF layout);
     void PlaceLabel(const char* name, const QString& caption, QRectF layout,
                     Qt::Alignment alignment);
@@ -90,7 +90,7 @@ private:
     void ShowCurveGraphic();
     bool ValidateAndPlot();
     void Redraw();
-    void Step(Parameter& parameter, bool up);
+    void Step(const ParameterRow& row, bool up);
     void cmdPlotRefresh_Click();
     bool SaveDesign();
     void cmdExit_Click();
@@ -118,13 +118,10 @@ private:
     std::string m_savedValues;
     bool m_leaving = false; // leaving was allowed: closing asks nothing more
 
-    std::array<Parameter, 5> m_parameters;
+    std::array<ParameterRow, 5> m_parameters; // top to bottom
+    // The entry field of each value the window checks ("txt" and the rule's name).
+    std::vector<std::pair<const ValueRule*, QLineEdit*>> m_fields;
     QLineEdit* txtDissipation = nullptr;
-    QLineEdit* txtPlateVoltageFullscale = nullptr;
-    QLineEdit* txtPlateCurrentFullscale = nullptr;
-    QLineEdit* txtGridVoltageMostPos = nullptr;
-    QLineEdit* txtGridVoltageMostNeg = nullptr;
-    QLineEdit* txtGridVoltageStep = nullptr;
     QPushButton* cmdPlotRefresh = nullptr;
     QPushButton* cmdExamine = nullptr;
     QPushButton* cmdSaveFile = nullptr;

@@ -117,11 +117,15 @@ private slots:
         press("cmdUndoFit");
         QCOMPARE(fields(), unfitted);
         QVERIFY(!button("cmdUndoFit")->isEnabled());
-        // Every fit and every "Undo fit" is one step of the window's history as well.
+        // A fit is one step of the window's history: Ctrl+Z and "Undo fit" take it back alike.
         const QStringList restored = fields();
         press("cmdFitToChart");
         const QStringList fitted = fields();
         QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(fields() == restored && !button("cmdUndoFit")->isEnabled());
+        press("cmdRedo");
+        QVERIFY(fields() == fitted && button("cmdUndoFit")->isEnabled());
+        press("cmdUndoFit");
         QCOMPARE(fields(), restored);
         press("cmdRedo");
         QCOMPARE(fields(), fitted);
@@ -141,7 +145,7 @@ private slots:
             {"", [&] { keys(undo); }}, {"", [&] { press("cmdUndo"); }},
             {"", [&] { keys(undo); click(); keys(redo); }}, {"", [&] { keys(undo); click(); press("cmdRedo"); }},
             {"The values from before the last fit are back.", [&] { press("cmdUndoFit"); }},
-            {"", [&] { press("cmdUndoFit"); keys(undo); }}, {"", [&] { press("cmdMuUp"); }},
+            {"", [&] { press("cmdUndoFit"); keys(redo); }}, {"", [&] { press("cmdMuUp"); }},
             {"", [&] { QTest::keyClicks(window->findChild<QLineEdit*>("txtKp"), "1"); }},
             {"", [&] { Type(*window, "txtGridVoltageStep", "0.09"); click(); press("cmdPlotRefresh"); }},
             {"", [&] { Type(*window, "txtEx", "0"); click(); press("cmdFitToChart"); }}};

@@ -58,7 +58,7 @@ private slots:
         press("cmdPlotRefresh");
         QVERIFY(button("cmdRedo")->isEnabled());
         // A fit hands its parameters in as one step.
-        window->changeModelParameters({90, 1.0000001f, 1200, 500, 350}, "Fit to chart");
+        window->applyFit({90, 1.0000001f, 1200, 500, 350});
         QCOMPARE(field("txtEx")->text(), QString(" 1")); // read back as 1: still one step
         QCOMPARE(design.Kvb, 350.0f);
         press("cmdUndo");
