@@ -18,13 +18,13 @@ WindowFlow::WindowFlow(Design& design, WindowServices& services)
 
 void WindowFlow::start() {
     auto* opening = new frmOpening(m_services);
-    connect(opening, &frmOpening::startRequested, this, &WindowFlow::openInitialize);
-    connect(opening, &frmOpening::exitRequested, this, &WindowFlow::endProgram);
-    show(opening);
+    connect(opening, &frmOpening::startRequested, this, &WindowFlow::OpenInitialize);
+    connect(opening, &frmOpening::exitRequested, this, &WindowFlow::EndProgram);
+    Show(opening);
 }
 
 void WindowFlow::startWithDesign(const std::string& path) {
-    frmInitialize* initialize = openInitialize();
+    frmInitialize* initialize = OpenInitialize();
     // As from the design dialog, the name is the file's full path.
     const std::string fullPath =
         QFileInfo(QString::fromStdString(path)).absoluteFilePath().toStdString();
@@ -35,18 +35,18 @@ void WindowFlow::startWithDesign(const std::string& path) {
     initialize->openDesign(fullPath);
 }
 
-frmInitialize* WindowFlow::openInitialize() {
+frmInitialize* WindowFlow::OpenInitialize() {
     auto* initialize = new frmInitialize(m_design, m_graphic, m_services);
-    connect(initialize, &frmInitialize::continueRequested, this, &WindowFlow::openAdjust);
-    connect(initialize, &frmInitialize::exitRequested, this, &WindowFlow::endProgram);
-    connect(initialize, &frmInitialize::graphicHelpRequested, this, &WindowFlow::openGraphicHelp);
-    show(initialize);
+    connect(initialize, &frmInitialize::continueRequested, this, &WindowFlow::OpenAdjust);
+    connect(initialize, &frmInitialize::exitRequested, this, &WindowFlow::EndProgram);
+    connect(initialize, &frmInitialize::graphicHelpRequested, this, &WindowFlow::OpenGraphicHelp);
+    Show(initialize);
     return initialize;
 }
 
-void WindowFlow::openAdjust() {
+void WindowFlow::OpenAdjust() {
     auto* adjust = new frmAdjust(m_design, m_graphic, m_services);
-    connect(adjust, &frmAdjust::exitRequested, this, &WindowFlow::endProgram);
+    connect(adjust, &frmAdjust::exitRequested, this, &WindowFlow::EndProgram);
     adjust->setExamineWindow([this, adjust](QWidget* parent) {
         return std::make_unique<frmExamine>(
             m_design, m_examine, m_services, [adjust] { return adjust->dissipationText(); },
@@ -56,16 +56,16 @@ void WindowFlow::openAdjust() {
         return std::make_unique<frmShowSubcircuit>(m_design, m_examine, m_subcircuit, m_services,
                                                    parent);
     });
-    show(adjust);
+    Show(adjust);
 }
 
-void WindowFlow::openGraphicHelp() {
+void WindowFlow::OpenGraphicHelp() {
     HelpWindow help(HelpTopic::Graphic, m_current);
     m_services.runModal(help);
 }
 
 // The new window shows first, then the one it came from closes.
-void WindowFlow::show(QWidget* window) {
+void WindowFlow::Show(QWidget* window) {
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->show();
     QWidget* previous = m_current;
@@ -75,7 +75,7 @@ void WindowFlow::show(QWidget* window) {
     }
 }
 
-void WindowFlow::endProgram() {
+void WindowFlow::EndProgram() {
     if (m_current != nullptr) {
         m_current->close();
     }

@@ -33,11 +33,11 @@ signals:
     void programEnded();
 
 private:
-    frmInitialize* openInitialize();
-    void openAdjust();
-    void openGraphicHelp();
-    void show(QWidget* window);
-    void endProgram();
+    frmInitialize* OpenInitialize();
+    void OpenAdjust();
+    void OpenGraphicHelp();
+    void Show(QWidget* window);
+    void EndProgram();
 
     Design& m_design;
     WindowServices& m_services;

@@ -59,8 +59,8 @@ void frmOpening::Form_Load() {
     m_view->place(MakeLabel("Label1", "Valvix", "color: white; background-color: rgb(96,96,96);"),
                   {120, 120, 11800, 1000}, kScreenTwips * 0.0027, false, "Times New Roman");
     // Pictures keep their natural pixel size on the reference screen (15 units a pixel).
-    Image1 = m_view->place(MakePicture("Image1", ":/images/photograph.png"),
-                           {4620 - 200 * 15, 1500, 200 * 15, 329 * 15}, 9);
+    m_startPicture = m_view->place(MakePicture("Image1", ":/images/photograph.png"),
+                                   {4620 - 200 * 15, 1500, 200 * 15, 329 * 15}, 9);
     m_view->place(MakePicture("Image2", ":/images/drawing.png"), {4680, 1500, 412 * 15, 255 * 15},
                   9);
     auto* cmdStart =
@@ -75,7 +75,7 @@ void frmOpening::Form_Load() {
     m_view->place(MakeLabel("Label3", "Copyright (C) 2026 the Valvix developers", grey),
                   {120, 7800, 11800, 540}, kScreenTwips * 0.001, false, "Arial");
 
-    Image1->installEventFilter(this);
+    m_startPicture->installEventFilter(this);
     connect(cmdStart, &QPushButton::clicked, this, &frmOpening::startRequested);
     connect(cmdExit, &QPushButton::clicked, this, &frmOpening::exitRequested);
     PressButtonsOnEnter(*this);
@@ -94,7 +94,7 @@ void frmOpening::PaintRamp() {
 }
 
 bool frmOpening::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Image1 && event->type() == QEvent::MouseButtonPress) {
+    if (watched == m_startPicture && event->type() == QEvent::MouseButtonPress) {
         m_services.beep();
         return true;
     }

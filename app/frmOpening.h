@@ -27,7 +27,7 @@ private:
 
     WindowServices& m_services;
     CanvasView* m_view;
-    QWidget* Image1 = nullptr;
+    QWidget* m_startPicture = nullptr; // Image1
 };
 
 } // namespace valvix

@@ -79,7 +79,7 @@ std::unique_ptr<PrintJob> BenchServices::choosePrinter() {
 
 void ShowAt(QWidget& window, QSize size) {
     window.show();
-    window.resize(size.isEmpty() ? CanvasView::PreferredSize() : size);
+    window.resize(size.isEmpty() ? CanvasView::preferredSize() : size);
     LetPaint();
 }
 

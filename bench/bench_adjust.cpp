@@ -98,7 +98,7 @@ BENCHMARK_CAPTURE(BM_AdjustUpPressSlowWay, scan_6000x4500_window_2560x1600, Char
 void BM_OverlayBatched(benchmark::State& state) {
     Design design = ExampleDesign();
     design.Dissipation = 1;
-    Canvas canvas(CanvasView::PreferredSize(), Qt::white, static_cast<qreal>(state.range(0)));
+    Canvas canvas(CanvasView::preferredSize(), Qt::white, static_cast<qreal>(state.range(0)));
     OverlayPlot plot;
     for (auto _ : state) {
         plot.draw(canvas, design);
@@ -113,7 +113,7 @@ BENCHMARK(BM_OverlayBatched)
 void BM_OverlayDotByDot(benchmark::State& state) {
     Design design = ExampleDesign();
     design.Dissipation = 1;
-    Canvas canvas(CanvasView::PreferredSize(), Qt::white);
+    Canvas canvas(CanvasView::preferredSize(), Qt::white);
     DotByDot naive(canvas);
     OverlayPlot plot;
     for (auto _ : state) {

@@ -50,7 +50,7 @@ Examined Fitted() {
 // ratio 2 (2560 x 1600 device pixels).
 void BM_ExamineChart(benchmark::State& state, QSize windowSize, qreal devicePixelRatio) {
     Examined fitted = Fitted();
-    Canvas canvas(windowSize.isEmpty() ? CanvasView::PreferredSize() : windowSize, Qt::white,
+    Canvas canvas(windowSize.isEmpty() ? CanvasView::preferredSize() : windowSize, Qt::white,
                   devicePixelRatio);
     for (auto _ : state) {
         EnforceMinimumSteps(fitted.settings);

@@ -19,7 +19,7 @@ const QSize kDefaultWindow;
 const QSize kLargeWindow{2560, 1600};
 
 QSize CanvasSize(QSize windowSize) {
-    return windowSize.isEmpty() ? CanvasView::PreferredSize() : windowSize;
+    return windowSize.isEmpty() ? CanvasView::preferredSize() : windowSize;
 }
 
 // The first showing of a scan: decoded from its file and scaled into the chart area of a

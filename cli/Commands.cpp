@@ -87,10 +87,6 @@ bool IsOption(std::string_view word, std::span<const std::string_view> flagOptio
 
 } // namespace
 
-std::span<const Command> Commands() {
-    return kCommands;
-}
-
 void PrintMisuse(std::string_view command, std::string_view problem, std::ostream& err) {
     err << command << ": " << problem << '\n';
     for (const Command& known : kCommands) {

@@ -24,9 +24,6 @@ struct Command {
     int (*run)(const Arguments& arguments, std::ostream& out, std::ostream& err);
 };
 
-// Every sub-command, in the order the help lists them.
-std::span<const Command> Commands();
-
 // Runs the whole command line (without the program's own name): a sub-command,
 // "--version", or "--help". "--help" or "-h" anywhere after a sub-command's name prints
 // that command's help instead of running it. Returns the exit status.

@@ -29,50 +29,53 @@ const QColor kMinorGrid(224, 216, 198);
 // Draws one chart; all lengths are in pixels of the final picture.
 class ChartPainter {
 public:
-    ChartPainter(const ChartSpec& sheet, QPainter& painter) : s(sheet), p(painter) {}
+    ChartPainter(const ChartSpec& sheet, QPainter& painter) : m_spec(sheet), m_painter(painter) {}
 
     void draw() {
         DrawGrid();
         DrawCurves();
         DrawLoadLineAndLimit();
-        s.labelsOnCurves ? DrawLabelsOnCurves() : DrawCurveLabels();
+        m_spec.labelsOnCurves ? DrawLabelsOnCurves() : DrawCurveLabels();
         DrawAxisNumbers();
         DrawTitlesAndNotes();
     }
 
 private:
     double Px(double volts) const {
-        return s.axisLeft + volts * (s.axisRight - s.axisLeft) / s.voltsFullscale;
+        return m_spec.axisLeft +
+               volts * (m_spec.axisRight - m_spec.axisLeft) / m_spec.voltsFullscale;
     }
     double Py(double amps) const {
-        return s.axisBottom - amps * (s.axisBottom - s.axisTop) / s.ampsFullscale;
+        return m_spec.axisBottom -
+               amps * (m_spec.axisBottom - m_spec.axisTop) / m_spec.ampsFullscale;
     }
     double Current(double volts, double grid) const {
         const PlatePoint point =
-            EvaluatePlatePoint(static_cast<float>(volts), static_cast<float>(grid), s.truth);
+            EvaluatePlatePoint(static_cast<float>(volts), static_cast<float>(grid), m_spec.truth);
         return point.ok ? point.Ip : 0.0;
     }
     QFont Font(double pixels, bool bold = false) const {
         QFont font(QStringLiteral("Nimbus Sans"));
         font.setStyleHint(QFont::SansSerif);
         // The picture is drawn at 96 dots per inch, where a point is 4/3 of a pixel.
-        font.setPointSizeF(pixels * s.textScale * 72.0 / 96.0);
+        font.setPointSizeF(pixels * m_spec.textScale * 72.0 / 96.0);
         font.setBold(bold);
         font.setHintingPreference(QFont::PreferNoHinting);
         return font;
     }
     void Line(double x1, double y1, double x2, double y2) {
-        p.drawLine(QPointF(x1, y1), QPointF(x2, y2));
+        m_painter.drawLine(QPointF(x1, y1), QPointF(x2, y2));
     }
     QRectF Frame() const {
-        return {QPointF(s.axisLeft, s.axisTop), QPointF(s.axisRight, s.axisBottom)};
+        return {QPointF(m_spec.axisLeft, m_spec.axisTop),
+                QPointF(m_spec.axisRight, m_spec.axisBottom)};
     }
 
     std::vector<float> GridVoltages() const {
         std::vector<float> grids;
         for (int i = 0;; ++i) {
-            const float grid = s.gridMostPos - static_cast<float>(i) * s.gridStep;
-            if (grid < s.gridMostNeg - s.gridStep / 2) {
+            const float grid = m_spec.gridMostPos - static_cast<float>(i) * m_spec.gridStep;
+            if (grid < m_spec.gridMostNeg - m_spec.gridStep / 2) {
                 return grids;
             }
             grids.push_back(grid);
@@ -80,70 +83,79 @@ private:
     }
 
     void DrawGrid() {
-        const double pen = s.textScale;
-        p.setPen(QPen(kMinorGrid, 0.45 * pen));
-        for (double v = s.voltsMinor; v < s.voltsFullscale - 1e-6; v += s.voltsMinor) {
-            Line(Px(v), s.axisTop, Px(v), s.axisBottom);
+        const double pen = m_spec.textScale;
+        m_painter.setPen(QPen(kMinorGrid, 0.45 * pen));
+        for (double v = m_spec.voltsMinor; v < m_spec.voltsFullscale - 1e-6;
+             v += m_spec.voltsMinor) {
+            Line(Px(v), m_spec.axisTop, Px(v), m_spec.axisBottom);
         }
-        for (double i = s.ampsMinor; i < s.ampsFullscale - 1e-9; i += s.ampsMinor) {
-            Line(s.axisLeft, Py(i), s.axisRight, Py(i));
+        for (double i = m_spec.ampsMinor; i < m_spec.ampsFullscale - 1e-9; i += m_spec.ampsMinor) {
+            Line(m_spec.axisLeft, Py(i), m_spec.axisRight, Py(i));
         }
-        p.setPen(s.darkGrid ? QPen(kInk, 0.5 * pen) : QPen(kMajorGrid, 0.7 * pen));
-        for (double v = s.voltsMajor; v < s.voltsFullscale - 1e-6; v += s.voltsMajor) {
-            Line(Px(v), s.axisTop, Px(v), s.axisBottom);
+        m_painter.setPen(m_spec.darkGrid ? QPen(kInk, 0.5 * pen) : QPen(kMajorGrid, 0.7 * pen));
+        for (double v = m_spec.voltsMajor; v < m_spec.voltsFullscale - 1e-6;
+             v += m_spec.voltsMajor) {
+            Line(Px(v), m_spec.axisTop, Px(v), m_spec.axisBottom);
         }
-        for (double i = s.ampsMajor; i < s.ampsFullscale - 1e-9; i += s.ampsMajor) {
-            Line(s.axisLeft, Py(i), s.axisRight, Py(i));
+        for (double i = m_spec.ampsMajor; i < m_spec.ampsFullscale - 1e-9; i += m_spec.ampsMajor) {
+            Line(m_spec.axisLeft, Py(i), m_spec.axisRight, Py(i));
         }
         // The axes and the full-scale lines make a heavier box.
-        p.setPen(QPen(kInk, 1.4 * pen, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
-        p.drawRect(Frame());
+        m_painter.setPen(QPen(kInk, 1.4 * pen, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+        m_painter.drawRect(Frame());
     }
 
     void DrawAxisNumbers() {
-        p.setPen(kInk);
-        p.setFont(Font(8.5));
-        const double k = s.textScale;
-        const QFontMetricsF numbers(p.font());
-        for (double v = 0; v <= s.voltsFullscale + 1e-6; v += s.voltsMajor) {
+        m_painter.setPen(kInk);
+        m_painter.setFont(Font(8.5));
+        const double k = m_spec.textScale;
+        const QFontMetricsF numbers(m_painter.font());
+        for (double v = 0; v <= m_spec.voltsFullscale + 1e-6; v += m_spec.voltsMajor) {
             const QString text = QString::number(v, 'f', 0);
             const double width = numbers.horizontalAdvance(text);
-            p.drawText(QPointF(Px(v) - width / 2, s.axisBottom + 3 * k + numbers.ascent()), text);
+            m_painter.drawText(
+                QPointF(Px(v) - width / 2, m_spec.axisBottom + 3 * k + numbers.ascent()), text);
         }
-        for (double i = 0; i <= s.ampsFullscale + 1e-9; i += s.ampsMajor) {
-            const QString text = QString::number(i * 1000, 'f', s.milliampDecimals);
+        for (double i = 0; i <= m_spec.ampsFullscale + 1e-9; i += m_spec.ampsMajor) {
+            const QString text = QString::number(i * 1000, 'f', m_spec.milliampDecimals);
             const double width = numbers.horizontalAdvance(text);
-            p.drawText(QPointF(s.axisLeft - 4 * k - width, Py(i) + numbers.ascent() / 2 - 0.5),
-                       text);
+            m_painter.drawText(
+                QPointF(m_spec.axisLeft - 4 * k - width, Py(i) + numbers.ascent() / 2 - 0.5), text);
         }
     }
 
     void DrawTitlesAndNotes() {
-        const double k = s.textScale;
-        p.setFont(Font(9, true));
-        const QFontMetricsF titles(p.font());
+        const double k = m_spec.textScale;
+        m_painter.setFont(Font(9, true));
+        const QFontMetricsF titles(m_painter.font());
         const QString voltsTitle = QStringLiteral("PLATE VOLTS (Eb)");
-        p.drawText(QPointF((s.axisLeft + s.axisRight - titles.horizontalAdvance(voltsTitle)) / 2,
-                           s.axisBottom + 17 * k + titles.ascent()),
-                   voltsTitle);
+        m_painter.drawText(
+            QPointF((m_spec.axisLeft + m_spec.axisRight - titles.horizontalAdvance(voltsTitle)) / 2,
+                    m_spec.axisBottom + 17 * k + titles.ascent()),
+            voltsTitle);
         const QString ampsTitle = QStringLiteral("PLATE MILLIAMPERES (Ib)");
-        p.save();
-        p.translate(12 * k, (s.axisTop + s.axisBottom + titles.horizontalAdvance(ampsTitle)) / 2);
-        p.rotate(-90);
-        p.drawText(QPointF(0, titles.ascent() - titles.height() / 2), ampsTitle);
-        p.restore();
+        m_painter.save();
+        m_painter.translate(
+            12 * k, (m_spec.axisTop + m_spec.axisBottom + titles.horizontalAdvance(ampsTitle)) / 2);
+        m_painter.rotate(-90);
+        m_painter.drawText(QPointF(0, titles.ascent() - titles.height() / 2), ampsTitle);
+        m_painter.restore();
 
-        p.setFont(Font(9.5, true));
-        const QFontMetricsF heading(p.font());
-        p.drawText(QPointF((s.axisLeft + s.axisRight - heading.horizontalAdvance(s.title)) / 2,
-                           4 * k + heading.ascent()),
-                   s.title);
+        m_painter.setFont(Font(9.5, true));
+        const QFontMetricsF heading(m_painter.font());
+        m_painter.drawText(
+            QPointF((m_spec.axisLeft + m_spec.axisRight - heading.horizontalAdvance(m_spec.title)) /
+                        2,
+                    4 * k + heading.ascent()),
+            m_spec.title);
 
-        p.setFont(Font(8));
-        const QFontMetricsF note(p.font());
-        for (qsizetype i = 0; i < s.notes.size(); ++i) {
+        m_painter.setFont(Font(8));
+        const QFontMetricsF note(m_painter.font());
+        for (qsizetype i = 0; i < m_spec.notes.size(); ++i) {
             const double gap = i == 0 ? 6 * k : 8 * k + static_cast<double>(i) * note.height();
-            p.drawText(QPointF(s.axisLeft + 8 * k, s.axisTop + gap + note.ascent()), s.notes[i]);
+            m_painter.drawText(
+                QPointF(m_spec.axisLeft + 8 * k, m_spec.axisTop + gap + note.ascent()),
+                m_spec.notes[i]);
         }
     }
 
@@ -151,27 +163,27 @@ private:
     // halving the interval; the current rises with the plate voltage.
     double VoltsAtFullscale(double grid) const {
         double low = 0;
-        double high = s.voltsFullscale;
+        double high = m_spec.voltsFullscale;
         for (int i = 0; i < 60; ++i) {
             const double middle = (low + high) / 2;
-            (Current(middle, grid) < s.ampsFullscale ? low : high) = middle;
+            (Current(middle, grid) < m_spec.ampsFullscale ? low : high) = middle;
         }
         return (low + high) / 2;
     }
 
     void DrawCurves() {
-        p.save();
-        p.setClipRect(Frame());
-        p.setPen(QPen(kInk, s.curvePen, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        p.setBrush(Qt::NoBrush);
+        m_painter.save();
+        m_painter.setClipRect(Frame());
+        m_painter.setPen(QPen(kInk, m_spec.curvePen, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        m_painter.setBrush(Qt::NoBrush);
         constexpr int kSteps = 1500;
         for (const float grid : GridVoltages()) {
             QPainterPath path;
             for (int i = 0; i <= kSteps; ++i) {
-                const double volts = s.voltsFullscale * i / kSteps;
+                const double volts = m_spec.voltsFullscale * i / kSteps;
                 // Past the top the curve is clipped anyway; holding it just above the
                 // frame keeps the path from running far off the picture.
-                const double amps = std::min(Current(volts, grid), s.ampsFullscale * 1.05);
+                const double amps = std::min(Current(volts, grid), m_spec.ampsFullscale * 1.05);
                 const QPointF at(Px(volts), Py(amps));
                 if (i == 0) {
                     path.moveTo(at);
@@ -179,34 +191,34 @@ private:
                     path.lineTo(at);
                 }
             }
-            p.drawPath(path);
+            m_painter.drawPath(path);
         }
-        p.restore();
+        m_painter.restore();
     }
 
     // The load line solid and the dissipation limit dashed, both a little lighter than
     // the curves.
     void DrawLoadLineAndLimit() {
-        p.save();
-        p.setClipRect(Frame());
-        p.setBrush(Qt::NoBrush);
-        if (s.loadLine.ohms > 0) {
-            p.setPen(QPen(kInk, 1.1 * s.textScale));
-            Line(Px(s.loadLine.supplyVolts), Py(0), Px(0),
-                 Py(s.loadLine.supplyVolts / s.loadLine.ohms));
+        m_painter.save();
+        m_painter.setClipRect(Frame());
+        m_painter.setBrush(Qt::NoBrush);
+        if (m_spec.loadLine.ohms > 0) {
+            m_painter.setPen(QPen(kInk, 1.1 * m_spec.textScale));
+            Line(Px(m_spec.loadLine.supplyVolts), Py(0), Px(0),
+                 Py(m_spec.loadLine.supplyVolts / m_spec.loadLine.ohms));
         }
-        if (s.limitWatts > 0) {
-            p.setPen(QPen(kInk, 1.1 * s.textScale, Qt::DashLine));
+        if (m_spec.limitWatts > 0) {
+            m_painter.setPen(QPen(kInk, 1.1 * m_spec.textScale, Qt::DashLine));
             QPainterPath path;
-            const double from = s.limitWatts / (1.05 * s.ampsFullscale);
+            const double from = m_spec.limitWatts / (1.05 * m_spec.ampsFullscale);
             for (int i = 0; i <= 400; ++i) {
-                const double volts = from + (s.voltsFullscale - from) * i / 400;
-                const QPointF at(Px(volts), Py(s.limitWatts / volts));
+                const double volts = from + (m_spec.voltsFullscale - from) * i / 400;
+                const QPointF at(Px(volts), Py(m_spec.limitWatts / volts));
                 i == 0 ? path.moveTo(at) : path.lineTo(at);
             }
-            p.drawPath(path);
+            m_painter.drawPath(path);
         }
-        p.restore();
+        m_painter.restore();
     }
 
     static QString GridText(float grid) {
@@ -220,19 +232,23 @@ private:
     // Each label in a box of paper over its curve, where the curve crosses 60 % of the
     // full-scale current, or at 80 % of the full-scale voltage if it stays lower.
     void DrawLabelsOnCurves() {
-        p.setFont(Font(8));
-        const QFontMetricsF metrics(p.font());
+        m_painter.setFont(Font(8));
+        const QFontMetricsF metrics(m_painter.font());
         for (const float grid : GridVoltages()) {
-            double volts = 0.8 * s.voltsFullscale;
-            for (double v = 0; v < volts; v += s.voltsFullscale / 500) {
-                volts = Current(v, grid) >= 0.6 * s.ampsFullscale ? v : volts;
+            double volts = 0.8 * m_spec.voltsFullscale;
+            for (double v = 0; v < volts; v += m_spec.voltsFullscale / 500) {
+                volts = Current(v, grid) >= 0.6 * m_spec.ampsFullscale ? v : volts;
             }
-            const QPointF at(Px(volts), Py(std::min(Current(volts, grid), 0.6 * s.ampsFullscale)));
+            const QPointF at(Px(volts),
+                             Py(std::min(Current(volts, grid), 0.6 * m_spec.ampsFullscale)));
             const QString text = GridText(grid);
-            const QSizeF size(metrics.horizontalAdvance(text) + 2 * s.textScale, metrics.ascent());
-            p.fillRect(QRectF(at - QPointF(size.width() / 2, size.height() / 2), size), kPaper);
-            p.setPen(kInk);
-            p.drawText(at + QPointF(s.textScale - size.width() / 2, size.height() / 2 - 1), text);
+            const QSizeF size(metrics.horizontalAdvance(text) + 2 * m_spec.textScale,
+                              metrics.ascent());
+            m_painter.fillRect(QRectF(at - QPointF(size.width() / 2, size.height() / 2), size),
+                               kPaper);
+            m_painter.setPen(kInk);
+            m_painter.drawText(
+                at + QPointF(m_spec.textScale - size.width() / 2, size.height() / 2 - 1), text);
         }
     }
 
@@ -240,10 +256,10 @@ private:
     // chart, or beyond the right edge where a curve ends inside it. Labels at the right
     // edge are spread apart when their curves end close together.
     void DrawCurveLabels() {
-        p.setPen(kInk);
-        p.setFont(Font(8));
-        const double k = s.textScale;
-        const QFontMetricsF metrics(p.font());
+        m_painter.setPen(kInk);
+        m_painter.setFont(Font(8));
+        const double k = m_spec.textScale;
+        const QFontMetricsF metrics(m_painter.font());
         const double lineHeight = metrics.ascent() + 1;
         struct EdgeLabel {
             QString text;
@@ -251,11 +267,11 @@ private:
         };
         std::vector<EdgeLabel> atRight;
         for (const float grid : GridVoltages()) {
-            const double ampsAtEnd = Current(s.voltsFullscale, grid);
-            if (ampsAtEnd >= s.ampsFullscale) {
+            const double ampsAtEnd = Current(m_spec.voltsFullscale, grid);
+            if (ampsAtEnd >= m_spec.ampsFullscale) {
                 const double x = Px(VoltsAtFullscale(grid));
-                p.drawText(QPointF(x + 3 * k, s.axisTop + 3 * k + metrics.ascent()),
-                           GridText(grid));
+                m_painter.drawText(QPointF(x + 3 * k, m_spec.axisTop + 3 * k + metrics.ascent()),
+                                   GridText(grid));
             } else {
                 atRight.push_back({GridText(grid), Py(ampsAtEnd)});
             }
@@ -263,17 +279,18 @@ private:
         // From the lowest curve up, keep each label at least a line above the one below.
         std::sort(atRight.begin(), atRight.end(),
                   [](const EdgeLabel& a, const EdgeLabel& b) { return a.centreY > b.centreY; });
-        double lowestFree = s.axisBottom + 2 * k;
+        double lowestFree = m_spec.axisBottom + 2 * k;
         for (EdgeLabel& label : atRight) {
             label.centreY = std::min(label.centreY, lowestFree - lineHeight / 2);
             lowestFree = label.centreY - lineHeight / 2;
-            p.drawText(QPointF(s.axisRight + 4 * k, label.centreY + metrics.ascent() / 2 - 0.5),
-                       label.text);
+            m_painter.drawText(
+                QPointF(m_spec.axisRight + 4 * k, label.centreY + metrics.ascent() / 2 - 0.5),
+                label.text);
         }
     }
 
-    const ChartSpec& s;
-    QPainter& p;
+    const ChartSpec& m_spec;
+    QPainter& m_painter;
 };
 
 // Uneven paper tone and sensor grain, as a flatbed scan of an old page shows them.

@@ -16,7 +16,7 @@ constexpr double kLeastFramePixels = 40;
 } // namespace
 
 ChartSpaceResult PictureSpace(const Design& design, int pictureWidth, int pictureHeight) {
-    const FrameMapping frame = FrameMapping::Of(design);
+    const FrameMapping frame = FrameMapping::of(design);
     const double fullV = design.PlateVoltageFullscale;
     const double fullI = design.PlateCurrentFullscale;
     if (!(fullV > 0) || !(fullI > 0) || !std::isfinite(fullV) || !std::isfinite(fullI)) {

@@ -66,9 +66,9 @@ std::vector<LogParameters> CoarseSearch(const LogParameters& start, const Score&
         for (const double ex : kGrid) {
             for (const double kg1 : kGrid) {
                 LogParameters p = start;
-                p[kMu] += mu;
-                p[kEx] += ex;
-                p[kKg1] += kg1;
+                p[MuAt] += mu;
+                p[ExAt] += ex;
+                p[Kg1At] += kg1;
                 p = Clamped(p);
                 tried.emplace_back(gridScore(p), p);
             }

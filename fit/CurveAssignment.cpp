@@ -16,9 +16,9 @@ constexpr std::size_t kVoters = 40;
 
 FamilyModel::FamilyModel(const LogParameters& p, const std::vector<float>& grids,
                          const ChartSpace& space)
-    : m_model(p), m_grids(grids), m_space(space), m_inverseMu(std::exp(-p[kMu])),
-      m_exponent(std::exp(p[kEx])), m_logKg1(p[kKg1]), m_kp(std::exp(p[kKp])),
-      m_kvb(std::exp(p[kKvb])) {}
+    : m_model(p), m_grids(grids), m_space(space), m_inverseMu(std::exp(-p[MuAt])),
+      m_exponent(std::exp(p[ExAt])), m_logKg1(p[Kg1At]), m_kp(std::exp(p[KpAt])),
+      m_kvb(std::exp(p[KvbAt])) {}
 
 double FamilyModel::gridThrough(double vp, double ip) const {
     if (!(ip > 0) || !(vp > 0)) {

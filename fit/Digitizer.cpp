@@ -49,7 +49,7 @@ public:
                 const bool steep = std::abs(point.slope) > kSteepest;
                 const bool flat = std::abs(point.slope) < 1 / kSteepest;
                 if (transposed ? flat : !steep) {
-                    add(trace, transposed ? point.v : point.u, transposed ? point.u : point.v);
+                    Add(trace, transposed ? point.v : point.u, transposed ? point.u : point.v);
                 }
             }
             if (trace.points.size() >= 3) {
@@ -61,12 +61,12 @@ public:
     }
 
 private:
-    void add(PrintedTrace& trace, double u, double v) const {
+    void Add(PrintedTrace& trace, double u, double v) const {
         const double x = m_mask.x0 + u / m_mask.scale;
         const double y = m_mask.y0 + v / m_mask.scale;
         if (x > m_space.left + m_edge && x < m_space.right - m_edge && y > m_space.top + m_edge &&
             y < m_space.bottom - m_edge) {
-            trace.points.push_back({m_space.Volts(x), 0, m_space.Amps(y)});
+            trace.points.push_back({m_space.volts(x), 0, m_space.amps(y)});
         }
     }
 

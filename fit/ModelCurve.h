@@ -10,7 +10,7 @@ namespace valvix::fit {
 // The five model parameters as the fit moves them: natural logarithms of Mu, Ex, Kg1,
 // Kp and Kvb, so that a step means the same share of every parameter.
 using LogParameters = std::array<double, 5>;
-enum Index { kMu, kEx, kKg1, kKp, kKvb };
+enum Index { MuAt, ExAt, Kg1At, KpAt, KvbAt };
 
 inline LogParameters ToLog(const TriodeParameters& p) {
     return {std::log(double(p.Mu)), std::log(double(p.Ex)), std::log(double(p.Kg1)),
@@ -19,8 +19,8 @@ inline LogParameters ToLog(const TriodeParameters& p) {
 
 // Back to Singles, as the design holds them.
 inline TriodeParameters FromLog(const LogParameters& p) {
-    return {float(std::exp(p[kMu])), float(std::exp(p[kEx])), float(std::exp(p[kKg1])),
-            float(std::exp(p[kKp])), float(std::exp(p[kKvb]))};
+    return {float(std::exp(p[MuAt])), float(std::exp(p[ExAt])), float(std::exp(p[Kg1At])),
+            float(std::exp(p[KpAt])), float(std::exp(p[KvbAt]))};
 }
 
 // Plate current (amps) and its rise with the plate voltage (amps per volt).
@@ -39,10 +39,10 @@ template <class T, class V = double> ModelPoint<T> ModelAt(const T* logp, V vp, 
     using std::log;
     using std::log1p;
     using std::sqrt;
-    const T mu = exp(logp[kMu]);
-    const T ex = exp(logp[kEx]);
-    const T kp = exp(logp[kKp]);
-    const T s = sqrt(exp(logp[kKvb]) + T(vp * vp));
+    const T mu = exp(logp[MuAt]);
+    const T ex = exp(logp[ExAt]);
+    const T kp = exp(logp[KpAt]);
+    const T s = sqrt(exp(logp[KvbAt]) + T(vp * vp));
     const T a = kp * (1.0 / mu + vg / s);
     const T aRise = -kp * vg * vp / (s * s * s); // da / dVp
     // ln(1 + e^a), its logarithm, and the share e^a / (1 + e^a) / ln(1 + e^a).
@@ -58,8 +58,8 @@ template <class T, class V = double> ModelPoint<T> ModelAt(const T* logp, V vp, 
         logSoftplus = log(softplus);
         share = 1.0 / (1.0 + exp(-a)) / softplus;
     }
-    const T logE1 = T(log(vp)) - logp[kKp] + logSoftplus;
-    const T amps = exp(std::log(2.0) + ex * logE1 - logp[kKg1]);
+    const T logE1 = T(log(vp)) - logp[KpAt] + logSoftplus;
+    const T amps = exp(std::log(2.0) + ex * logE1 - logp[Kg1At]);
     // d ln(E1) / dVp = 1 / Vp + share * da / dVp.
     const T slope = amps * ex * (T(1.0 / vp) + share * aRise);
     return {amps, slope};
@@ -69,8 +69,8 @@ template <class T, class V = double> ModelPoint<T> ModelAt(const T* logp, V vp, 
 class Model final {
 public:
     explicit Model(const LogParameters& p)
-        : m_invMu(std::exp(-p[kMu])), m_ex(std::exp(p[kEx])), m_kp(std::exp(p[kKp])),
-          m_kvb(std::exp(p[kKvb])), m_gain(2 * std::exp(-p[kKg1])) {}
+        : m_invMu(std::exp(-p[MuAt])), m_ex(std::exp(p[ExAt])), m_kp(std::exp(p[KpAt])),
+          m_kvb(std::exp(p[KvbAt])), m_gain(2 * std::exp(-p[Kg1At])) {}
 
     // Plate current; 0 at 0 V and below.
     double amps(double vp, double vg) const { return at(vp, vg, false).amps; }

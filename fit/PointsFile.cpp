@@ -12,7 +12,7 @@ namespace valvix::fit {
 
 namespace {
 
-enum Column { kPlateVoltage, kGridVoltage, kPlateCurrent };
+enum Column { PlateVoltageColumn, GridVoltageColumn, PlateCurrentColumn };
 
 struct ColumnRule {
     std::array<std::string_view, 6> names;
@@ -87,7 +87,7 @@ std::string ReadHeaderField(std::string_view field, std::size_t index, Header& h
             return "it names the " + std::string(rule.what) + " twice.";
         }
         header.at[c] = index;
-        if (c == kPlateCurrent) {
+        if (c == PlateCurrentColumn) {
             if (unit != "A" && unit != "mA") {
                 return "the plate current's unit must be A or mA, as in Ip (mA).";
             }
@@ -146,13 +146,13 @@ std::string ReadRow(std::string_view line, const Header& header, ChartPoint& poi
         if (at >= fields.size()) {
             return "it has no " + std::string(kRules[c].what) + ".";
         }
-        const double factor = c == kPlateCurrent ? header.ampsPerUnit : 1.0;
+        const double factor = c == PlateCurrentColumn ? header.ampsPerUnit : 1.0;
         if (std::string problem = ReadValue(fields[at], kRules[c], factor, values[c]);
             !problem.empty()) {
             return problem;
         }
     }
-    point = {values[kPlateVoltage], values[kGridVoltage], values[kPlateCurrent]};
+    point = {values[PlateVoltageColumn], values[GridVoltageColumn], values[PlateCurrentColumn]};
     return {};
 }
 

@@ -19,10 +19,10 @@ constexpr std::size_t kLeastShared = 3;
 double ToPolyline(double px, double py, const std::vector<ChartPoint>& line, std::size_t first,
                   std::size_t last, const ChartSpace& space) {
     double nearest = std::numeric_limits<double>::infinity(); // squared
-    double ax = space.X(line[first > 0 ? first - 1 : 0].vp);
-    double ay = space.Y(line[first > 0 ? first - 1 : 0].ip);
+    double ax = space.x(line[first > 0 ? first - 1 : 0].vp);
+    double ay = space.y(line[first > 0 ? first - 1 : 0].ip);
     for (std::size_t j = first; j <= last && j < line.size(); ++j) {
-        const double bx = space.X(line[j].vp), by = space.Y(line[j].ip);
+        const double bx = space.x(line[j].vp), by = space.y(line[j].ip);
         const double length = (bx - ax) * (bx - ax) + (by - ay) * (by - ay);
         const double t =
             length > 0
@@ -58,7 +58,7 @@ double Meeting(const PrintedTrace& a, const PrintedTrace& b, const ChartSpace& s
     if (pb.front().vp < pa.back().vp) {
         // b begins a little before a ends: its first point must lie on a.
         const ChartPoint& start = pb.front();
-        const double off = ToPolyline(space.X(start.vp), space.Y(start.ip), pa,
+        const double off = ToPolyline(space.x(start.vp), space.y(start.ip), pa,
                                       FirstFrom(pa, start.vp), pa.size() - 1, space);
         return off <= kAlong ? off : reach;
     }
@@ -66,8 +66,8 @@ double Meeting(const PrintedTrace& a, const PrintedTrace& b, const ChartSpace& s
     const ChartPoint& end = pa.back();
     const ChartPoint& back = pa[pa.size() - std::min<std::size_t>(pa.size(), 6)];
     const ChartPoint& start = pb.front();
-    const double dx = space.X(end.vp) - space.X(back.vp), dy = space.Y(end.ip) - space.Y(back.ip);
-    const double gx = space.X(start.vp) - space.X(end.vp), gy = space.Y(start.ip) - space.Y(end.ip);
+    const double dx = space.x(end.vp) - space.x(back.vp), dy = space.y(end.ip) - space.y(back.ip);
+    const double gx = space.x(start.vp) - space.x(end.vp), gy = space.y(start.ip) - space.y(end.ip);
     const double along = std::hypot(dx, dy);
     const double gap = std::hypot(gx, gy);
     const double off = along > 0 ? std::abs(gx * dy - gy * dx) / along : gap;
@@ -87,7 +87,7 @@ double TracesApart(const PrintedTrace& trace, const PrintedTrace& other, double 
     for (std::size_t i = first; i < last && otherFirst < otherLast; i += stride) {
         const ChartPoint& p = trace.points[i];
         apart.push_back(
-            ToPolyline(space.X(p.vp), space.Y(p.ip), other.points, otherFirst, otherLast, space));
+            ToPolyline(space.x(p.vp), space.y(p.ip), other.points, otherFirst, otherLast, space));
     }
     return apart.empty() ? 0.0 : Median(apart);
 }

@@ -194,7 +194,7 @@ float Canvas::textHeight() const {
     return static_cast<float>(QFontMetricsF(m_font).height() / m_scale);
 }
 
-QRect Canvas::devicePixels(PointF topLeft, float width, float height) const {
+QRect Canvas::DevicePixels(PointF topLeft, float width, float height) const {
     const double toDevice = m_scale * m_devicePixelRatio;
     const QPoint from(qRound(topLeft.x * toDevice), qRound(topLeft.y * toDevice));
     const QPoint to(qRound((topLeft.x + width) * toDevice),
@@ -202,7 +202,7 @@ QRect Canvas::devicePixels(PointF topLeft, float width, float height) const {
     return QRect(from, QSize(to.x() - from.x(), to.y() - from.y()));
 }
 
-QImage Canvas::devicePixelView() {
+QImage Canvas::DevicePixelView() {
     return QImage(m_image.bits(), m_image.width(), m_image.height(), m_image.bytesPerLine(),
                   m_image.format());
 }
@@ -211,8 +211,8 @@ bool Canvas::picture(const Picture* picture, PointF topLeft, float width, float 
     if (m_tap != nullptr) {
         m_tap->picture(picture, topLeft, width, height);
     }
-    const QRect target = devicePixels(topLeft, width, height);
-    QImage device = devicePixelView();
+    const QRect target = DevicePixels(topLeft, width, height);
+    QImage device = DevicePixelView();
     QPainter painter(&device);
     const auto* qt = dynamic_cast<const QtPicture*>(picture);
     if (qt == nullptr || qt->image().isNull()) {

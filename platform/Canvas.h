@@ -68,9 +68,9 @@ private:
 
     static double ScaleFor(QSize pixels);
     // The rectangle in device pixels, its edges rounded to whole pixels.
-    QRect devicePixels(PointF topLeft, float width, float height) const;
+    QRect DevicePixels(PointF topLeft, float width, float height) const;
     // The image's pixels seen as a plain image of device pixels, for drawing by pixel.
-    QImage devicePixelView();
+    QImage DevicePixelView();
 
     QImage m_image;
     QColor m_background;

@@ -10,19 +10,19 @@
 namespace valvix {
 
 CanvasView::CanvasView(QColor background, QWidget* parent)
-    : QWidget(parent), m_canvas(PreferredSize(), background) {
+    : QWidget(parent), m_canvas(preferredSize(), background) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMinimumSize(240, 180);
-    resize(PreferredSize());
-    fitCanvas();
+    resize(preferredSize());
+    FitCanvas();
 }
 
-void CanvasView::fitCanvas() {
+void CanvasView::FitCanvas() {
     // The canvas has the window's size in pixels and the full resolution of its screen.
     m_canvas.resize(size(), devicePixelRatioF());
 }
 
-QSize CanvasView::PreferredSize() {
+QSize CanvasView::preferredSize() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 800, 600);
     // As large as fits comfortably, up to the designed 800 x 600 pixels per 12000 x 9000
@@ -46,13 +46,13 @@ void CanvasView::updateArea(PointF corner1, PointF corner2) {
     update(area.toAlignedRect());
 }
 
-void CanvasView::addPlacement(QWidget* control, QRectF layout, double points, bool bold,
+void CanvasView::AddPlacement(QWidget* control, QRectF layout, double points, bool bold,
                               const QString& family) {
     m_placements.push_back({control, layout, points, bold, family});
-    applyPlacement(m_placements.back());
+    ApplyPlacement(m_placements.back());
 }
 
-void CanvasView::applyPlacement(const Placement& placement) {
+void CanvasView::ApplyPlacement(const Placement& placement) {
     QFont font = placement.control->font();
     if (!placement.family.isEmpty()) {
         font.setFamily(placement.family);
@@ -72,15 +72,15 @@ void CanvasView::applyPlacement(const Placement& placement) {
 void CanvasView::paintEvent(QPaintEvent*) {
     // A window moved to a screen of another pixel density is painted anew: the canvas
     // takes the new resolution first.
-    fitCanvas();
+    FitCanvas();
     QPainter painter(this);
     painter.drawImage(QPointF(0, 0), m_canvas.image());
 }
 
 void CanvasView::resizeEvent(QResizeEvent*) {
-    fitCanvas();
+    FitCanvas();
     for (const Placement& placement : m_placements) {
-        applyPlacement(placement);
+        ApplyPlacement(placement);
     }
 }
 

@@ -25,7 +25,7 @@ public:
     Control* place(Control* control, QRectF layout, double points, bool bold = false,
                    const QString& family = {}) {
         control->setParent(this);
-        addPlacement(control, layout, points, bold, family);
+        AddPlacement(control, layout, points, bold, family);
         return control;
     }
 
@@ -34,8 +34,8 @@ public:
     void updateArea(PointF corner1, PointF corner2);
 
     // The window size that shows the whole layout on the current screen.
-    static QSize PreferredSize();
-    QSize sizeHint() const override { return PreferredSize(); }
+    static QSize preferredSize();
+    QSize sizeHint() const override { return preferredSize(); }
 
 signals:
     // A mouse press on the surface: button 1 left, 2 right, 4 middle; position in
@@ -55,10 +55,10 @@ private:
         bool bold;
         QString family;
     };
-    void fitCanvas();
-    void addPlacement(QWidget* control, QRectF layout, double points, bool bold,
+    void FitCanvas();
+    void AddPlacement(QWidget* control, QRectF layout, double points, bool bold,
                       const QString& family);
-    void applyPlacement(const Placement& placement);
+    void ApplyPlacement(const Placement& placement);
 
     Canvas m_canvas;
     std::vector<Placement> m_placements;

@@ -74,7 +74,7 @@ void DesktopServices::remember(const FileDialogRequest& request, const QString& 
     m_settings->sync();
 }
 
-std::optional<std::string> DesktopServices::chooseFile(const FileDialogRequest& request,
+std::optional<std::string> DesktopServices::ChooseFile(const FileDialogRequest& request,
                                                        FileDialog dialog) {
     const QString chosen =
         dialog(QApplication::activeWindow(), QString::fromStdString(request.title),
@@ -87,12 +87,12 @@ std::optional<std::string> DesktopServices::chooseFile(const FileDialogRequest& 
 }
 
 std::optional<std::string> DesktopServices::openFileDialog(const FileDialogRequest& request) {
-    return chooseFile(request, &QFileDialog::getOpenFileName);
+    return ChooseFile(request, &QFileDialog::getOpenFileName);
 }
 
 std::optional<std::string> DesktopServices::saveFileDialog(const FileDialogRequest& request) {
     // The name is used as typed: no extension is added.
-    return chooseFile(request, &QFileDialog::getSaveFileName);
+    return ChooseFile(request, &QFileDialog::getSaveFileName);
 }
 
 void DesktopServices::showMessage(const std::string& text) {

@@ -48,7 +48,7 @@ private:
     using FileDialog = QString (*)(QWidget*, const QString&, const QString&, const QString&,
                                    QString*, QFileDialog::Options);
     // Shows the dialog for the request; the chosen file, its folder remembered.
-    std::optional<std::string> chooseFile(const FileDialogRequest& request, FileDialog dialog);
+    std::optional<std::string> ChooseFile(const FileDialogRequest& request, FileDialog dialog);
 
     std::unique_ptr<QSettings> m_settings;
     // One decoded chart picture for all windows, read again only when its file changes.

@@ -51,12 +51,12 @@ PointF Loupe::toLayout(QPointF place) const {
             static_cast<float>(m_centre.y + (place.y() - height() / 2.0) / m_scale)};
 }
 
-QPointF Loupe::toPlace(PointF at) const {
+QPointF Loupe::ToPlace(PointF at) const {
     return {(at.x - m_centre.x) * m_scale + width() / 2.0,
             (at.y - m_centre.y) * m_scale + height() / 2.0};
 }
 
-void Loupe::paintPicture(QPainter& painter) const {
+void Loupe::PaintPicture(QPainter& painter) const {
     const auto* qt = dynamic_cast<const QtPicture*>(m_picture.get());
     if (qt == nullptr || qt->image().isNull()) {
         return;
@@ -74,15 +74,15 @@ void Loupe::paintPicture(QPainter& painter) const {
                         (seen.top() - chart.top()) * perUnitY, seen.width() * perUnitX,
                         seen.height() * perUnitY);
     const QRectF target(
-        toPlace({static_cast<float>(seen.left()), static_cast<float>(seen.top())}),
-        toPlace({static_cast<float>(seen.right()), static_cast<float>(seen.bottom())}));
+        ToPlace({static_cast<float>(seen.left()), static_cast<float>(seen.top())}),
+        ToPlace({static_cast<float>(seen.right()), static_cast<float>(seen.bottom())}));
     painter.drawImage(target, qt->image(), source);
 }
 
 void Loupe::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), kOutside);
-    paintPicture(painter);
+    PaintPicture(painter);
     // Guides and cross-hair leave a square round the marked point open.
     const QPointF at = m_pointer ? Centre(*m_pointer) : QPointF(width() / 2.0, height() / 2.0);
     const double open = kOpenShare * std::min(width(), height()) / 2.0;
@@ -90,11 +90,11 @@ void Loupe::paintEvent(QPaintEvent*) {
     painter.setClipRegion(QRegion(rect()) - QRegion(openSquare.toAlignedRect()));
     painter.setPen(QPen(kGuide, 1));
     for (const float x : m_xs) {
-        const double place = toPlace({x, m_centre.y}).x();
+        const double place = ToPlace({x, m_centre.y}).x();
         painter.drawLine(QPointF(place, 0), QPointF(place, height()));
     }
     for (const float y : m_ys) {
-        const double place = toPlace({m_centre.x, y}).y();
+        const double place = ToPlace({m_centre.x, y}).y();
         painter.drawLine(QPointF(0, place), QPointF(width(), place));
     }
     painter.setPen(QPen(kCrossHair, 1));

@@ -43,8 +43,8 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
-    QPointF toPlace(PointF at) const;
-    void paintPicture(QPainter& painter) const;
+    QPointF ToPlace(PointF at) const;
+    void PaintPicture(QPainter& painter) const;
 
     std::shared_ptr<const Picture> m_picture;
     PointF m_centre;

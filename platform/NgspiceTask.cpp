@@ -35,11 +35,11 @@ struct NgspiceTask::Run {
 NgspiceTask::NgspiceTask(SimulatorJob job, SimulatorDone done, Setup setup)
     : m_job(std::move(job)), m_done(std::move(done)), m_setup(std::move(setup)) {
     m_timeLimit.setSingleShot(true);
-    connect(&m_timeLimit, &QTimer::timeout, this, &NgspiceTask::timeLimitPassed);
+    connect(&m_timeLimit, &QTimer::timeout, this, &NgspiceTask::TimeLimitPassed);
     // done is told from the event loop, so that it may destroy this task.
     m_tellDone.setSingleShot(true);
     m_tellDone.setInterval(0);
-    connect(&m_tellDone, &QTimer::timeout, this, &NgspiceTask::tellDone);
+    connect(&m_tellDone, &QTimer::timeout, this, &NgspiceTask::TellDone);
 }
 
 NgspiceTask::NgspiceTask(SimulatorJob job, SimulatorDone done)
@@ -52,13 +52,13 @@ NgspiceTask::~NgspiceTask() {
 void NgspiceTask::start() {
     const QString base = m_setup.folderBase.isEmpty() ? QDir::tempPath() : m_setup.folderBase;
     m_folder = std::make_unique<QTemporaryDir>(QDir(base).filePath("valvix-check-XXXXXX"));
-    if (!m_folder->isValid() || !writeFiles()) {
-        finish(JobEnding::NoFolder, QDir::toNativeSeparators(base));
+    if (!m_folder->isValid() || !WriteFiles()) {
+        Finish(JobEnding::NoFolder, QDir::toNativeSeparators(base));
         return;
     }
     const QString program = QStandardPaths::findExecutable(m_setup.program);
     if (program.isEmpty()) {
-        finish(JobEnding::NotFound, m_setup.program);
+        Finish(JobEnding::NotFound, m_setup.program);
         return;
     }
     for (const SimulatorRunRequest& request : m_job.runs) {
@@ -67,15 +67,15 @@ void NgspiceTask::start() {
         m_runs.push_back(std::move(run));
     }
     for (const std::unique_ptr<Run>& run : m_runs) {
-        startRun(*run, program);
+        StartRun(*run, program);
     }
     m_timeLimit.start(m_job.timeLimitMs);
     if (m_runs.empty()) {
-        runEnded();
+        RunEnded();
     }
 }
 
-bool NgspiceTask::writeFiles() {
+bool NgspiceTask::WriteFiles() {
     const QDir folder(m_folder->path());
     for (const SimulatorFile& file : m_job.files) {
         const QString name = QString::fromStdString(file.name);
@@ -89,7 +89,7 @@ bool NgspiceTask::writeFiles() {
     return true;
 }
 
-void NgspiceTask::startRun(Run& run, const QString& program) {
+void NgspiceTask::StartRun(Run& run, const QString& program) {
     QProcess& process = run.process;
     process.setWorkingDirectory(m_folder->path());
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -113,13 +113,13 @@ void NgspiceTask::startRun(Run& run, const QString& program) {
             run.outcome.result = result.readAll().toStdString();
         }
         run.ended = true;
-        runEnded();
+        RunEnded();
     });
     connect(&process, &QProcess::errorOccurred, this, [this, &run](QProcess::ProcessError error) {
         if (error == QProcess::FailedToStart) {
             run.log += "ngspice could not be started: " + run.process.errorString().toUtf8();
             run.ended = true;
-            runEnded();
+            RunEnded();
         }
     });
     QStringList arguments;
@@ -130,23 +130,23 @@ void NgspiceTask::startRun(Run& run, const QString& program) {
     process.start(program, arguments, QIODevice::ReadOnly);
 }
 
-void NgspiceTask::runEnded() {
+void NgspiceTask::RunEnded() {
     for (const std::unique_ptr<Run>& run : m_runs) {
         if (!run->ended) {
             return;
         }
     }
-    finish(JobEnding::Finished, {});
+    Finish(JobEnding::Finished, {});
 }
 
-void NgspiceTask::timeLimitPassed() {
+void NgspiceTask::TimeLimitPassed() {
     for (const std::unique_ptr<Run>& run : m_runs) {
         run->log += run->process.readAll();
     }
-    finish(JobEnding::TimedOut, {});
+    Finish(JobEnding::TimedOut, {});
 }
 
-void NgspiceTask::finish(JobEnding ending, const QString& detail) {
+void NgspiceTask::Finish(JobEnding ending, const QString& detail) {
     if (m_over) {
         return;
     }
@@ -155,12 +155,12 @@ void NgspiceTask::finish(JobEnding ending, const QString& detail) {
         run->outcome.log = run->log.toStdString();
         outcome.runs.push_back(run->outcome);
     }
-    stopAll();
+    StopAll();
     m_outcome = std::move(outcome);
     m_tellDone.start();
 }
 
-void NgspiceTask::tellDone() {
+void NgspiceTask::TellDone() {
     if (SimulatorDone done = std::exchange(m_done, nullptr)) {
         const SimulatorJobOutcome outcome = std::move(m_outcome);
         done(outcome);
@@ -170,10 +170,10 @@ void NgspiceTask::tellDone() {
 void NgspiceTask::cancel() {
     m_done = nullptr;
     m_tellDone.stop();
-    stopAll();
+    StopAll();
 }
 
-void NgspiceTask::stopAll() {
+void NgspiceTask::StopAll() {
     m_over = true;
     m_timeLimit.stop();
     for (const std::unique_ptr<Run>& run : m_runs) {

@@ -38,13 +38,13 @@ public:
 
 private:
     struct Run;
-    bool writeFiles();
-    void startRun(Run& run, const QString& program);
-    void runEnded();
-    void timeLimitPassed();
-    void finish(JobEnding ending, const QString& detail);
-    void tellDone();
-    void stopAll();
+    bool WriteFiles();
+    void StartRun(Run& run, const QString& program);
+    void RunEnded();
+    void TimeLimitPassed();
+    void Finish(JobEnding ending, const QString& detail);
+    void TellDone();
+    void StopAll();
 
     SimulatorJob m_job;
     SimulatorDone m_done;

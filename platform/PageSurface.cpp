@@ -30,18 +30,18 @@ bool PageSurface::finish() {
     return true;
 }
 
-QPainter& PageSurface::painter() {
+QPainter& PageSurface::Painter() {
     if (!m_painter.isActive()) {
         m_painter.begin(&m_job.device());
     }
     return m_painter;
 }
 
-QPointF PageSurface::toDevice(PointF twips) const {
+QPointF PageSurface::ToDevice(PointF twips) const {
     return {(twips.x + m_origin.x) * m_scale, (twips.y + m_origin.y) * m_scale};
 }
 
-QPen PageSurface::pen(Rgb colour) const {
+QPen PageSurface::Pen(Rgb colour) const {
     QPen result(QColor(colour.r, colour.g, colour.b));
     result.setWidth(std::max(m_pen, 1));
     result.setCapStyle(Qt::SquareCap);
@@ -54,24 +54,24 @@ void PageSurface::dot(PointF at, Rgb colour) {
 }
 
 void PageSurface::line(PointF from, PointF to, Rgb colour) {
-    QPainter& p = painter();
-    p.setPen(pen(colour));
+    QPainter& p = Painter();
+    p.setPen(Pen(colour));
     if (from == to) {
-        p.drawPoint(toDevice(from));
+        p.drawPoint(ToDevice(from));
     } else {
-        p.drawLine(toDevice(from), toDevice(to));
+        p.drawLine(ToDevice(from), ToDevice(to));
     }
 }
 
 void PageSurface::rectangle(PointF corner1, PointF corner2, Rgb colour) {
-    QPainter& p = painter();
-    p.setPen(pen(colour));
+    QPainter& p = Painter();
+    p.setPen(Pen(colour));
     p.setBrush(Qt::NoBrush);
-    p.drawRect(QRectF(toDevice(corner1), toDevice(corner2)).normalized());
+    p.drawRect(QRectF(ToDevice(corner1), ToDevice(corner2)).normalized());
 }
 
 void PageSurface::filledRectangle(PointF corner1, PointF corner2, Rgb colour) {
-    painter().fillRect(QRectF(toDevice(corner1), toDevice(corner2)).normalized(),
+    Painter().fillRect(QRectF(ToDevice(corner1), ToDevice(corner2)).normalized(),
                        QColor(colour.r, colour.g, colour.b));
 }
 
@@ -83,10 +83,10 @@ void PageSurface::setFont(const FontSpec& font) {
 }
 
 void PageSurface::text(PointF at, std::string_view text, Rgb colour) {
-    QPainter& p = painter();
+    QPainter& p = Painter();
     p.setFont(m_font);
     p.setPen(QColor(colour.r, colour.g, colour.b));
-    const QPointF origin = toDevice(at);
+    const QPointF origin = ToDevice(at);
     p.drawText(QPointF(origin.x(), origin.y() + QFontMetricsF(m_font, &m_job.device()).ascent()),
                QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }
@@ -100,8 +100,8 @@ bool PageSurface::picture(const Picture* picture, PointF topLeft, float width, f
     if (qt == nullptr) {
         return false;
     }
-    const QPointF corner = toDevice(topLeft);
-    painter().drawImage(QRectF(corner.x(), corner.y(), width * m_scale, height * m_scale),
+    const QPointF corner = ToDevice(topLeft);
+    Painter().drawImage(QRectF(corner.x(), corner.y(), width * m_scale, height * m_scale),
                         qt->image());
     return true;
 }

@@ -32,9 +32,9 @@ public:
     bool picture(const Picture* picture, PointF topLeft, float width, float height) override;
 
 private:
-    QPainter& painter();
-    QPointF toDevice(PointF twips) const;
-    QPen pen(Rgb colour) const;
+    QPainter& Painter();
+    QPointF ToDevice(PointF twips) const;
+    QPen Pen(Rgb colour) const;
 
     PrintJob& m_job;
     PointF m_origin;

@@ -29,10 +29,10 @@ struct ChartSpace {
     double top = 0;
     double bottom = 0;
 
-    double X(double volts) const { return x0 + perVolt * volts; }
-    double Y(double amps) const { return y0 - perAmp * amps; }
-    double Volts(double x) const { return (x - x0) / perVolt; }
-    double Amps(double y) const { return (y0 - y) / perAmp; }
+    double x(double volts) const { return x0 + perVolt * volts; }
+    double y(double amps) const { return y0 - perAmp * amps; }
+    double volts(double x) const { return (x - x0) / perVolt; }
+    double amps(double y) const { return (y0 - y) / perAmp; }
     // Strictly inside the frame.
     bool Inside(double x, double y) const { return x > left && x < right && y > top && y < bottom; }
 };

@@ -297,7 +297,7 @@ StepChanges EnforceMinimumSteps(ExamineSettings& examine) {
 ChartDrawing DrawExamineChart(DrawingSurface& surface, const ChartInput& chart) {
     const ExamineSettings& examine = chart.examine;
     surface.setFont(kExamineChartFont);
-    const FrameMapping frame = FrameMapping::Of(chart.design);
+    const FrameMapping frame = FrameMapping::of(chart.design);
     const AxisPlan volts =
         PlanAxis(examine.ExamineVoltsFullscale, examine.ExamineVoltsStep, frame.plotWidth());
     const AxisPlan amps =
@@ -309,7 +309,7 @@ bool DrawPrintedPage(DrawingSurface& surface, const ChartInput& chart, std::stri
                      std::string_view footer) {
     const Design& design = chart.design;
     const ExamineSettings& examine = chart.examine;
-    const FrameMapping frame = FrameMapping::Of(design);
+    const FrameMapping frame = FrameMapping::of(design);
     const AxisPlan volts =
         PlanAxis(examine.ExamineVoltsFullscale, examine.ExamineVoltsStep, frame.plotWidth());
     const AxisPlan amps =
@@ -348,19 +348,19 @@ bool DrawPrintedPage(DrawingSurface& surface, const ChartInput& chart, std::stri
     return true;
 }
 
-PrintCheckResult CheckPrintSettings(std::string_view text2, std::string_view text4,
-                                    std::string_view text8, ExamineSettings& examine) {
+PrintCheckResult CheckPrintSettings(std::string_view voltsStepText, std::string_view ampsStepText,
+                                    std::string_view gridStepText, ExamineSettings& examine) {
     // Single-precision bounds: a box reading 0.01 holds 0.01f, which must pass.
-    examine.ExamineVoltsStep = ParseEngineering(text2);
+    examine.ExamineVoltsStep = ParseEngineering(voltsStepText);
     if (!(examine.ExamineVoltsStep >= 1.0f &&
           examine.ExamineVoltsStep <= examine.ExamineVoltsFullscale)) {
         return {PrintCheck::VoltsStep, kVoltsStepMessage};
     }
-    examine.ExamineAmpsStep = ParseEngineering(text4);
+    examine.ExamineAmpsStep = ParseEngineering(ampsStepText);
     if (!(examine.ExamineAmpsStep >= 0.001f && examine.ExamineAmpsStep <= 1000.0f)) {
         return {PrintCheck::AmpsStep, kAmpsStepMessage};
     }
-    examine.ExamineGridStep = ParseEngineering(text8);
+    examine.ExamineGridStep = ParseEngineering(gridStepText);
     if (!(examine.ExamineGridStep >= 0.01f && examine.ExamineGridStep <= 1000.0f)) {
         return {PrintCheck::GridStep, kGridStepMessage};
     }

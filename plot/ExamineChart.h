@@ -41,9 +41,9 @@ struct ChartDrawing {
 // Which chart settings the minimum-step rule changed; their boxes must show the new
 // value as FormatEngineering text.
 struct StepChanges {
-    bool volts = false; // ExamineVoltsStep, box Text2
-    bool amps = false;  // ExamineAmpsStep, box Text4
-    bool grid = false;  // ExamineGridStep, box Text8
+    bool volts = false; // ExamineVoltsStep
+    bool amps = false;  // ExamineAmpsStep
+    bool grid = false;  // ExamineGridStep
 };
 
 // Raises the three Examine steps to their minimums before a drawing: the volts step to a
@@ -92,12 +92,12 @@ struct PrintCheckResult {
     std::string_view message; // empty when nothing failed
 };
 
-// Reads the three step boxes in order into ExamineVoltsStep (Text2), ExamineAmpsStep
-// (Text4) and ExamineGridStep (Text8) with ParseEngineering, checking each as it is read:
+// Reads the texts of the three step boxes in order into ExamineVoltsStep,
+// ExamineAmpsStep and ExamineGridStep with ParseEngineering, checking each as it is read:
 // the volts step from 1 up to ExamineVoltsFullscale, the amps step from 0.001 to 1000,
 // the grid step from 0.01 to 1000, all ends allowed. Stops at the first that fails; the
 // boxes after it are not read.
-PrintCheckResult CheckPrintSettings(std::string_view text2, std::string_view text4,
-                                    std::string_view text8, ExamineSettings& examine);
+PrintCheckResult CheckPrintSettings(std::string_view voltsStepText, std::string_view ampsStepText,
+                                    std::string_view gridStepText, ExamineSettings& examine);
 
 } // namespace valvix

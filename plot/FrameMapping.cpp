@@ -9,7 +9,7 @@ FrameMapping::FrameMapping(float xleft, float xright, float ytop, float ybottom)
       m_plotWidth(ToSingle(static_cast<double>(xright) - xleft)),
       m_plotHeight(ToSingle(static_cast<double>(ybottom) - ytop)) {}
 
-FrameMapping FrameMapping::Of(const Design& design) {
+FrameMapping FrameMapping::of(const Design& design) {
     return {design.Xleft, design.Xright, design.Ytop, design.Ybottom};
 }
 

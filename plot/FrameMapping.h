@@ -11,7 +11,7 @@ public:
     FrameMapping(float xleft, float xright, float ytop, float ybottom);
 
     // The design's frame, as every plotting pass takes it when it starts.
-    static FrameMapping Of(const Design& design);
+    static FrameMapping of(const Design& design);
 
     float plotWidth() const { return m_plotWidth; }
     float plotHeight() const { return m_plotHeight; }

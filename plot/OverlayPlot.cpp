@@ -41,7 +41,7 @@ std::string DescribePlotProblem(const Design& design) {
 }
 
 void OverlayPlot::draw(DrawingSurface& surface, const Design& design) {
-    const FrameMapping frame = FrameMapping::Of(design);
+    const FrameMapping frame = FrameMapping::of(design);
     const double fullscaleV = design.PlateVoltageFullscale;
     const double fullscaleI = design.PlateCurrentFullscale;
     const CurveFamily family{design.PlateVoltageFullscale, design.GridVoltageMostPos,

@@ -24,10 +24,10 @@ ReadoutPoint PositionToValues(float x, float y, const FrameMapping& drawnFrame,
 // The texts of the four readout labels after a press; an empty optional leaves that
 // label as it is.
 struct ReadoutTexts {
-    std::optional<std::string> deltaV; // Label9
-    std::optional<std::string> deltaI; // Label10
-    std::optional<std::string> mu;     // Label11
-    std::optional<std::string> gm;     // Label12
+    std::optional<std::string> deltaV;
+    std::optional<std::string> deltaI;
+    std::optional<std::string> mu;
+    std::optional<std::string> gm;
 };
 
 // The Examine window's point readouts. A left press marks FirstPoint and empties the

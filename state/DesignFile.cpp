@@ -116,33 +116,33 @@ bool ReadFileBytes(const std::string& path, std::string& bytes) {
 // A last line without a line end still counts.
 class LineReader {
 public:
-    explicit LineReader(std::string_view text) : text_(text) {}
+    explicit LineReader(std::string_view text) : m_text(text) {}
 
-    bool AtEnd() const { return pos_ >= text_.size(); }
+    bool atEnd() const { return m_pos >= m_text.size(); }
 
-    std::string_view Next() {
-        const std::size_t end = std::min(text_.find_first_of("\r\n", pos_), text_.size());
-        const std::string_view line = text_.substr(pos_, end - pos_);
-        pos_ = end;
-        if (pos_ < text_.size()) {
+    std::string_view next() {
+        const std::size_t end = std::min(m_text.find_first_of("\r\n", m_pos), m_text.size());
+        const std::string_view line = m_text.substr(m_pos, end - m_pos);
+        m_pos = end;
+        if (m_pos < m_text.size()) {
             const bool crlf =
-                text_[pos_] == '\r' && pos_ + 1 < text_.size() && text_[pos_ + 1] == '\n';
-            pos_ += crlf ? 2 : 1;
+                m_text[m_pos] == '\r' && m_pos + 1 < m_text.size() && m_text[m_pos + 1] == '\n';
+            m_pos += crlf ? 2 : 1;
         }
         return line;
     }
 
 private:
-    std::string_view text_;
-    std::size_t pos_ = 0;
+    std::string_view m_text;
+    std::size_t m_pos = 0;
 };
 
 // Finds the next value line (skipping empty lines and "*" comment lines) and reads
 // the number after its first colon, or at its start when it has none. False at the
 // end of the text.
 bool NextValue(LineReader& lines, double& value) {
-    while (!lines.AtEnd()) {
-        const std::string_view line = lines.Next();
+    while (!lines.atEnd()) {
+        const std::string_view line = lines.next();
         if (line.empty() || line.front() == '*') {
             continue;
         }

@@ -71,14 +71,15 @@ AdjustFitting::AdjustFitting(Design& design, ChartGraphic& graphic, WindowServic
     : QObject(parent), m_design(design), m_graphic(graphic), m_services(services), m_view(view),
       m_history(history), m_hooks(std::move(hooks)) {
     PlaceControls();
-    cmdUndoFit->setEnabled(false);
+    m_cmdUndoFit->setEnabled(false);
     connect(&m_history, &QUndoStack::indexChanged, this,
-            [this] { cmdUndoFit->setEnabled(BeforeLatestFit().has_value()); });
-    cmdSaveFoundPoints->setEnabled(false);
-    connect(cmdFitToChart, &QPushButton::clicked, this, &AdjustFitting::cmdFitToChart_Click);
-    connect(cmdUndoFit, &QPushButton::clicked, this, &AdjustFitting::cmdUndoFit_Click);
-    connect(cmdFitPointsFile, &QPushButton::clicked, this, &AdjustFitting::cmdFitPointsFile_Click);
-    connect(cmdSaveFoundPoints, &QPushButton::clicked, this,
+            [this] { m_cmdUndoFit->setEnabled(BeforeLatestFit().has_value()); });
+    m_cmdSaveFoundPoints->setEnabled(false);
+    connect(m_cmdFitToChart, &QPushButton::clicked, this, &AdjustFitting::cmdFitToChart_Click);
+    connect(m_cmdUndoFit, &QPushButton::clicked, this, &AdjustFitting::cmdUndoFit_Click);
+    connect(m_cmdFitPointsFile, &QPushButton::clicked, this,
+            &AdjustFitting::cmdFitPointsFile_Click);
+    connect(m_cmdSaveFoundPoints, &QPushButton::clicked, this,
             &AdjustFitting::cmdSaveFoundPoints_Click);
     m_view.installEventFilter(this);
 }
@@ -89,19 +90,20 @@ void AdjustFitting::PlaceControls() {
         control->setObjectName(name);
         return control;
     };
-    cmdFitToChart = button("cmdFitToChart", "Fit to chart", {6900, 3950, 2000, 360});
-    cmdUndoFit = button("cmdUndoFit", "Undo fit", {9200, 3950, 2240, 360});
-    cmdFitPointsFile = button("cmdFitPointsFile", "Fit to points file", {6900, 4450, 2000, 360});
-    cmdSaveFoundPoints = button("cmdSaveFoundPoints", "Save found points", {6900, 5420, 2000, 360});
+    m_cmdFitToChart = button("cmdFitToChart", "Fit to chart", {6900, 3950, 2000, 360});
+    m_cmdUndoFit = button("cmdUndoFit", "Undo fit", {9200, 3950, 2240, 360});
+    m_cmdFitPointsFile = button("cmdFitPointsFile", "Fit to points file", {6900, 4450, 2000, 360});
+    m_cmdSaveFoundPoints =
+        button("cmdSaveFoundPoints", "Save found points", {6900, 5420, 2000, 360});
     auto* howToClick =
         m_view.place(new QLabel("Shift+click on a printed curve: add a point to fit to.\n"
                                 "Ctrl+click: remove the nearest stray trace or point."),
                      {360, 4650, 6400, 720}, 8.0, false, kFace);
     howToClick->setObjectName("lblClickedPoints");
-    lblFitResult = m_view.place(new QLabel, {360, 3880, 6400, 720}, 8.0, false, kFace);
-    lblFitResult->setObjectName("lblFitResult");
-    lblFitResult->setWordWrap(true);
-    lblFitResult->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_lblFitResult = m_view.place(new QLabel, {360, 3880, 6400, 720}, 8.0, false, kFace);
+    m_lblFitResult->setObjectName("lblFitResult");
+    m_lblFitResult->setWordWrap(true);
+    m_lblFitResult->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 }
 
 void AdjustFitting::cmdFitToChart_Click() {
@@ -198,7 +200,7 @@ void AdjustFitting::KeepFound(const fit::FitOutcome& outcome) {
         m_traces[t].grid = t < outcome.traceGrids.size() ? outcome.traceGrids[t] : std::nullopt;
     }
     m_found = AtMost(outcome.fitted, fit::kMostPoints);
-    cmdSaveFoundPoints->setEnabled(!m_found.empty());
+    m_cmdSaveFoundPoints->setEnabled(!m_found.empty());
 }
 
 std::optional<int> AdjustFitting::BeforeLatestFit() const {
@@ -254,8 +256,8 @@ void AdjustFitting::ClickOnChart(PointF at, bool add) {
     std::string said;
     if (add) {
         const ChartSpace layout = LayoutSpace(m_design);
-        const double volts = layout.Volts(at.x);
-        const double amps = layout.Amps(at.y);
+        const double volts = layout.volts(at.x);
+        const double amps = layout.amps(at.y);
         const std::optional<float> grid = fit::CurveThrough(m_design, volts, amps);
         if (!grid || !layout.Inside(at.x, at.y)) {
             ShowResult("Points are added on a printed curve inside the plot frame.");
@@ -303,7 +305,7 @@ AdjustFitting::Nearest AdjustFitting::NearestOf(const std::vector<fit::ChartPoin
     Nearest nearest{points.size(), kRemoveReach};
     for (std::size_t i = 0; i < points.size(); ++i) {
         const double distance =
-            std::hypot(layout.X(points[i].vp) - at.x, layout.Y(points[i].ip) - at.y);
+            std::hypot(layout.x(points[i].vp) - at.x, layout.y(points[i].ip) - at.y);
         if (distance < nearest.distance) {
             nearest = {i, distance};
         }
@@ -317,8 +319,8 @@ void AdjustFitting::drawMarks(DrawingSurface& surface) const {
     surface.setPenWidth(1);
     DrawTraceMarks(surface, layout);
     for (const fit::ChartPoint& point : m_clicked) {
-        const auto x = static_cast<float>(layout.X(point.vp));
-        const auto y = static_cast<float>(layout.Y(point.ip));
+        const auto x = static_cast<float>(layout.x(point.vp));
+        const auto y = static_cast<float>(layout.y(point.ip));
         surface.line({x - kMarkHalf, y - kMarkHalf}, {x + kMarkHalf, y + kMarkHalf}, kMarkColour);
         surface.line({x - kMarkHalf, y + kMarkHalf}, {x + kMarkHalf, y - kMarkHalf}, kMarkColour);
     }
@@ -335,8 +337,8 @@ void AdjustFitting::DrawTraceMarks(DrawingSurface& surface, const ChartSpace& la
         const Rgb colour = ColourOf(found.grid);
         const auto& trace = found.trace.points;
         for (std::size_t i = 0; i < trace.size(); i += every) {
-            const auto x = static_cast<float>(layout.X(trace[i].vp));
-            const auto y = static_cast<float>(layout.Y(trace[i].ip));
+            const auto x = static_cast<float>(layout.x(trace[i].vp));
+            const auto y = static_cast<float>(layout.y(trace[i].ip));
             surface.rectangle({x - kFoundHalf, y - kFoundHalf}, {x + kFoundHalf, y + kFoundHalf},
                               colour);
         }
@@ -355,11 +357,11 @@ Rgb AdjustFitting::ColourOf(std::optional<float> grid) const {
 }
 
 void AdjustFitting::fieldsChanged() {
-    lblFitResult->clear();
+    m_lblFitResult->clear();
 }
 
 void AdjustFitting::ShowResult(const std::string& text) {
-    lblFitResult->setText(QString::fromStdString(text));
+    m_lblFitResult->setText(QString::fromStdString(text));
 }
 
 } // namespace valvix

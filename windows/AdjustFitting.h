@@ -109,11 +109,11 @@ private:
     CanvasView& m_view;
     QUndoStack& m_history;
     WindowHooks m_hooks;
-    QPushButton* cmdFitToChart = nullptr;
-    QPushButton* cmdUndoFit = nullptr;
-    QPushButton* cmdFitPointsFile = nullptr;
-    QPushButton* cmdSaveFoundPoints = nullptr;
-    QLabel* lblFitResult = nullptr;
+    QPushButton* m_cmdFitToChart = nullptr;
+    QPushButton* m_cmdUndoFit = nullptr;
+    QPushButton* m_cmdFitPointsFile = nullptr;
+    QPushButton* m_cmdSaveFoundPoints = nullptr;
+    QLabel* m_lblFitResult = nullptr;
     std::vector<fit::ChartPoint> m_clicked;
     std::vector<FoundTrace> m_traces; // as found, less those removed
     std::optional<ChartKey> m_tracesFrom;

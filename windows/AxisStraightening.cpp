@@ -19,25 +19,25 @@ float AxisStraightening::tilt() const {
 std::string AxisStraightening::straighten(PointF start, PointF end) {
     m_start = start;
     m_tiltBefore = tilt();
-    return turnBy(end);
+    return TurnBy(end);
 }
 
 std::string AxisStraightening::placeEndAgain(PointF end) {
     // The picture has turned since the axis was clicked: back to how it was shown then.
-    return turnBy(turned(end, tilt() - m_tiltBefore));
+    return TurnBy(Turned(end, tilt() - m_tiltBefore));
 }
 
 PointF AxisStraightening::endShown() const {
-    return turned(m_end, m_tiltBefore - tilt());
+    return Turned(m_end, m_tiltBefore - tilt());
 }
 
-PointF AxisStraightening::turned(PointF at, float degrees) const {
+PointF AxisStraightening::Turned(PointF at, float degrees) const {
     // Turning makes a new picture of the same size.
     return TurnedWithPicture(at, degrees, m_graphic.CurveGraphic->width(),
                              m_graphic.CurveGraphic->height());
 }
 
-std::string AxisStraightening::turnBy(PointF end) {
+std::string AxisStraightening::TurnBy(PointF end) {
     const TiltOutcome axis =
         AxisTilt(m_start, end, m_graphic.CurveGraphic->width(), m_graphic.CurveGraphic->height());
     if (!axis.refusal.empty()) {

@@ -31,8 +31,8 @@ public:
     PointF endShown() const;
 
 private:
-    std::string turnBy(PointF end);
-    PointF turned(PointF at, float degrees) const;
+    std::string TurnBy(PointF end);
+    PointF Turned(PointF at, float degrees) const;
 
     Design& m_design;
 

@@ -49,11 +49,11 @@ FrameAlignment::FrameAlignment(Design& design, ChartGraphic& graphic, CanvasView
                                Redraw redraw, QWidget& window)
     : QObject(&window), m_design(design), m_graphic(graphic), m_view(view),
       m_redraw(std::move(redraw)), m_straightening(design, graphic, m_history, m_redraw) {
-    placeControls(window);
+    PlaceControls(window);
     m_view.setMouseTracking(true);
     m_view.setFocusPolicy(Qt::ClickFocus);
     m_view.installEventFilter(this);
-    connect(&m_history, &QUndoStack::indexChanged, this, &FrameAlignment::refreshLoupe);
+    connect(&m_history, &QUndoStack::indexChanged, this, &FrameAlignment::RefreshLoupe);
 }
 
 FrameAlignment::~FrameAlignment() {
@@ -61,7 +61,7 @@ FrameAlignment::~FrameAlignment() {
     m_history.disconnect(this);
 }
 
-void FrameAlignment::placeControls(QWidget& window) {
+void FrameAlignment::PlaceControls(QWidget& window) {
     m_clickAxes = m_view.place(new QPushButton("Click axes"), {7030, 3500, 2440, 390}, kPoints);
     m_straighten = m_view.place(new QPushButton("Straighten"), {7030, 3950, 2440, 390}, kPoints);
     AddUndoControls(window, m_view, m_history, {7030, 4400, 1200, 390}, {8270, 4400, 1200, 390},
@@ -75,39 +75,39 @@ void FrameAlignment::placeControls(QWidget& window) {
     m_clickAxes->setEnabled(false); // until a picture is shown
     m_straighten->setEnabled(false);
     m_loupe->hide();
-    connect(m_clickAxes, &QPushButton::clicked, this, [this] { startMode(Mode::Origin); });
-    connect(m_straighten, &QPushButton::clicked, this, [this] { startMode(Mode::AxisStart); });
-    connect(m_loupe, &Loupe::picked, this, &FrameAlignment::picked);
+    connect(m_clickAxes, &QPushButton::clicked, this, [this] { StartMode(Mode::Origin); });
+    connect(m_straighten, &QPushButton::clicked, this, [this] { StartMode(Mode::AxisStart); });
+    connect(m_loupe, &Loupe::picked, this, &FrameAlignment::Picked);
 }
 
 void FrameAlignment::pictureShown() {
     m_clickAxes->setEnabled(true);
     m_straighten->setEnabled(true);
-    say(prompt());
+    Say(Prompt());
 }
 
 void FrameAlignment::startFreshHistory() {
     m_history.clear();
-    settle(Mode::Idle);
-    hideLoupe();
+    Settle(Mode::Idle);
+    HideLoupe();
     m_view.unsetCursor();
-    say(ready() ? prompt() : QString());
+    Say(Ready() ? Prompt() : QString());
 }
 
-bool FrameAlignment::ready() const {
+bool FrameAlignment::Ready() const {
     return m_clickAxes->isEnabled() && m_graphic.CurveGraphic != nullptr &&
            m_graphic.CurveGraphic->width() > 0 && m_graphic.CurveGraphic->height() > 0;
 }
 
-PixelStep FrameAlignment::step() const {
+PixelStep FrameAlignment::Step() const {
     return PicturePixelStep(m_graphic.CurveGraphic->width(), m_graphic.CurveGraphic->height());
 }
 
-void FrameAlignment::say(const QString& text) {
+void FrameAlignment::Say(const QString& text) {
     m_status->setText(text);
 }
 
-QString FrameAlignment::prompt() const {
+QString FrameAlignment::Prompt() const {
     if (m_mode == Mode::Idle && m_selected != FrameEdge::None) {
         return QString("%1 edge selected: the arrow keys move it one picture pixel, Shift+arrow "
                        "ten; a click in the loupe places it.")
@@ -117,24 +117,24 @@ QString FrameAlignment::prompt() const {
 }
 
 // Drops any half-made step: no point waits for its mate, no edge is selected.
-void FrameAlignment::settle(Mode mode) {
+void FrameAlignment::Settle(Mode mode) {
     m_mode = mode;
     m_selected = FrameEdge::None;
     m_dragging = m_aiming = false;
 }
 
-FrameEdge FrameAlignment::edgeUnder(PointF at) const {
+FrameEdge FrameAlignment::EdgeUnder(PointF at) const {
     const float reach = static_cast<float>(kReachPixels / m_view.canvas().scale());
     return EdgeAt(FrameOf(m_design), at, reach, reach);
 }
 
-void FrameAlignment::startMode(Mode mode) {
-    settle(mode);
+void FrameAlignment::StartMode(Mode mode) {
+    Settle(mode);
     m_view.setCursor(Qt::CrossCursor);
     m_view.setFocus();
-    hold(LoupeHold::Following,
+    Hold(LoupeHold::Following,
          {kChartAreaTopLeft.x + kChartAreaWidth / 2, kChartAreaTopLeft.y + kChartAreaHeight / 2});
-    say(prompt());
+    Say(Prompt());
 }
 
 void FrameAlignment::changeFrame(const FrameEdges& next, const QString& what) {
@@ -162,120 +162,120 @@ bool FrameAlignment::eventFilter(QObject*, QEvent* event) {
         // The middle of the pixel under the pointer.
         const PointF at = m_view.canvas().toLayout(mouse->position() + QPointF(0.5, 0.5));
         if (event->type() == QEvent::MouseMove) {
-            moved(at);
+            Moved(at);
         } else if (mouse->button() == Qt::LeftButton) {
-            event->type() == QEvent::MouseButtonPress ? pressed(at) : released(at);
+            event->type() == QEvent::MouseButtonPress ? Pressed(at) : Released(at);
         }
         return false;
     }
     case QEvent::KeyPress: {
         const auto* key = static_cast<QKeyEvent*>(event);
-        return keyPressed(key->key(), key->modifiers() & Qt::ShiftModifier);
+        return KeyPressed(key->key(), key->modifiers() & Qt::ShiftModifier);
     }
     default:
         return false;
     }
 }
 
-void FrameAlignment::pressed(PointF at) {
-    if (!ready()) {
+void FrameAlignment::Pressed(PointF at) {
+    if (!Ready()) {
         return;
     }
     m_view.setFocus();
     if (m_mode != Mode::Idle) {
         m_aiming = true;
-        hold(LoupeHold::Following, at);
+        Hold(LoupeHold::Following, at);
         return;
     }
-    m_selected = edgeUnder(at);
+    m_selected = EdgeUnder(at);
     if (m_selected == FrameEdge::None) {
-        hideLoupe();
+        HideLoupe();
     } else {
         m_dragging = true;
         m_dragStart = FrameOf(m_design);
         m_grabbedAt = at;
-        hold(LoupeHold::Following, at);
+        Hold(LoupeHold::Following, at);
     }
-    say(prompt());
+    Say(Prompt());
 }
 
-void FrameAlignment::moved(PointF at) {
-    if (!ready()) {
+void FrameAlignment::Moved(PointF at) {
+    if (!Ready()) {
         return;
     }
     if (m_dragging) {
-        dragTo(at);
+        DragTo(at);
     } else if (m_mode != Mode::Idle) {
         if (m_aiming || m_hold == LoupeHold::Following) {
-            lookAt(at);
+            LookAt(at);
         }
     } else {
-        const FrameEdge edge = edgeUnder(at);
+        const FrameEdge edge = EdgeUnder(at);
         m_view.setCursor(edge == FrameEdge::None ? Qt::ArrowCursor
                          : RuleOf(edge).upright  ? Qt::SizeHorCursor
                                                  : Qt::SizeVerCursor);
     }
 }
 
-void FrameAlignment::released(PointF at) {
+void FrameAlignment::Released(PointF at) {
     if (m_dragging) {
         m_dragging = false;
-        const FrameEdges dragged = draggedFrame(at);
+        const FrameEdges dragged = DraggedFrame(at);
         SetFrame(m_design, m_dragStart);
         changeFrame(dragged, "Drag edge");
         PointF onEdge = at;
         (RuleOf(m_selected).upright ? onEdge.x : onEdge.y) = dragged.*RuleOf(m_selected).value;
-        hold(LoupeHold::Edge, onEdge);
+        Hold(LoupeHold::Edge, onEdge);
     } else if (m_aiming) {
         m_aiming = false;
-        placePoint(at);
+        PlacePoint(at);
     }
 }
 
-FrameEdges FrameAlignment::draggedFrame(PointF at) const {
+FrameEdges FrameAlignment::DraggedFrame(PointF at) const {
     const EdgeRule& rule = RuleOf(m_selected);
     const float moved = rule.upright ? at.x - m_grabbedAt.x : at.y - m_grabbedAt.y;
-    return WithEdgeAt(m_dragStart, m_selected, m_dragStart.*rule.value + moved, step());
+    return WithEdgeAt(m_dragStart, m_selected, m_dragStart.*rule.value + moved, Step());
 }
 
-void FrameAlignment::dragTo(PointF at) {
-    SetFrame(m_design, draggedFrame(at));
+void FrameAlignment::DragTo(PointF at) {
+    SetFrame(m_design, DraggedFrame(at));
     if (!m_redraw()) {
         m_dragging = false; // the picture is gone: say it once, not on every move
     }
-    lookAt(at);
+    LookAt(at);
 }
 
-bool FrameAlignment::keyPressed(int key, bool shift) {
+bool FrameAlignment::KeyPressed(int key, bool shift) {
     if (key == Qt::Key_Escape && (m_mode != Mode::Idle || m_selected != FrameEdge::None)) {
-        settle(Mode::Idle);
-        hideLoupe();
+        Settle(Mode::Idle);
+        HideLoupe();
         m_view.unsetCursor();
-        say(prompt());
+        Say(Prompt());
         return true;
     }
     const auto binding = std::find_if(kArrows.begin(), kArrows.end(),
                                       [key](const ArrowBinding& b) { return b.key == key; });
-    if (binding == kArrows.end() || !ready() || m_mode != Mode::Idle ||
+    if (binding == kArrows.end() || !Ready() || m_mode != Mode::Idle ||
         m_selected == FrameEdge::None || m_dragging) {
         return false;
     }
     const EdgeRule& rule = RuleOf(m_selected);
-    const float change = ArrowChange(m_selected, binding->arrow, shift, step());
+    const float change = ArrowChange(m_selected, binding->arrow, shift, Step());
     if (change != 0) {
         const FrameEdges frame = FrameOf(m_design);
-        const FrameEdges next = WithEdgeAt(frame, m_selected, frame.*rule.value + change, step());
+        const FrameEdges next = WithEdgeAt(frame, m_selected, frame.*rule.value + change, Step());
         changeFrame(next, "Arrow key");
         PointF centre = m_loupe->centre();
         (rule.upright ? centre.x : centre.y) = next.*rule.value;
-        hold(LoupeHold::Edge, centre);
+        Hold(LoupeHold::Edge, centre);
     }
     return true;
 }
 
-void FrameAlignment::placePoint(PointF at) {
+void FrameAlignment::PlacePoint(PointF at) {
     if (!InsideChartArea(at)) {
-        say(kOutside + prompt());
+        Say(kOutside + Prompt());
         return;
     }
     switch (m_mode) {
@@ -283,100 +283,100 @@ void FrameAlignment::placePoint(PointF at) {
     case Mode::AxisStart:
         m_firstPoint = at;
         m_mode = m_mode == Mode::Origin ? Mode::FarCorner : Mode::AxisEnd;
-        hold(LoupeHold::FirstPoint, at);
-        say(prompt());
+        Hold(LoupeHold::FirstPoint, at);
+        Say(Prompt());
         break;
     case Mode::FarCorner:
-        placeFarCorner(at);
+        PlaceFarCorner(at);
         break;
     case Mode::AxisEnd:
-        straighten(at);
+        Straighten(at);
         break;
     case Mode::Idle:
         break;
     }
 }
 
-void FrameAlignment::placeFarCorner(PointF at) {
-    const FrameOutcome outcome = FrameFromCorners(m_firstPoint, at, step());
+void FrameAlignment::PlaceFarCorner(PointF at) {
+    const FrameOutcome outcome = FrameFromCorners(m_firstPoint, at, Step());
     if (!outcome.refusal.empty()) {
-        say(QString::fromStdString(outcome.refusal) + " " + prompt());
+        Say(QString::fromStdString(outcome.refusal) + " " + Prompt());
         return;
     }
     m_mode = Mode::Idle;
     m_view.unsetCursor();
     changeFrame(outcome.frame, "Click axes");
-    hold(LoupeHold::FarCorner, at);
-    say("The frame is set from the two corners; a click in the loupe places the far corner "
+    Hold(LoupeHold::FarCorner, at);
+    Say("The frame is set from the two corners; a click in the loupe places the far corner "
         "more exactly.");
 }
 
-void FrameAlignment::straighten(PointF at) {
+void FrameAlignment::Straighten(PointF at) {
     const std::string refusal = m_straightening.straighten(m_firstPoint, at);
     if (!refusal.empty()) {
-        say(QString::fromStdString(refusal) + " " + prompt());
+        Say(QString::fromStdString(refusal) + " " + Prompt());
         return;
     }
     m_mode = Mode::Idle;
     m_view.unsetCursor();
     // The loupe follows the second point as the picture turns, so it can be placed again.
-    hold(LoupeHold::AxisEnd, m_straightening.endShown());
-    say(QString("The picture is turned by %1 degrees so that its x axis is level; a click in "
+    Hold(LoupeHold::AxisEnd, m_straightening.endShown());
+    Say(QString("The picture is turned by %1 degrees so that its x axis is level; a click in "
                 "the loupe places the second point more exactly. Then line the frame up.")
             .arg(static_cast<double>(-m_straightening.tilt()), 0, 'f', 2));
 }
 
-void FrameAlignment::picked(float x, float y) {
+void FrameAlignment::Picked(float x, float y) {
     const PointF at{x, y};
-    if (!ready()) {
+    if (!Ready()) {
         return;
     }
     if (!InsideChartArea(at)) {
-        say(kOutside + prompt());
+        Say(kOutside + Prompt());
         return;
     }
     if (m_mode == Mode::Origin || m_mode == Mode::AxisStart) {
-        placePoint(at);
+        PlacePoint(at);
     } else if (m_mode != Mode::Idle) {
         m_firstPoint = at;
-        hold(LoupeHold::FirstPoint, at);
+        Hold(LoupeHold::FirstPoint, at);
     } else {
-        pickedWhileIdle(at);
+        PickedWhileIdle(at);
     }
 }
 
 // A click in the loupe places again what was placed last: the far corner, the selected
 // edge or the second point on the x axis.
-void FrameAlignment::pickedWhileIdle(PointF at) {
+void FrameAlignment::PickedWhileIdle(PointF at) {
     const FrameEdges frame = FrameOf(m_design);
     if (m_hold == LoupeHold::FarCorner) {
-        const FrameOutcome outcome = FrameFromCorners({frame.left, frame.bottom}, at, step());
+        const FrameOutcome outcome = FrameFromCorners({frame.left, frame.bottom}, at, Step());
         if (outcome.refusal.empty()) {
             changeFrame(outcome.frame, "Place far corner");
-            hold(LoupeHold::FarCorner, at);
+            Hold(LoupeHold::FarCorner, at);
         } else {
-            say(QString::fromStdString(outcome.refusal));
+            Say(QString::fromStdString(outcome.refusal));
         }
     } else if (m_hold == LoupeHold::Edge && m_selected != FrameEdge::None) {
         const bool upright = RuleOf(m_selected).upright;
-        changeFrame(WithEdgeAt(frame, m_selected, upright ? at.x : at.y, step()), "Place edge");
-        hold(LoupeHold::Edge, at);
+        changeFrame(WithEdgeAt(frame, m_selected, upright ? at.x : at.y, Step()), "Place edge");
+        Hold(LoupeHold::Edge, at);
     } else if (m_hold == LoupeHold::AxisEnd) {
         const std::string refusal = m_straightening.placeEndAgain(at);
         if (refusal.empty()) {
-            hold(LoupeHold::AxisEnd, m_straightening.endShown());
+            Hold(LoupeHold::AxisEnd, m_straightening.endShown());
         } else {
-            say(QString::fromStdString(refusal));
+            Say(QString::fromStdString(refusal));
         }
     }
 }
 
-void FrameAlignment::hold(LoupeHold hold, PointF at) {
+void FrameAlignment::Hold(LoupeHold hold, PointF at) {
     m_hold = hold;
-    lookAt(at);
+    LookAt(at);
 }
 
-void FrameAlignment::lookAt(PointF at) {
+void FrameAlignment::LookAt(PointF at) {
     m_loupe->show();
     m_loupe->raise();
     m_loupe->lookAt(m_graphic.CurveGraphic, at, m_view.canvas().scale());
@@ -384,14 +384,14 @@ void FrameAlignment::lookAt(PointF at) {
     m_loupe->setGuides({frame.left, frame.right}, {frame.top, frame.bottom});
 }
 
-void FrameAlignment::refreshLoupe() {
+void FrameAlignment::RefreshLoupe() {
     // The picture may be a new one after a redraw or a change of tilt.
     if (!m_loupe->isHidden()) {
-        lookAt(m_loupe->centre());
+        LookAt(m_loupe->centre());
     }
 }
 
-void FrameAlignment::hideLoupe() {
+void FrameAlignment::HideLoupe() {
     m_hold = LoupeHold::Following;
     m_loupe->hide();
 }

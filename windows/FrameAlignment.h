@@ -52,31 +52,31 @@ private:
     // What a click in the loupe moves once a point has been placed.
     enum class LoupeHold { Following, FirstPoint, FarCorner, Edge, AxisEnd };
 
-    void placeControls(QWidget& window);
-    void settle(Mode mode);
-    void startMode(Mode mode);
-    FrameEdge edgeUnder(PointF at) const;
-    bool ready() const;
-    PixelStep step() const;
-    void say(const QString& text);
-    QString prompt() const;
+    void PlaceControls(QWidget& window);
+    void Settle(Mode mode);
+    void StartMode(Mode mode);
+    FrameEdge EdgeUnder(PointF at) const;
+    bool Ready() const;
+    PixelStep Step() const;
+    void Say(const QString& text);
+    QString Prompt() const;
 
-    void pressed(PointF at);
-    void moved(PointF at);
-    void released(PointF at);
-    bool keyPressed(int key, bool shift);
-    FrameEdges draggedFrame(PointF at) const;
-    void dragTo(PointF at);
-    void placePoint(PointF at);
-    void placeFarCorner(PointF at);
-    void straighten(PointF at);
-    void picked(float x, float y);
-    void pickedWhileIdle(PointF at);
+    void Pressed(PointF at);
+    void Moved(PointF at);
+    void Released(PointF at);
+    bool KeyPressed(int key, bool shift);
+    FrameEdges DraggedFrame(PointF at) const;
+    void DragTo(PointF at);
+    void PlacePoint(PointF at);
+    void PlaceFarCorner(PointF at);
+    void Straighten(PointF at);
+    void Picked(float x, float y);
+    void PickedWhileIdle(PointF at);
 
-    void hold(LoupeHold hold, PointF at);
-    void lookAt(PointF at);
-    void refreshLoupe();
-    void hideLoupe();
+    void Hold(LoupeHold hold, PointF at);
+    void LookAt(PointF at);
+    void RefreshLoupe();
+    void HideLoupe();
 
     Design& m_design;
 

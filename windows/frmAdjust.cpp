@@ -163,17 +163,17 @@ void frmAdjust::PlaceParameterRows() {
 }
 
 void frmAdjust::PlaceButtons() {
-    cmdPlotRefresh = PlaceButton("cmdPlotRefresh", "Plot / refresh", {6900, 5000, 2000, 360});
-    cmdExamine = PlaceButton("cmdExamine", "Examine", {9200, 5000, 2240, 360});
-    cmdSaveFile = PlaceButton("cmdSaveFile", "Save this design", {9200, 5500, 2240, 360});
-    cmdSubcircuit = PlaceButton("cmdSubcircuit", "See subcircuit", {9200, 6000, 2240, 360});
-    cmdExit = PlaceButton("cmdExit", "Exit", {9200, 7000, 2240, 360});
+    m_cmdPlotRefresh = PlaceButton("cmdPlotRefresh", "Plot / refresh", {6900, 5000, 2000, 360});
+    m_cmdExamine = PlaceButton("cmdExamine", "Examine", {9200, 5000, 2240, 360});
+    m_cmdSaveFile = PlaceButton("cmdSaveFile", "Save this design", {9200, 5500, 2240, 360});
+    m_cmdSubcircuit = PlaceButton("cmdSubcircuit", "See subcircuit", {9200, 6000, 2240, 360});
+    m_cmdExit = PlaceButton("cmdExit", "Exit", {9200, 7000, 2240, 360});
 }
 
 void frmAdjust::PlaceSettingFields() {
     const auto right = Qt::AlignRight;
     PlaceLabel("Label13", "Plate dissipation", {120, 5850, 2076, 360}, right);
-    txtDissipation = PlaceField(&Design::Dissipation, {2300, 5850, 1100, 0});
+    m_txtDissipation = PlaceField(&Design::Dissipation, {2300, 5850, 1100, 0});
     PlaceLabel("Label4", "Fullscale - X-axis", {4000, 5850, 2680, 360}, right);
     PlaceField(&Design::PlateVoltageFullscale, {6790, 5850, 1200, 0});
     PlaceLabel("Label6", " volts", {8000, 5850, 985, 360}, Qt::AlignLeft);
@@ -189,26 +189,26 @@ void frmAdjust::PlaceSettingFields() {
 }
 
 void frmAdjust::ConnectButtons() {
-    connect(cmdPlotRefresh, &QPushButton::clicked, this, &frmAdjust::cmdPlotRefresh_Click);
-    connect(cmdExamine, &QPushButton::clicked, this, [this] { OpenModal(m_examine); });
-    connect(cmdSubcircuit, &QPushButton::clicked, this, [this] { OpenModal(m_subcircuit); });
-    connect(cmdSaveFile, &QPushButton::clicked, this, &frmAdjust::SaveDesign);
-    connect(cmdExit, &QPushButton::clicked, this, &frmAdjust::cmdExit_Click);
+    connect(m_cmdPlotRefresh, &QPushButton::clicked, this, &frmAdjust::cmdPlotRefresh_Click);
+    connect(m_cmdExamine, &QPushButton::clicked, this, [this] { OpenModal(m_examine); });
+    connect(m_cmdSubcircuit, &QPushButton::clicked, this, [this] { OpenModal(m_subcircuit); });
+    connect(m_cmdSaveFile, &QPushButton::clicked, this, &frmAdjust::SaveDesign);
+    connect(m_cmdExit, &QPushButton::clicked, this, &frmAdjust::cmdExit_Click);
 }
 
 std::string frmAdjust::dissipationText() const {
-    return txtDissipation->text().toStdString();
+    return m_txtDissipation->text().toStdString();
 }
 
 void frmAdjust::FillFields() {
     for (const auto& [rule, field] : m_fields) {
-        if (field != txtDissipation) {
+        if (field != m_txtDissipation) {
             WriteField(field, m_design.*rule->field);
         }
     }
     // The dissipation saved with the design comes back into its field. None (0, as after a
     // design file without its line) leaves the field empty: no limit curve.
-    txtDissipation->setText(m_design.Dissipation != 0 ? Plain(m_design.Dissipation) : QString());
+    m_txtDissipation->setText(m_design.Dissipation != 0 ? Plain(m_design.Dissipation) : QString());
     FieldChanged();
 }
 
@@ -282,7 +282,7 @@ void frmAdjust::Step(const ParameterRow& p, bool up) {
 
 void frmAdjust::cmdPlotRefresh_Click() {
     Redraw();
-    for (QPushButton* button : {cmdSubcircuit, cmdExamine, cmdSaveFile}) {
+    for (QPushButton* button : {m_cmdSubcircuit, m_cmdExamine, m_cmdSaveFile}) {
         button->setEnabled(true);
     }
     for (const ParameterRow& p : m_parameters) {
@@ -356,8 +356,8 @@ void frmAdjust::OpenModal(const WindowFactory& factory) {
 }
 
 void frmAdjust::FieldChanged() {
-    if (cmdSubcircuit != nullptr) {
-        cmdSubcircuit->setEnabled(false);
+    if (m_cmdSubcircuit != nullptr) {
+        m_cmdSubcircuit->setEnabled(false);
     }
     if (m_fitting != nullptr) {
         m_fitting->fieldsChanged();

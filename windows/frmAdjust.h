@@ -121,12 +121,12 @@ private:
     std::array<ParameterRow, 5> m_parameters; // top to bottom
     // The entry field of each value the window checks ("txt" and the rule's name).
     std::vector<std::pair<const ValueRule*, QLineEdit*>> m_fields;
-    QLineEdit* txtDissipation = nullptr;
-    QPushButton* cmdPlotRefresh = nullptr;
-    QPushButton* cmdExamine = nullptr;
-    QPushButton* cmdSaveFile = nullptr;
-    QPushButton* cmdSubcircuit = nullptr;
-    QPushButton* cmdExit = nullptr;
+    QLineEdit* m_txtDissipation = nullptr;
+    QPushButton* m_cmdPlotRefresh = nullptr;
+    QPushButton* m_cmdExamine = nullptr;
+    QPushButton* m_cmdSaveFile = nullptr;
+    QPushButton* m_cmdSubcircuit = nullptr;
+    QPushButton* m_cmdExit = nullptr;
 };
 
 } // namespace valvix

@@ -91,23 +91,23 @@ void frmExamine::PlaceButtons() {
         b->setStyleSheet("background-color: #E0E0E0;");
         return b;
     };
-    cmdPreview = button("cmdPreview", "Plot/refresh", 5200);
-    cmdExit = button("cmdExit", "Return", 5700);
-    cmdPrint = button("cmdPrint", "Print", 6200);
+    m_cmdPreview = button("cmdPreview", "Plot/refresh", 5200);
+    m_cmdExit = button("cmdExit", "Return", 5700);
+    m_cmdPrint = button("cmdPrint", "Print", 6200);
 
     auto* frame = m_view->place(new QGroupBox("Label grid voltages?"), {8120, 6700, 2400, 1290},
                                 kPoints, true, kFace);
     frame->setObjectName("Frame2");
-    optGridVoltageYes =
+    m_optGridVoltageYes =
         m_view->place(new QRadioButton("Yes"), {8240, 6970, 1800, 315}, kPoints, true, kFace);
-    optGridVoltageYes->setObjectName("optGridVoltageYes");
-    optGridVoltageNo =
+    m_optGridVoltageYes->setObjectName("optGridVoltageYes");
+    m_optGridVoltageNo =
         m_view->place(new QRadioButton("No"), {8240, 7330, 1800, 315}, kPoints, true, kFace);
-    optGridVoltageNo->setObjectName("optGridVoltageNo");
+    m_optGridVoltageNo->setObjectName("optGridVoltageNo");
     auto* group = new QButtonGroup(this);
-    group->addButton(optGridVoltageYes);
-    group->addButton(optGridVoltageNo);
-    optGridVoltageYes->setChecked(true);
+    group->addButton(m_optGridVoltageYes);
+    group->addButton(m_optGridVoltageNo);
+    m_optGridVoltageYes->setChecked(true);
 
     const std::array<const char*, 4> readouts{"Delta V:", "Delta I:", "mu:", "Gm:"};
     for (std::size_t i = 0; i < readouts.size(); ++i) {
@@ -123,14 +123,14 @@ void frmExamine::PlaceButtons() {
 void frmExamine::Form_Load() {
     PlaceSettings();
     PlaceButtons();
-    connect(cmdPreview, &QPushButton::clicked, this, &frmExamine::DrawExamineChart);
-    connect(cmdExit, &QPushButton::clicked, this, &frmExamine::cmdExit_Click);
-    connect(cmdPrint, &QPushButton::clicked, this, &frmExamine::cmdPrint_Click);
-    connect(optGridVoltageYes, &QRadioButton::clicked, this, [this] {
+    connect(m_cmdPreview, &QPushButton::clicked, this, &frmExamine::DrawExamineChart);
+    connect(m_cmdExit, &QPushButton::clicked, this, &frmExamine::cmdExit_Click);
+    connect(m_cmdPrint, &QPushButton::clicked, this, &frmExamine::cmdPrint_Click);
+    connect(m_optGridVoltageYes, &QRadioButton::clicked, this, [this] {
         m_examine.LabelGridVoltages = 1;
         DrawExamineChart();
     });
-    connect(optGridVoltageNo, &QRadioButton::clicked, this, [this] {
+    connect(m_optGridVoltageNo, &QRadioButton::clicked, this, [this] {
         m_examine.LabelGridVoltages = 0;
         DrawExamineChart();
     });
@@ -142,13 +142,13 @@ void frmExamine::Form_Load() {
     }
 
     // Keyboard order: "Return" first, then the grid voltages, the scales, the title.
-    QWidget* order[] = {cmdExit,           m_settings[4].box, m_settings[5].box, m_settings[6].box,
+    QWidget* order[] = {m_cmdExit,         m_settings[4].box, m_settings[5].box, m_settings[6].box,
                         m_settings[0].box, m_settings[1].box, m_settings[2].box, m_settings[3].box,
-                        m_pageTitleBox,    cmdPreview,        cmdPrint};
+                        m_pageTitleBox,    m_cmdPreview,      m_cmdPrint};
     for (std::size_t i = 1; i < std::size(order); ++i) {
         setTabOrder(order[i - 1], order[i]);
     }
-    cmdExit->setFocus();
+    m_cmdExit->setFocus();
 
     FillBoxes();
     setWindowTitle(QString::fromStdString("Examine - " + m_design.DesignFileName));

@@ -62,11 +62,11 @@ private:
     std::array<Setting, 7> m_settings;
     QLineEdit* m_pageTitleBox = nullptr;      // Text5
     std::array<QLabel*, 4> m_readoutLabels{}; // Label9 to Label12
-    QPushButton* cmdPreview = nullptr;
-    QPushButton* cmdExit = nullptr;
-    QPushButton* cmdPrint = nullptr;
-    QRadioButton* optGridVoltageYes = nullptr;
-    QRadioButton* optGridVoltageNo = nullptr;
+    QPushButton* m_cmdPreview = nullptr;
+    QPushButton* m_cmdExit = nullptr;
+    QPushButton* m_cmdPrint = nullptr;
+    QRadioButton* m_optGridVoltageYes = nullptr;
+    QRadioButton* m_optGridVoltageNo = nullptr;
 };
 
 } // namespace valvix

@@ -37,7 +37,7 @@ frmInitialize::frmInitialize(Design& design, ChartGraphic& graphic, WindowServic
     Form_Load();
 }
 
-QPushButton* frmInitialize::addButton(const char* name, const QString& caption, QRectF layout) {
+QPushButton* frmInitialize::AddButton(const char* name, const QString& caption, QRectF layout) {
     auto* button = m_view->place(new QPushButton(caption), layout, kButtonPoints);
     button->setObjectName(name);
     return button;
@@ -46,12 +46,12 @@ QPushButton* frmInitialize::addButton(const char* name, const QString& caption, 
 void frmInitialize::Form_Load() {
     setWindowTitle("Valvix - Initialize");
     PlaceButtons();
-    cmdAlignPlot->hide();
-    for (QPushButton* button : Command) {
+    m_cmdAlignPlot->hide();
+    for (QPushButton* button : m_edgeNudgeButtons) {
         button->setEnabled(false);
     }
-    cmdGetGraphic->setEnabled(false);
-    cmdContinue->setEnabled(false);
+    m_cmdGetGraphic->setEnabled(false);
+    m_cmdContinue->setEnabled(false);
     ConnectButtons();
     m_alignment = new FrameAlignment(
         m_design, m_graphic, *m_view, [this] { return RedrawPictureAndFrame(); }, *this);
@@ -59,30 +59,30 @@ void frmInitialize::Form_Load() {
 }
 
 void frmInitialize::PlaceButtons() {
-    cmdAlignPlot = addButton("cmdAlignPlot", "Align plot and refresh", {7030, 890, 2485, 360});
-    Command[1] = addButton("Command2", "YT", {8000, 1400, 500, 390});
-    Command[2] = addButton("Command3", "YT", {8000, 1780, 500, 390});
-    Command[0] = addButton("Command1", "XL", {7030, 2160, 500, 390});
-    Command[3] = addButton("Command4", "XL", {7515, 2160, 500, 390});
-    Command[6] = addButton("Command7", "XR", {8484, 2160, 500, 390});
-    Command[7] = addButton("Command8", "XR", {8970, 2160, 500, 390});
-    Command[4] = addButton("Command5", "YB", {8000, 2544, 500, 390});
-    Command[5] = addButton("Command6", "YB", {8000, 2926, 500, 390});
-    cmdHelpGraphic = addButton("cmdHelpGraphic", "?", {9000, 2926, 470, 390});
-    cmdHelpGraphic->setToolTip("How to line the frame up with the chart");
-    cmdGetOldDesign = addButton("cmdGetOldDesign", "Get old design", {4000, 5500, 2100, 390});
-    cmdGetGraphic = addButton("cmdGetGraphic", "Get graphic", {4000, 6000, 2100, 390});
-    cmdContinue = addButton("cmdContinue", "Continue", {7030, 6500, 2100, 390});
-    cmdExit = addButton("cmdExit", "Exit", {7030, 7000, 2100, 390});
+    m_cmdAlignPlot = AddButton("cmdAlignPlot", "Align plot and refresh", {7030, 890, 2485, 360});
+    m_edgeNudgeButtons[1] = AddButton("Command2", "YT", {8000, 1400, 500, 390});
+    m_edgeNudgeButtons[2] = AddButton("Command3", "YT", {8000, 1780, 500, 390});
+    m_edgeNudgeButtons[0] = AddButton("Command1", "XL", {7030, 2160, 500, 390});
+    m_edgeNudgeButtons[3] = AddButton("Command4", "XL", {7515, 2160, 500, 390});
+    m_edgeNudgeButtons[6] = AddButton("Command7", "XR", {8484, 2160, 500, 390});
+    m_edgeNudgeButtons[7] = AddButton("Command8", "XR", {8970, 2160, 500, 390});
+    m_edgeNudgeButtons[4] = AddButton("Command5", "YB", {8000, 2544, 500, 390});
+    m_edgeNudgeButtons[5] = AddButton("Command6", "YB", {8000, 2926, 500, 390});
+    m_cmdHelpGraphic = AddButton("cmdHelpGraphic", "?", {9000, 2926, 470, 390});
+    m_cmdHelpGraphic->setToolTip("How to line the frame up with the chart");
+    m_cmdGetOldDesign = AddButton("cmdGetOldDesign", "Get old design", {4000, 5500, 2100, 390});
+    m_cmdGetGraphic = AddButton("cmdGetGraphic", "Get graphic", {4000, 6000, 2100, 390});
+    m_cmdContinue = AddButton("cmdContinue", "Continue", {7030, 6500, 2100, 390});
+    m_cmdExit = AddButton("cmdExit", "Exit", {7030, 7000, 2100, 390});
 }
 
 void frmInitialize::ConnectButtons() {
-    connect(cmdGetOldDesign, &QPushButton::clicked, this, &frmInitialize::cmdGetOldDesign_Click);
-    connect(cmdGetGraphic, &QPushButton::clicked, this, &frmInitialize::cmdGetGraphic_Click);
-    connect(cmdAlignPlot, &QPushButton::clicked, this, &frmInitialize::cmdAlignPlot_Click);
-    connect(cmdContinue, &QPushButton::clicked, this, &frmInitialize::continueRequested);
-    connect(cmdExit, &QPushButton::clicked, this, &frmInitialize::exitRequested);
-    connect(cmdHelpGraphic, &QPushButton::clicked, this, &frmInitialize::graphicHelpRequested);
+    connect(m_cmdGetOldDesign, &QPushButton::clicked, this, &frmInitialize::cmdGetOldDesign_Click);
+    connect(m_cmdGetGraphic, &QPushButton::clicked, this, &frmInitialize::cmdGetGraphic_Click);
+    connect(m_cmdAlignPlot, &QPushButton::clicked, this, &frmInitialize::cmdAlignPlot_Click);
+    connect(m_cmdContinue, &QPushButton::clicked, this, &frmInitialize::continueRequested);
+    connect(m_cmdExit, &QPushButton::clicked, this, &frmInitialize::exitRequested);
+    connect(m_cmdHelpGraphic, &QPushButton::clicked, this, &frmInitialize::graphicHelpRequested);
 
     // Of each pair the first button moves its edge left or up.
     const std::array<std::pair<float FrameEdges::*, float>, 8> nudges{{
@@ -95,10 +95,10 @@ void frmInitialize::ConnectButtons() {
         {&FrameEdges::right, -kNudgeStep},
         {&FrameEdges::right, kNudgeStep},
     }};
-    for (std::size_t i = 0; i < Command.size(); ++i) {
+    for (std::size_t i = 0; i < m_edgeNudgeButtons.size(); ++i) {
         const auto edge = nudges[i].first;
         const float change = nudges[i].second;
-        connect(Command[i], &QPushButton::clicked, this,
+        connect(m_edgeNudgeButtons[i], &QPushButton::clicked, this,
                 [this, edge, change] { Nudge(edge, change); });
     }
 }
@@ -131,7 +131,7 @@ bool frmInitialize::ReadChosenDesign() {
     }
     setWindowTitle(QString::fromStdString("Initialize - " + m_design.DesignFileName));
     if (!m_design.DesignFileName.empty()) {
-        cmdGetGraphic->setEnabled(true);
+        m_cmdGetGraphic->setEnabled(true);
     }
     return true;
 }
@@ -146,7 +146,7 @@ void frmInitialize::cmdGetGraphic_Click() {
     }
     m_design.GraphicFileName = m_graphicDialogName;
     if (!m_design.GraphicFileName.empty()) {
-        cmdAlignPlot->show();
+        m_cmdAlignPlot->show();
     }
     cmdAlignPlot_Click();
 }
@@ -181,8 +181,8 @@ bool frmInitialize::RedrawPictureAndFrame() {
 }
 
 void frmInitialize::EnableAlignment() {
-    cmdContinue->setEnabled(true);
-    for (QPushButton* button : Command) {
+    m_cmdContinue->setEnabled(true);
+    for (QPushButton* button : m_edgeNudgeButtons) {
         button->setEnabled(true);
     }
     m_alignment->pictureShown();

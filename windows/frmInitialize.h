@@ -53,7 +53,7 @@ private:
     void PlotInitialCurves();
     void PictureFailure();
 
-    QPushButton* addButton(const char* name, const QString& caption, QRectF layout);
+    QPushButton* AddButton(const char* name, const QString& caption, QRectF layout);
 
     Design& m_design;
 
@@ -66,13 +66,14 @@ private:
     std::string m_graphicDialogName;
     std::string m_designFolder; // where the picture dialog opens until a picture is chosen
 
-    QPushButton* cmdAlignPlot = nullptr;
-    std::array<QPushButton*, 8> Command{}; // Command1 to Command8
-    QPushButton* cmdGetOldDesign = nullptr;
-    QPushButton* cmdGetGraphic = nullptr;
-    QPushButton* cmdContinue = nullptr;
-    QPushButton* cmdExit = nullptr;
-    QPushButton* cmdHelpGraphic = nullptr;
+    QPushButton* m_cmdAlignPlot = nullptr;
+    // Command1 to Command8: each moves a frame edge by one pixel.
+    std::array<QPushButton*, 8> m_edgeNudgeButtons{};
+    QPushButton* m_cmdGetOldDesign = nullptr;
+    QPushButton* m_cmdGetGraphic = nullptr;
+    QPushButton* m_cmdContinue = nullptr;
+    QPushButton* m_cmdExit = nullptr;
+    QPushButton* m_cmdHelpGraphic = nullptr;
 };
 
 } // namespace valvix

@@ -50,41 +50,43 @@ frmShowSubcircuit::frmShowSubcircuit(const Design& design, const ExamineSettings
     font.setBold(true);
     setFont(font);
 
-    for (std::size_t i = 0; i < Label.size(); ++i) {
+    for (std::size_t i = 0; i < m_subcircuitLines.size(); ++i) {
         const int n = static_cast<int>(i) + 1;
-        Label[i] = new QLabel(QString("Label%1").arg(n), this);
-        Label[i]->setObjectName(QString("Label%1").arg(n));
-        Label[i]->setTextFormat(Qt::PlainText); // a tube name is shown as typed, never as markup
-        Label[i]->setGeometry(24, 24 + 16 * (n - 1), n == 2 ? 600 : 481, 17);
+        m_subcircuitLines[i] = new QLabel(QString("Label%1").arg(n), this);
+        m_subcircuitLines[i]->setObjectName(QString("Label%1").arg(n));
+        m_subcircuitLines[i]->setTextFormat(
+            Qt::PlainText); // a tube name is shown as typed, never as markup
+        m_subcircuitLines[i]->setGeometry(24, 24 + 16 * (n - 1), n == 2 ? 600 : 481, 17);
     }
-    txtTubeName = new QLineEdit("TubeName", this);
-    txtTubeName->setObjectName("txtTubeName");
-    txtTubeName->setGeometry(24, 280, 121, 25);
-    cmdWrite = MakeButton(this, "cmdWrite", "Write CKT file", {152, 280, 145, 25});
-    cmdPlotter = MakeButton(this, "cmdPlotter", "Write ASC file", {304, 280, 145, 25});
-    cmdExit = MakeButton(this, "cmdExit", "Return", {456, 280, 121, 25});
-    cmdWriteModel = MakeButton(this, "cmdWriteModel", "Write ngspice model", {152, 313, 209, 25});
-    cmdCheck = MakeButton(this, "cmdCheck", "Check in ngspice", {368, 313, 209, 25});
+    m_txtTubeName = new QLineEdit("TubeName", this);
+    m_txtTubeName->setObjectName("txtTubeName");
+    m_txtTubeName->setGeometry(24, 280, 121, 25);
+    m_cmdWrite = MakeButton(this, "cmdWrite", "Write CKT file", {152, 280, 145, 25});
+    m_cmdPlotter = MakeButton(this, "cmdPlotter", "Write ASC file", {304, 280, 145, 25});
+    m_cmdExit = MakeButton(this, "cmdExit", "Return", {456, 280, 121, 25});
+    m_cmdWriteModel = MakeButton(this, "cmdWriteModel", "Write ngspice model", {152, 313, 209, 25});
+    m_cmdCheck = MakeButton(this, "cmdCheck", "Check in ngspice", {368, 313, 209, 25});
 
-    connect(txtTubeName, &QLineEdit::textChanged, this, &frmShowSubcircuit::ShowSubcircuitText);
-    connect(cmdWrite, &QPushButton::clicked, this, &frmShowSubcircuit::cmdWrite_Click);
-    connect(cmdPlotter, &QPushButton::clicked, this, &frmShowSubcircuit::cmdPlotter_Click);
-    connect(cmdExit, &QPushButton::clicked, this, &frmShowSubcircuit::cmdExit_Click);
-    connect(cmdWriteModel, &QPushButton::clicked, this, &frmShowSubcircuit::cmdWriteModel_Click);
-    connect(cmdCheck, &QPushButton::clicked, this, &frmShowSubcircuit::cmdCheck_Click);
+    connect(m_txtTubeName, &QLineEdit::textChanged, this, &frmShowSubcircuit::ShowSubcircuitText);
+    connect(m_cmdWrite, &QPushButton::clicked, this, &frmShowSubcircuit::cmdWrite_Click);
+    connect(m_cmdPlotter, &QPushButton::clicked, this, &frmShowSubcircuit::cmdPlotter_Click);
+    connect(m_cmdExit, &QPushButton::clicked, this, &frmShowSubcircuit::cmdExit_Click);
+    connect(m_cmdWriteModel, &QPushButton::clicked, this, &frmShowSubcircuit::cmdWriteModel_Click);
+    connect(m_cmdCheck, &QPushButton::clicked, this, &frmShowSubcircuit::cmdCheck_Click);
     ShowSubcircuitText();
 }
 
 void frmShowSubcircuit::TakeTubeName() {
-    m_names.TubeName = txtTubeName->text().toStdString();
+    m_names.TubeName = m_txtTubeName->text().toStdString();
 }
 
 void frmShowSubcircuit::ShowSubcircuitText() {
     TakeTubeName();
     const auto lines = SubcircuitLines(m_design, m_names.TubeName);
-    for (std::size_t i = 0; i < Label.size(); ++i) {
-        Label[i]->setText(QString::fromStdString(lines[i]));
-        FitWithin(*Label[i], std::min(Label[i]->width(), width() - Label[i]->x()));
+    for (std::size_t i = 0; i < m_subcircuitLines.size(); ++i) {
+        m_subcircuitLines[i]->setText(QString::fromStdString(lines[i]));
+        FitWithin(*m_subcircuitLines[i],
+                  std::min(m_subcircuitLines[i]->width(), width() - m_subcircuitLines[i]->x()));
     }
 }
 

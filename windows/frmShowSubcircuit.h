@@ -36,13 +36,13 @@ private:
     const ExamineSettings& m_examine; // the test schematic and the check sweep over these
     SubcircuitNames& m_names;
     WindowServices& m_services;
-    std::array<QLabel*, 14> Label{};
-    QLineEdit* txtTubeName = nullptr;
-    QPushButton* cmdWrite = nullptr;
-    QPushButton* cmdPlotter = nullptr;
-    QPushButton* cmdExit = nullptr;
-    QPushButton* cmdWriteModel = nullptr; // second row: the ngspice model and its check
-    QPushButton* cmdCheck = nullptr;
+    std::array<QLabel*, 14> m_subcircuitLines{}; // Label1 to Label14
+    QLineEdit* m_txtTubeName = nullptr;
+    QPushButton* m_cmdWrite = nullptr;
+    QPushButton* m_cmdPlotter = nullptr;
+    QPushButton* m_cmdExit = nullptr;
+    QPushButton* m_cmdWriteModel = nullptr; // second row: the ngspice model and its check
+    QPushButton* m_cmdCheck = nullptr;
 };
 
 } // namespace valvix

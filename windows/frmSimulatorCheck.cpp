@@ -31,15 +31,15 @@ frmSimulatorCheck::frmSimulatorCheck(CheckPlanResult planned, WindowServices& se
 }
 
 void frmSimulatorCheck::PlaceControls() {
-    lblResult = m_view->place(new QLabel, {300, 5750, 11400, 2300}, kPoints, true, kFace);
-    lblResult->setObjectName("lblResult");
-    lblResult->setWordWrap(true);
-    lblResult->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lblResult->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    prgRunning = m_view->place(new QProgressBar, {300, 8250, 6200, 450}, kPoints);
-    prgRunning->setObjectName("prgRunning");
-    prgRunning->setRange(0, 0); // busy: ngspice tells no progress
-    prgRunning->setTextVisible(false);
+    m_lblResult = m_view->place(new QLabel, {300, 5750, 11400, 2300}, kPoints, true, kFace);
+    m_lblResult->setObjectName("lblResult");
+    m_lblResult->setWordWrap(true);
+    m_lblResult->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_lblResult->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_prgRunning = m_view->place(new QProgressBar, {300, 8250, 6200, 450}, kPoints);
+    m_prgRunning->setObjectName("prgRunning");
+    m_prgRunning->setRange(0, 0); // busy: ngspice tells no progress
+    m_prgRunning->setTextVisible(false);
     auto button = [this](const char* name, const char* caption, float left) {
         auto* b =
             m_view->place(new QPushButton(caption), {left, 8200, 2300, 550}, kPoints, true, kFace);
@@ -47,10 +47,10 @@ void frmSimulatorCheck::PlaceControls() {
         b->setStyleSheet("background-color: #E0E0E0;");
         return b;
     };
-    cmdCancel = button("cmdCancel", "Cancel", 6900);
-    cmdExit = button("cmdExit", "Return", 9400);
-    connect(cmdCancel, &QPushButton::clicked, this, &frmSimulatorCheck::cmdCancel_Click);
-    connect(cmdExit, &QPushButton::clicked, this, &frmSimulatorCheck::cmdExit_Click);
+    m_cmdCancel = button("cmdCancel", "Cancel", 6900);
+    m_cmdExit = button("cmdExit", "Return", 9400);
+    connect(m_cmdCancel, &QPushButton::clicked, this, &frmSimulatorCheck::cmdCancel_Click);
+    connect(m_cmdExit, &QPushButton::clicked, this, &frmSimulatorCheck::cmdExit_Click);
 }
 
 void frmSimulatorCheck::StartCheck(CheckPlanResult planned) {
@@ -59,7 +59,7 @@ void frmSimulatorCheck::StartCheck(CheckPlanResult planned) {
         return;
     }
     m_plan = std::move(planned.plan);
-    lblResult->setText(
+    m_lblResult->setText(
         QString("Running ngspice over %1 curves ...").arg(CountCheckedCurves(m_plan->scales)));
     ShowChart(); // the computed curves while ngspice runs
     m_task = m_services.startSimulator(
@@ -67,9 +67,9 @@ void frmSimulatorCheck::StartCheck(CheckPlanResult planned) {
 }
 
 void frmSimulatorCheck::StopRunning(const QString& text) {
-    prgRunning->hide();
-    cmdCancel->setEnabled(false);
-    lblResult->setText(text);
+    m_prgRunning->hide();
+    m_cmdCancel->setEnabled(false);
+    m_lblResult->setText(text);
 }
 
 void frmSimulatorCheck::CheckEnded(const SimulatorJobOutcome& outcome) {

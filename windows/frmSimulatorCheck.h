@@ -40,10 +40,10 @@ private:
 
     WindowServices& m_services;
     CanvasView* m_view = nullptr;
-    QLabel* lblResult = nullptr;
-    QProgressBar* prgRunning = nullptr;
-    QPushButton* cmdCancel = nullptr;
-    QPushButton* cmdExit = nullptr;
+    QLabel* m_lblResult = nullptr;
+    QProgressBar* m_prgRunning = nullptr;
+    QPushButton* m_cmdCancel = nullptr;
+    QPushButton* m_cmdExit = nullptr;
     std::optional<CheckPlan> m_plan;
     CheckReport m_report;
     std::unique_ptr<SimulatorTask> m_task; // last, so that it stops first

@@ -52,8 +52,8 @@ std::vector<fit::ChartPoint> Printed(const CorpusChart& c, const fit::ChartSpace
     for (std::size_t k = 0; k < c.truth.size(); ++k) {
         double next = 0;
         for (const QPointF& q : c.truth[k]) {
-            if (s.Volts(q.x()) > std::max(0.0, next)) {
-                points.push_back({s.Volts(q.x()), c.gridMostPos - float(k) * c.gridStep, s.Amps(q.y())});
+            if (s.volts(q.x()) > std::max(0.0, next)) {
+                points.push_back({s.volts(q.x()), c.gridMostPos - float(k) * c.gridStep, s.amps(q.y())});
                 next = everyVolts > 0 ? points.back().vp + everyVolts : 0;
             }
         }
@@ -127,7 +127,7 @@ private slots:
         std::vector<QPointF> foundPixels, printed;
         for (const auto& trace : found.chart.traces)
             for (const auto& p : trace.points)
-                foundPixels.emplace_back(s.X(p.vp), s.Y(p.ip));
+                foundPixels.emplace_back(s.x(p.vp), s.y(p.ip));
         for (const auto& curve : m_charts[std::size_t(chart)].truth)
             printed.insert(printed.end(), curve.begin(), curve.end());
         const double onCurves = ShareNear(foundPixels, printed, 2.5), covered = ShareNear(printed, foundPixels, 3);

@@ -20,7 +20,7 @@ private slots:
                 f.Inside(std::nextafter(600.0f, 0.0f), 1e9f));
         QVERIFY(!f.Inside(100, 200) && !f.Inside(600, 200) && !f.Inside(300, 50) && !f.Inside(NAN, 200));
         QVERIFY(!f.Inside(f.VoltsToX(250, 0), f.AmpsToY(0.01, 0)));
-        const FrameMapping sample = FrameMapping::Of(SampleDesign());
+        const FrameMapping sample = FrameMapping::of(SampleDesign());
         QVERIFY(sample.plotWidth() == 6000 && sample.plotHeight() == 4500 && sample.xleft() == 600 &&
                 sample.ybottom() == 4800);
     }
