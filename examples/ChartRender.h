@@ -69,9 +69,8 @@ Design ChartDesign(const ChartSpec& sheet, const TriodeParameters& parameters);
 ChartSpec Example12AX7();
 ChartSpec Example6SN7();
 
-// Charts for the fit tests: quite different triodes, each with grid lines, axis numbers,
-// curve labels, a load line and a limit curve, JPEG compression and scan noise.
-enum class TestTube { HighMu, LowMu, PowerTriode, PositiveGrid };
-ChartSpec TestChart(TestTube tube);
+// Places the axes at fixed shares of a picture of the given size, on pixel centres, and
+// sizes text and pens with the picture.
+void FitFrame(ChartSpec& sheet, int width, int height);
 
 } // namespace valvix::example

@@ -1,10 +1,9 @@
 // Renders the shipped example charts (data-sheet style plate-characteristics charts with
 // a slightly scanned look) and the example designs that go with them: the frame lined up
 // with the chart's axes, the chart's scales and grid voltages, and model parameters that
-// are near the chart's but still need fitting. With --test-charts it also writes the fit
-// tests' charts, to look at.
+// are near the chart's but still need fitting.
 //
-// Usage: make_example [output directory] [--test-charts]
+// Usage: make_example [output directory]
 //        (default: the examples folder of the sources)
 
 #include "ChartRender.h"
@@ -59,17 +58,9 @@ int main(int argc, char** argv) {
     }
     QGuiApplication app(argc, argv);
     QStringList arguments = QGuiApplication::arguments().mid(1);
-    const bool testCharts = arguments.removeAll(QStringLiteral("--test-charts")) > 0;
     const QDir out(arguments.isEmpty() ? QStringLiteral(VALVIX_EXAMPLES_DIR) : arguments[0]);
 
-    bool ok = WriteExample(out, QStringLiteral("example-12AX7"), Example12AX7()) &&
-              WriteExample(out, QStringLiteral("example-6SN7"), Example6SN7());
-    if (testCharts) {
-        const char* names[] = {"test-high-mu", "test-low-mu", "test-power", "test-positive-grid"};
-        for (const TestTube tube :
-             {TestTube::HighMu, TestTube::LowMu, TestTube::PowerTriode, TestTube::PositiveGrid}) {
-            ok = ok && WriteExample(out, names[static_cast<int>(tube)], TestChart(tube));
-        }
-    }
+    const bool ok = WriteExample(out, QStringLiteral("example-12AX7"), Example12AX7()) &&
+                    WriteExample(out, QStringLiteral("example-6SN7"), Example6SN7());
     return ok ? 0 : 1;
 }

@@ -3,7 +3,7 @@
 // curve inside the frame lies within a pixel of the fitted curve, measured across it.
 // Points with 1 % noise fit within 0.5 % of full scale. Bad input is refused plainly.
 
-#include "ChartRender.h"
+#include "support/TestCharts.h"
 
 #include "fit/Digitizer.h"
 #include "fit/FitToChart.h"

@@ -1,12 +1,12 @@
 // The Adjust window's fitting controls, pressed and clicked with the mouse.
 
-#include "ChartRender.h"
 #include "fit/PointsFile.h"
 #include "platform/CanvasView.h"
 #include "plot/FrameMapping.h"
 #include "support/PointsCsv.h"
 #include "support/RecordingSurface.h"
 #include "support/ScriptedServices.h"
+#include "support/TestCharts.h"
 #include "windows/frmAdjust.h"
 
 #include <QLabel>
