@@ -4,6 +4,7 @@
 #include "export/NgspiceModel.h"
 #include "export/Subcircuit.h"
 #include "state/DesignFile.h"
+#include "support/FileContents.h"
 #include "support/SampleDesign.h"
 
 #include <QStandardPaths>
@@ -51,10 +52,7 @@ private slots:
             QVERIFY2(row.last.isEmpty() || (last.starts_with(row.last.toStdString()) && last.ends_with(" %.\n")),
                      run.out.c_str());
         }
-        const auto bytes = [&](const char* extension) {
-            QFile file(out + extension);
-            return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "";
-        };
+        const auto bytes = [&](const char* extension) { return test::Contents(out + extension).toStdString(); };
         QCOMPARE(bytes(".CKT"), SubcircuitText(design, "12AX7"));
         QCOMPARE(bytes(".lib"), NgspiceModelText(design, "12AX7"));
         QVERIFY(bytes(".ASC").ends_with("!.DC  Vplate  0   250  0.25   Vgrid  -10  0  1 \r\n"));

@@ -3,6 +3,7 @@
 #include "cli/CliRun.h"
 #include "fit/PointsFile.h"
 #include "state/DesignFile.h"
+#include "support/FileContents.h"
 #include "support/PointsCsv.h"
 
 #include <QImage>
@@ -32,11 +33,6 @@ void CheckTold(const std::string& err) {
 const std::regex kWindowWords("button|click|shift|up and down|get graphic|window|choose one|line it up",
                               std::regex::icase);
 
-QByteArray Bytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 } // namespace
 
 class tst_FitCommand final : public QObject {
@@ -62,8 +58,7 @@ private slots:
         QVERIFY(WriteDesignFile(small.toStdString(), design, "now").ok);
         design.Ex = 0;
         QVERIFY(WriteDesignFile(ex0.toStdString(), design, "now").ok);
-        QFile words(notPicture);
-        QVERIFY(words.open(QIODevice::WriteOnly) && words.write("not a picture\n") > 0);
+        QVERIFY(test::WriteFile(notPicture, "not a picture\n"));
         test::WritePointsCsv(measured.toStdString(), kPrinted, 500, 0, -20, 2);
     }
 
@@ -112,9 +107,9 @@ private slots:
         }
         QVERIFY(onTheirCurve > 0.95 * file.points.size());
         // A failed run leaves the points file as it was.
-        const QByteArray written = Bytes(csv);
+        const QByteArray written = test::Contents(csv);
         QCOMPARE(RunCli({"digitize", "--design", kDesign, "--picture", blank, "--out", csv}).status, 1);
-        QCOMPARE(Bytes(csv), written);
+        QCOMPARE(test::Contents(csv), written);
     }
 
     void refuses_data() {

@@ -16,7 +16,7 @@ protected:
     Design design;
     ChartGraphic graphic;
     ExamineSettings examine;
-    SubcircuitNames names;
+    SubcircuitNames subcircuitNames;
     std::unique_ptr<ScriptedServices> services;
     std::unique_ptr<QWidget> window;
     CanvasView* view = nullptr;
@@ -29,7 +29,7 @@ protected:
         design = SampleDesign();
         graphic = {};
         examine = {};
-        names = {};
+        subcircuitNames = {};
         design.GraphicFileName = services->writePicture();
     }
     // Opens a window of the kind on the design, shown at 800 x 600, what it draws recorded.
@@ -39,7 +39,7 @@ protected:
         else if constexpr (std::is_constructible_v<Window, Design&, ExamineSettings&, ScriptedServices&, Extra...>)
             window = std::make_unique<Window>(design, examine, *services, extra...);
         else
-            window = std::make_unique<Window>(design, examine, names, *services, extra...);
+            window = std::make_unique<Window>(design, examine, subcircuitNames, *services, extra...);
         view = window->findChild<CanvasView*>();
         if (view != nullptr)
             view->canvas().setTap(&(drawn = {}));

@@ -22,7 +22,7 @@ using namespace valvix::test;
 class tst_AdjustFitting final : public QObject {
     Q_OBJECT
 
-    const example::ChartSpec sheet = example::TestChart(example::TestTube::HighMu);
+    const example::ChartSpec sheet = example::HighMuTestChart();
     Design design;
     ChartGraphic graphic;
     ScriptedServices services;

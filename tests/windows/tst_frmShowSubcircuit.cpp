@@ -20,7 +20,7 @@ private slots:
     void subcircuitShowsTheSubcircuit() {
         open<frmShowSubcircuit>();
         QVERIFY(window->windowTitle() == "Valvix - Subcircuit / schematic" && window->size() == QSize(611, 348));
-        QCOMPARE(tube()->text().toStdString() + names.TubeName, "TubeNameTubeName");
+        QCOMPARE(tube()->text().toStdString() + subcircuitNames.TubeName, "TubeNameTubeName");
         QVERIFY(label(2)->geometry() == QRect(24, 40, 600, 17) && label(14)->geometry() == QRect(24, 232, 481, 17));
         design.Kg1 = design.Kp = design.Kvb = 1.234567e7f;
         tube()->clear();
@@ -37,9 +37,9 @@ private slots:
             }
         }
         press("cmdExit");
-        QVERIFY(!window->isVisible() && names.TubeName == "a much longer tube name");
+        QVERIFY(!window->isVisible() && subcircuitNames.TubeName == "a much longer tube name");
         open<frmShowSubcircuit>();
-        QVERIFY(tube()->text() == "TubeName" && names.TubeName == "TubeName");
+        QVERIFY(tube()->text() == "TubeName" && subcircuitNames.TubeName == "TubeName");
     }
 
     // Both write buttons: the save dialog with its proposed name, the file, the message
@@ -62,7 +62,7 @@ private slots:
                 circuit ? SubcircuitText(design, "12AX7") : SchematicText(design, examine, "12AX7");
             QFile out(QString::fromStdString(services->path("out")));
             QVERIFY(out.open(QIODevice::ReadOnly) && out.readAll().toStdString() == written);
-            QCOMPARE(circuit ? names.CircuitFileName : names.SchematicFileName, services->path("out"));
+            QCOMPARE(circuit ? subcircuitNames.CircuitFileName : subcircuitNames.SchematicFileName, services->path("out"));
             press(button);
             QVERIFY(!QFile::exists("Default.CKT") && !QFile::exists("12AX7.ASC") &&
                     services->messages.size() == std::size_t(!circuit));
