@@ -62,7 +62,8 @@ private slots:
                 circuit ? SubcircuitText(design, "12AX7") : SchematicText(design, examine, "12AX7");
             QFile out(QString::fromStdString(services->path("out")));
             QVERIFY(out.open(QIODevice::ReadOnly) && out.readAll().toStdString() == written);
-            QCOMPARE(circuit ? subcircuitNames.CircuitFileName : subcircuitNames.SchematicFileName, services->path("out"));
+            QCOMPARE(circuit ? subcircuitNames.CircuitFileName : subcircuitNames.SchematicFileName,
+                     services->path("out"));
             press(button);
             QVERIFY(!QFile::exists("Default.CKT") && !QFile::exists("12AX7.ASC") &&
                     services->messages.size() == std::size_t(!circuit));
