@@ -12,9 +12,9 @@ set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 dir="${1:-$here/build}"
 jobs="${ANALYZE_JOBS:-2}"
-folders=(state model plot export fit platform windows app cli examples
+folders=(state model plot export fit read platform windows app cli examples
   tests/state tests/model tests/plot tests/export tests/fuzz tests/platform tests/windows
-  tests/app tests/fit tests/cli)
+  tests/app tests/fit tests/read tests/cli)
 
 "$here/tools/setup.sh" clang-tidy cppcheck
 
@@ -35,7 +35,7 @@ done
 
 # Diagnostics in headers only from the analysed folders (not Qt, not generated files).
 root_re="$(printf '%s' "$here" | sed 's/[][\.*^$+?(){}|]/\\&/g')"
-header_filter="^$root_re/(state|model|plot|export|fit|platform|windows|app|cli|examples|tests)/"
+header_filter="^$root_re/(state|model|plot|export|fit|read|platform|windows|app|cli|examples|tests)/"
 
 echo "clang-tidy: ${#files[@]} files"
 tidy_one() {

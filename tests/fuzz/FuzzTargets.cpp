@@ -3,6 +3,7 @@
 #include "export/SweepTable.h"
 #include "fit/Digitizer.h"
 #include "fit/PointsFile.h"
+#include "read/LabelText.h"
 #include "state/DesignFile.h"
 #include "state/EngineeringText.h"
 #include "state/NumberText.h"
@@ -160,6 +161,21 @@ int Digitizer(const std::uint8_t* data, std::size_t size) {
             Check(point.vp > 0 && point.vp < 100 && point.ip > 0 && point.ip < 0.01, "a point outside the frame");
         }
     }
+    return 0;
+}
+
+// Any text a reader may return: a tick number and a curve label are finite when read,
+// and every tick number reads as the same curve label, its sign told as written.
+int LabelText(const std::uint8_t* data, std::size_t size) {
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    const std::optional<double> tick = read::TickValue(text);
+    const std::optional<read::CurveLabel> label = read::CurveLabelValue(text);
+    Check(!tick || std::isfinite(*tick), "a tick number that is not finite");
+    Check(!label || std::isfinite(label->volts), "a curve label that is not finite");
+    const std::string plain = read::PlainLabelText(text);
+    const bool signed_ = !plain.empty() && (plain.front() == '-' || plain.front() == '+');
+    Check(!tick || (label && label->volts == *tick && label->signWritten == signed_),
+          "a tick number that reads otherwise as a curve label");
     return 0;
 }
 

@@ -16,6 +16,7 @@ int DesignFile(const std::uint8_t* data, std::size_t size);
 int PointsFile(const std::uint8_t* data, std::size_t size);
 int SweepTable(const std::uint8_t* data, std::size_t size);
 int Digitizer(const std::uint8_t* data, std::size_t size);
+int LabelText(const std::uint8_t* data, std::size_t size);
 
 // A broken property.
 struct PropertyBroken : std::runtime_error {

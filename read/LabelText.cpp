@@ -1,0 +1,117 @@
+#include "read/LabelText.h"
+
+#include <array>
+#include <cctype>
+#include <charconv>
+#include <cmath>
+
+namespace valvix::read {
+
+namespace {
+
+// UTF-8 dashes read as a minus sign.
+constexpr std::array<std::string_view, 6> kDashes{
+    "\xE2\x80\x90", // hyphen
+    "\xE2\x80\x91", // non-breaking hyphen
+    "\xE2\x80\x92", // figure dash
+    "\xE2\x80\x93", // en dash
+    "\xE2\x80\x94", // em dash
+    "\xE2\x88\x92", // minus sign
+};
+
+// Names of the grid before '=' or the number, longest first.
+constexpr std::array<std::string_view, 6> kGridNames{"VG1", "EC1", "EG1", "VG", "EC", "EG"};
+constexpr std::array<std::string_view, 3> kUnits{"VOLTS", "VOLT", "V"};
+
+std::size_t DashAt(std::string_view text, std::size_t at) {
+    for (const std::string_view dash : kDashes) {
+        if (text.substr(at, dash.size()) == dash) {
+            return dash.size();
+        }
+    }
+    return 0;
+}
+
+bool TakePrefix(std::string_view& text, std::string_view prefix) {
+    if (!text.starts_with(prefix)) {
+        return false;
+    }
+    text.remove_prefix(prefix.size());
+    return true;
+}
+
+// A sign, digits and one point; the whole text.
+std::optional<double> Number(std::string_view text, bool& signWritten) {
+    signWritten = !text.empty() && (text.front() == '-' || text.front() == '+');
+    const bool negative = signWritten && text.front() == '-';
+    if (signWritten) {
+        text.remove_prefix(1);
+    }
+    std::size_t digits = 0;
+    std::size_t points = 0;
+    for (const char c : text) {
+        digits += std::isdigit(static_cast<unsigned char>(c)) != 0 ? 1 : 0;
+        points += c == '.' ? 1 : 0;
+    }
+    if (digits == 0 || points > 1 || digits + points != text.size() || digits > 12) {
+        return std::nullopt;
+    }
+    double value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return negative ? -value : value;
+}
+
+} // namespace
+
+std::string PlainLabelText(std::string_view text) {
+    std::string plain;
+    for (std::size_t at = 0; at < text.size();) {
+        if (const std::size_t dash = DashAt(text, at); dash > 0) {
+            plain += '-';
+            at += dash;
+            continue;
+        }
+        const auto c = static_cast<unsigned char>(text[at++]);
+        if (std::isspace(c) == 0) {
+            plain += static_cast<char>(std::toupper(c));
+        }
+    }
+    return plain;
+}
+
+std::optional<double> TickValue(std::string_view text) {
+    bool signWritten = false;
+    return Number(PlainLabelText(text), signWritten);
+}
+
+std::optional<CurveLabel> CurveLabelValue(std::string_view text) {
+    const std::string plain = PlainLabelText(text);
+    std::string_view rest = plain;
+    for (const std::string_view name : kGridNames) {
+        if (TakePrefix(rest, name)) {
+            if (!TakePrefix(rest, "=") && rest.starts_with('-') == false &&
+                rest.starts_with('+') == false) {
+                return std::nullopt; // "VG" must be followed by '=' or a sign
+            }
+            break;
+        }
+    }
+    for (const std::string_view unit : kUnits) {
+        if (rest.ends_with(unit)) {
+            rest.remove_suffix(unit.size());
+            break;
+        }
+    }
+    CurveLabel label;
+    const std::optional<double> volts = Number(rest, label.signWritten);
+    if (!volts) {
+        return std::nullopt;
+    }
+    label.volts = *volts;
+    return label;
+}
+
+} // namespace valvix::read

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace valvix::read {
+
+// The text a reader gave for a label, made plain: every dash Unicode knows as a minus
+// (hyphen, figure dash, en dash, em dash, minus sign) becomes '-', blanks go, and
+// letters are upper case.
+std::string PlainLabelText(std::string_view text);
+
+// A number printed on an axis: digits with at most one decimal point, after at most one
+// minus or plus sign ("250", "-2", ".5", "0.25"); nothing for any other text.
+std::optional<double> TickValue(std::string_view text);
+
+// A curve's grid voltage as data sheets label it: "Vg = -2V", "EC=0", "Ec1 = -4 VOLTS",
+// "-1", "0V", "+2": an optional name of the grid (Vg, Eg, Ec, with a digit) and '=', the
+// number, an optional unit (V, VOLT, VOLTS). signWritten says whether a sign stood before
+// the number, so that a minus lost in reading can be told from a positive voltage.
+struct CurveLabel {
+    double volts = 0;
+    bool signWritten = false;
+};
+std::optional<CurveLabel> CurveLabelValue(std::string_view text);
+
+} // namespace valvix::read

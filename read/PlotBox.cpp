@@ -1,0 +1,290 @@
+#include "read/PlotBox.h"
+
+#include <opencv2/imgproc.hpp>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+namespace valvix::read {
+
+namespace {
+
+// Pictures are read at most this large (longer side), scaled down by area averaging.
+constexpr int kWorkingSize = 1200;
+// The lean is looked for within this many degrees, in steps of this many.
+constexpr double kMostTilt = 2.0;
+constexpr double kTiltStep = 0.02;
+// A row (column) of the levelled picture is part of a box edge when ink covers this share
+// of the picture's width (height) along it, small gaps of dashes bridged.
+constexpr double kEdgeShare = 0.45;
+// The paper's level is taken from the lightest grey within this window.
+constexpr int kPaperWindow = 23;
+// A box line's ink is looked for this many pixels either side of where it should be.
+constexpr int kLineReach = 3;
+// A line is clean when this share of its points lies within a pixel of one straight line.
+constexpr double kCleanLine = 0.9;
+
+struct Working {
+    cv::Mat1b ink;
+    double scale = 1;
+};
+
+// Dark pixels against the paper around them, at the working size.
+Working InkOf(const GreyLevels& grey) {
+    Working working;
+    const cv::Mat1b whole(grey.height, grey.width, const_cast<std::uint8_t*>(grey.levels.data()));
+    cv::Mat1b small = whole;
+    const int longer = std::max(grey.width, grey.height);
+    if (longer > kWorkingSize) {
+        working.scale = double(kWorkingSize) / longer;
+        cv::resize(whole, small, cv::Size(), working.scale, working.scale, cv::INTER_AREA);
+    }
+    cv::Mat1b paper;
+    cv::dilate(small, paper,
+               cv::getStructuringElement(cv::MORPH_RECT, {kPaperWindow, kPaperWindow}));
+    cv::Mat1b dark;
+    cv::subtract(paper, small, dark);
+    cv::threshold(dark, working.ink, 0, 255, cv::THRESH_BINARY | cv::THRESH_OTSU);
+    return working;
+}
+
+// The ink turned level by `degrees` about the centre.
+cv::Mat1b Levelled(const cv::Mat1b& ink, double degrees) {
+    const cv::Point2f centre(ink.cols / 2.0f, ink.rows / 2.0f);
+    const cv::Mat turn = cv::getRotationMatrix2D(centre, degrees, 1.0);
+    cv::Mat1b level;
+    cv::warpAffine(ink, level, turn, ink.size(), cv::INTER_NEAREST, cv::BORDER_CONSTANT, 0);
+    return level;
+}
+
+// Ink per row; with `columns`, per column.
+std::vector<double> Profile(const cv::Mat1b& ink, bool columns) {
+    cv::Mat sums;
+    cv::reduce(ink, sums, columns ? 0 : 1, cv::REDUCE_SUM, CV_64F);
+    std::vector<double> profile(sums.begin<double>(), sums.end<double>());
+    for (double& value : profile) {
+        value /= 255;
+    }
+    return profile;
+}
+
+// How sharply the rows' ink peaks: long level lines make a few rows very full.
+double Sharpness(const cv::Mat1b& ink) {
+    double sum = 0;
+    for (const double row : Profile(ink, false)) {
+        sum += row * row;
+    }
+    return sum;
+}
+
+// The tilt at which the horizontal lines stand most level, in degrees clockwise: the
+// picture's lean. Looked for in coarse steps, then in fine ones about the best.
+double LeanOf(const cv::Mat1b& ink) {
+    double best = 0;
+    for (const double step : {10 * kTiltStep, kTiltStep}) {
+        const double from = step == kTiltStep ? best - 10 * kTiltStep : -kMostTilt;
+        const double to = step == kTiltStep ? best + 10 * kTiltStep : kMostTilt;
+        double sharpest = -1;
+        double found = best;
+        for (double degrees = from; degrees <= to + 1e-9; degrees += step) {
+            // cv turns anticlockwise: a clockwise lean is undone by the same angle.
+            const double sharpness = Sharpness(Levelled(ink, degrees));
+            if (sharpness > sharpest) {
+                sharpest = sharpness;
+                found = degrees;
+            }
+        }
+        best = found;
+    }
+    return best;
+}
+
+// A run of rows (or columns) full enough to be part of an edge: its ink-weighted middle.
+using Edges = std::vector<double>;
+
+// The runs of rows (or columns) of the ink, small gaps of dashes bridged, that ink
+// covers along at least kEdgeShare of the picture's width (height).
+Edges EdgeCandidates(const cv::Mat1b& bridged, bool columns) {
+    const std::vector<double> profile = Profile(bridged, columns);
+    const double full = kEdgeShare * (columns ? bridged.rows : bridged.cols);
+    Edges middles;
+    for (std::size_t i = 0; i < profile.size();) {
+        if (profile[i] < full) {
+            ++i;
+            continue;
+        }
+        double weight = 0;
+        double moment = 0;
+        for (; i < profile.size() && profile[i] >= full; ++i) {
+            weight += profile[i];
+            moment += profile[i] * (double(i) + 0.5);
+        }
+        middles.push_back(moment / weight);
+    }
+    return middles;
+}
+
+// Where the longest run of ink along a line of the bridged ink starts and ends: a row
+// (`across`) at y = at, or a column at x = at, three pixels wide.
+std::pair<double, double> RunAlong(const cv::Mat1b& bridged, double at, bool across) {
+    const int line = static_cast<int>(at);
+    const int length = across ? bridged.cols : bridged.rows;
+    const int lines = across ? bridged.rows : bridged.cols;
+    std::pair<int, int> longest{0, 0};
+    int start = 0;
+    for (int i = 0; i <= length; ++i) {
+        bool ink = false;
+        for (int d = -1; d <= 1 && i < length; ++d) {
+            const int other = std::clamp(line + d, 0, lines - 1);
+            ink = ink || (across ? bridged(other, i) : bridged(i, other)) != 0;
+        }
+        if (!ink) {
+            if (i - start > longest.second - longest.first) {
+                longest = {start, i};
+            }
+            start = i + 1;
+        }
+    }
+    return {longest.first, longest.second};
+}
+
+// The candidate nearest a place.
+double Nearest(const Edges& edges, double at) {
+    return *std::min_element(edges.begin(), edges.end(), [&](double a, double b) {
+        return std::abs(a - at) < std::abs(b - at);
+    });
+}
+
+struct Slope {
+    double slope;
+    double inliers; // the points within a pixel of the line
+};
+
+// The slope of a least-squares line through the points, fitted again without the points
+// more than a pixel off the first; nothing with fewer than 20 points.
+std::optional<Slope> RobustSlope(const std::vector<cv::Point2d>& points) {
+    std::optional<double> slope;
+    double inliers = 0;
+    double intercept = 0;
+    for (int round = 0; round < 2; ++round) {
+        double n = 0, sx = 0, sy = 0, sxx = 0, sxy = 0;
+        for (const cv::Point2d& p : points) {
+            if (slope && std::abs(p.y - (intercept + *slope * p.x)) > 1.0) {
+                continue;
+            }
+            n += 1;
+            sx += p.x;
+            sy += p.y;
+            sxx += p.x * p.x;
+            sxy += p.x * p.y;
+        }
+        if (n < 20) {
+            return std::nullopt;
+        }
+        slope = (n * sxy - sx * sy) / (n * sxx - sx * sx);
+        intercept = (sy - *slope * sx) / n;
+        inliers = n;
+    }
+    return Slope{*slope, inliers};
+}
+
+// The box in the working ink turned level by `lean`, or nothing.
+std::optional<PlotBox> BoxAt(const cv::Mat1b& ink, double lean) {
+    const cv::Mat1b level = Levelled(ink, lean);
+    cv::Mat1b rowsBridged;
+    cv::Mat1b columnsBridged;
+    cv::morphologyEx(level, rowsBridged, cv::MORPH_CLOSE,
+                     cv::getStructuringElement(cv::MORPH_RECT, {9, 3}));
+    cv::morphologyEx(level, columnsBridged, cv::MORPH_CLOSE,
+                     cv::getStructuringElement(cv::MORPH_RECT, {3, 9}));
+    const Edges rows = EdgeCandidates(rowsBridged, false);
+    const Edges columns = EdgeCandidates(columnsBridged, true);
+    if (rows.size() < 2 || columns.size() < 2) {
+        return std::nullopt;
+    }
+    // The box's edges meet: the top and bottom are the long rows where the left edge's line
+    // ends (a title above the box is no edge), the sides where the bottom edge's line ends.
+    const auto [upper, lower] = RunAlong(columnsBridged, columns.front(), false);
+    const double bottom = Nearest(rows, lower);
+    const auto [first, last] = RunAlong(rowsBridged, bottom, true);
+    return PlotBox{Nearest(columns, first), Nearest(columns, last), Nearest(rows, upper), bottom,
+                   lean};
+}
+
+// The middle of the ink of a printed line near (x, y) of the unturned ink, across it
+// within kLineReach pixels; nothing where there is none.
+std::optional<double> InkMiddleNear(const cv::Mat1b& ink, int x, double y) {
+    double weight = 0;
+    double moment = 0;
+    for (int row = int(y) - kLineReach; row <= int(y) + kLineReach; ++row) {
+        if (row >= 0 && row < ink.rows && x >= 0 && x < ink.cols && ink(row, x) != 0) {
+            weight += 1;
+            moment += row + 0.5;
+        }
+    }
+    return weight > 0 ? std::optional(moment / weight) : std::nullopt;
+}
+
+// The lean measured along the box's top line in the unturned ink, or its bottom line when
+// the top one is not clean (curves crowd along the bottom, so it is the second choice): a
+// line fitted through the middles of
+// the line's ink, column by column, twice (points more than a pixel off the first line
+// left out of the second). Nothing with too few points.
+std::optional<double> MeasuredLean(const cv::Mat1b& ink, const PlotBox& box) {
+    const cv::Mat back =
+        cv::getRotationMatrix2D({ink.cols / 2.0f, ink.rows / 2.0f}, -box.tilt, 1.0);
+    std::vector<cv::Point2d> points;
+    std::optional<Slope> best;
+    for (const double edge : {box.top, box.bottom}) {
+        points.clear();
+        const double margin = 0.05 * (box.right - box.left);
+        for (double x = box.left + margin; x < box.right - margin; x += 2) {
+            std::vector<cv::Point2d> at{{x, edge}};
+            cv::transform(at, at, back);
+            if (const auto middle = InkMiddleNear(ink, int(at[0].x), at[0].y)) {
+                points.emplace_back(int(at[0].x) + 0.5, *middle);
+            }
+        }
+        const std::optional<Slope> slope = RobustSlope(points);
+        if (slope && slope->inliers >= kCleanLine * double(points.size())) {
+            best = slope;
+            break;
+        }
+    }
+    if (!best) {
+        return std::nullopt;
+    }
+    return std::atan(best->slope) * 180 / std::numbers::pi;
+}
+
+} // namespace
+
+PlotBoxResult FindPlotBox(const GreyLevels& grey) {
+    if (grey.empty() || grey.width < 40 || grey.height < 40) {
+        return {std::nullopt, "the picture is too small to hold a chart"};
+    }
+    const Working working = InkOf(grey);
+    std::optional<PlotBox> found = BoxAt(working.ink, LeanOf(working.ink));
+    if (!found) {
+        return {std::nullopt, "no box of long lines was found around the curves"};
+    }
+    if (const auto lean = MeasuredLean(working.ink, *found)) {
+        if (const auto again = BoxAt(working.ink, *lean)) {
+            found = again;
+        }
+    }
+    PlotBox box = *found;
+    box.left /= working.scale;
+    box.right /= working.scale;
+    box.top /= working.scale;
+    box.bottom /= working.scale;
+    const double least = 0.2;
+    if (box.right - box.left < least * grey.width || box.bottom - box.top < least * grey.height) {
+        return {std::nullopt, "the long lines found enclose too little of the picture"};
+    }
+    return {box, {}};
+}
+
+} // namespace valvix::read

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "state/Picture.h"
+
+#include <optional>
+#include <string>
+
+namespace valvix::read {
+
+// The plot box of a chart picture: the frame its curves are drawn in, in picture pixels
+// (continuous: pixel i covers [i, i + 1)), as it stands once the picture is turned level
+// about its centre by `tilt` degrees (clockwise on the screen, the picture's y running
+// downward: a positive tilt means the printed x axis falls to the right).
+struct PlotBox {
+    double left = 0;
+    double right = 0;
+    double top = 0;
+    double bottom = 0;
+    double tilt = 0;
+};
+
+struct PlotBoxResult {
+    std::optional<PlotBox> box;
+    std::string problem; // why there is none, in plain words
+};
+
+// Finds the box from its long lines: the picture's lean is measured from the long
+// horizontal lines (up to two degrees either way), then the outermost lines that run
+// along most of the picture's width and height are the box's edges.
+PlotBoxResult FindPlotBox(const GreyLevels& grey);
+
+} // namespace valvix::read

@@ -1,0 +1,89 @@
+// Label texts as a reader returns them, and axis scales from the numbers read.
+
+#include "read/AxisScale.h"
+#include "read/LabelText.h"
+
+#include <QtTest>
+
+#include <cmath>
+
+using namespace valvix::read;
+
+namespace {
+
+// Labels every `spacing` pixels from `first`, stepping by `step` from `from`.
+std::vector<AxisLabel> Evenly(double first, double spacing, double from, double step, int count) {
+    std::vector<AxisLabel> labels;
+    labels.reserve(std::size_t(count));
+    for (int i = 0; i < count; ++i)
+        labels.push_back({first + spacing * i, from + step * i});
+    return labels;
+}
+
+} // namespace
+
+class tst_AxisLabels final : public QObject {
+    Q_OBJECT
+private slots:
+    // Numbers as axes print them, every dash a minus; anything else is no number.
+    void tickValues() {
+        // clang-format off
+        const std::pair<const char*, double> kTexts[] = {
+            {"250", 250}, {" 0.25 ", 0.25}, {".5", 0.5}, {"-2", -2}, {"+3", 3}, {"\xE2\x88\x92" "2", -2},
+            {"\xE2\x80\x93" "0.5", -0.5}, {"\xE2\x80\x90" "1", -1}, {"1 000", 1000},
+            {"", NAN}, {"-", NAN}, {".", NAN}, {"1.2.3", NAN}, {"12a", NAN}, {"--2", NAN}, {"2-", NAN}, {"O", NAN},
+            {"1234567890123", NAN}};
+        // clang-format on
+        for (const auto& [text, value] : kTexts) {
+            const std::optional<double> read = TickValue(text);
+            QVERIFY2(std::isnan(value) ? !read : read && *read == value, text);
+        }
+    }
+
+    // Curve labels with and without the grid's name and the unit; whether a sign was written.
+    void curveLabels() {
+        // clang-format off
+        const std::tuple<const char*, double, bool> kTexts[] = {
+            {"Vg = -2V", -2, true}, {"EC=0", 0, false}, {"Ec1 = -4 VOLTS", -4, true}, {"-1", -1, true}, {"0V", 0, false},
+            {"+2", 2, true}, {"2", 2, false}, {"\xE2\x88\x92" "8V", -8, true}, {"Eg=\xE2\x80\x93" "1.5 volt", -1.5, true},
+            {"vg-6", -6, true}, {"Vg 2", NAN, false}, {"V", NAN, false}, {"Vg=", NAN, false}, {"-2A", NAN, false},
+            {"Ec=-2V=", NAN, false}};
+        // clang-format on
+        for (const auto& [text, volts, signWritten] : kTexts) {
+            const std::optional<CurveLabel> read = CurveLabelValue(text);
+            QVERIFY2(std::isnan(volts) ? !read : read && read->volts == volts && read->signWritten == signWritten,
+                     text);
+        }
+    }
+
+    // Six labels, one misread and one stray: the line through the others, both set aside.
+    // Fewer than three numbers, or numbers that do not step evenly (a log axis), give none.
+    void axisScales() {
+        std::vector<AxisLabel> labels = Evenly(100, 60, 0, 50, 6);
+        labels[2].value = 10;       // "100" read as "10"
+        labels.push_back({130, 7}); // a stray digit between two labels
+        const AxisScaleResult x = FitAxisScale(labels);
+        QVERIFY2(x.scale, x.problem.c_str());
+        QVERIFY(std::abs(x.scale->valueAt(400) - 250) < 1e-9 && std::abs(x.scale->positionOf(0) - 100) < 1e-9);
+        QVERIFY(x.scale->step == 50 && x.scale->used == 5 && x.scale->setAside.size() == 2);
+        // The current axis, upward: values grow as the position falls.
+        const AxisScaleResult y = FitAxisScale(Evenly(600, -50, 0, 0.5, 11));
+        QVERIFY(y.scale && std::abs(y.scale->valueAt(100) - 5) < 1e-9 && y.scale->step == 0.5);
+        QCOMPARE(FitAxisScale(Evenly(100, 60, 0, 50, 2)).problem, "fewer than three numbers were read");
+        std::vector<AxisLabel> log = {{100, 1}, {200, 10}, {300, 100}, {400, 1000}};
+        QCOMPARE(FitAxisScale(log).problem, "the numbers read do not step evenly along the axis");
+        QVERIFY(FitAxisScale(Evenly(100, 60, 0, 50, 3)).scale);
+    }
+
+    // A box edge on a label, or a tenth of a step from one, reads exactly; elsewhere as measured.
+    void snappedEdges() {
+        const AxisScale scale = *FitAxisScale(Evenly(100, 60, 0, 50, 6)).scale;
+        QCOMPARE(SnappedValue(scale, 400.3), 250.0);
+        QCOMPARE(SnappedValue(scale, 100 + 60 * 5.5), 275.0);
+        QVERIFY(std::abs(SnappedValue(scale, 100 + 60 * 5.25) - 262.5) < 1e-9);
+        QVERIFY(std::abs(SnappedValue(scale, 100 + 60 * 5.23) - 261.5) < 1e-9);
+    }
+};
+
+QTEST_APPLESS_MAIN(tst_AxisLabels)
+#include "tst_AxisLabels.moc"
