@@ -41,17 +41,6 @@ cv::Mat1b WorkingGrey(const GreyLevels& grey, const PixelBox& box, StrokeMask& m
     return smaller;
 }
 
-// How much darker than the paper around it each pixel is.
-cv::Mat1b Darkness(const cv::Mat1b& grey) {
-    cv::Mat1b paper;
-    cv::dilate(grey, paper,
-               cv::getStructuringElement(cv::MORPH_RECT, {kPaperWindow, kPaperWindow}));
-    cv::blur(paper, paper, {kPaperWindow, kPaperWindow});
-    cv::Mat1b dark;
-    cv::subtract(paper, grey, dark);
-    return dark;
-}
-
 // Takes out connected pieces of at most `area` pixels.
 void RemoveSpeckle(cv::Mat1b& strokes, int area) {
     cv::Mat1i labels;
@@ -103,10 +92,20 @@ cv::Mat1b StraightRuns(const cv::Mat1b& strokes, cv::Size gap, cv::Size along) {
 
 } // namespace
 
+cv::Mat1b DarknessAgainstPaper(const cv::Mat1b& grey) {
+    cv::Mat1b paper;
+    cv::dilate(grey, paper,
+               cv::getStructuringElement(cv::MORPH_RECT, {kPaperWindow, kPaperWindow}));
+    cv::blur(paper, paper, {kPaperWindow, kPaperWindow});
+    cv::Mat1b dark;
+    cv::subtract(paper, grey, dark);
+    return dark;
+}
+
 StrokeMask FindStrokes(const GreyLevels& grey, const PixelBox& box) {
     StrokeMask mask;
     const cv::Mat1b working = WorkingGrey(grey, box, mask);
-    const cv::Mat1b dark = Darkness(working);
+    const cv::Mat1b dark = DarknessAgainstPaper(working);
     cv::Mat1b strokes;
     const double otsu = cv::threshold(dark, strokes, 0, 255, cv::THRESH_BINARY | cv::THRESH_OTSU);
     cv::threshold(dark, strokes, std::clamp(otsu, kFaintestStroke, kDarkestThreshold), 255,

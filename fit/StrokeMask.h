@@ -29,6 +29,10 @@ struct PixelBox {
     int y1 = 0;
 };
 
+// How much darker than the paper around it each pixel is: the paper's level is the
+// lightest grey nearby, smoothed, so that yellowed or unevenly lit scans read alike.
+cv::Mat1b DarknessAgainstPaper(const cv::Mat1b& grey);
+
 // Reads the box: the paper's level is taken out so that an unevenly lit or yellowed scan
 // reads alike everywhere; dark enough pixels are strokes; speckle, and long straight
 // horizontal and vertical runs (solid, dashed or dotted grid lines and the frame), are

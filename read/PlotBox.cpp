@@ -1,5 +1,7 @@
 #include "read/PlotBox.h"
 
+#include "fit/StrokeMask.h"
+
 #include <opencv2/imgproc.hpp>
 
 #include <algorithm>
@@ -19,8 +21,6 @@ constexpr double kTiltStep = 0.02;
 // A row (column) of the levelled picture is part of a box edge when ink covers this share
 // of the picture's width (height) along it, small gaps of dashes bridged.
 constexpr double kEdgeShare = 0.45;
-// The paper's level is taken from the lightest grey within this window.
-constexpr int kPaperWindow = 23;
 // A box line's ink is looked for this many pixels either side of where it should be.
 constexpr int kLineReach = 3;
 // A line is clean when this share of its points lies within a pixel of one straight line.
@@ -41,12 +41,8 @@ Working InkOf(const GreyLevels& grey) {
         working.scale = double(kWorkingSize) / longer;
         cv::resize(whole, small, cv::Size(), working.scale, working.scale, cv::INTER_AREA);
     }
-    cv::Mat1b paper;
-    cv::dilate(small, paper,
-               cv::getStructuringElement(cv::MORPH_RECT, {kPaperWindow, kPaperWindow}));
-    cv::Mat1b dark;
-    cv::subtract(paper, small, dark);
-    cv::threshold(dark, working.ink, 0, 255, cv::THRESH_BINARY | cv::THRESH_OTSU);
+    cv::threshold(fit::DarknessAgainstPaper(small), working.ink, 0, 255,
+                  cv::THRESH_BINARY | cv::THRESH_OTSU);
     return working;
 }
 
