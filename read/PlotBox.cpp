@@ -257,6 +257,15 @@ std::optional<double> MeasuredLean(const cv::Mat1b& ink, const PlotBox& box) {
 
 } // namespace
 
+cv::Mat1b LevelledGrey(const GreyLevels& grey, double tilt) {
+    const cv::Mat1b whole(grey.height, grey.width, const_cast<std::uint8_t*>(grey.levels.data()));
+    const cv::Mat turn =
+        cv::getRotationMatrix2D({grey.width / 2.0f, grey.height / 2.0f}, tilt, 1.0);
+    cv::Mat1b level;
+    cv::warpAffine(whole, level, turn, whole.size(), cv::INTER_LINEAR, cv::BORDER_CONSTANT, 255);
+    return level;
+}
+
 PlotBoxResult FindPlotBox(const GreyLevels& grey) {
     if (grey.empty() || grey.width < 40 || grey.height < 40) {
         return {std::nullopt, "the picture is too small to hold a chart"};

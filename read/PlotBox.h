@@ -2,6 +2,8 @@
 
 #include "state/Picture.h"
 
+#include <opencv2/core.hpp>
+
 #include <optional>
 #include <string>
 
@@ -23,6 +25,10 @@ struct PlotBoxResult {
     std::optional<PlotBox> box;
     std::string problem; // why there is none, in plain words
 };
+
+// The grey picture turned level by `tilt` degrees about its centre, as "Straighten" turns
+// it, smoothly resampled at its own size; white where no part of the picture lands.
+cv::Mat1b LevelledGrey(const GreyLevels& grey, double tilt);
 
 // Finds the box from its long lines: the picture's lean is measured from the long
 // horizontal lines (up to two degrees either way), then the outermost lines that run

@@ -8,6 +8,7 @@ packages=(
   g++ cmake ninja-build clang-format
   qt6-base-dev qt6-image-formats-plugins
   libbenchmark-dev ngspice libceres-dev libopencv-imgproc-dev
+  libtesseract-dev tesseract-ocr-eng
   desktop-file-utils appstream shared-mime-info libxml2-utils groff-base dpkg-dev file
   "$@"
 )

@@ -1,0 +1,200 @@
+#include "read/AxisNumbers.h"
+
+#include "fit/StrokeMask.h"
+#include "read/LabelText.h"
+#include "read/TextReader.h"
+
+#include <opencv2/imgproc.hpp>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace valvix::read {
+
+namespace {
+
+constexpr std::string_view kNumberCharacters = "0123456789.-";
+// Each number is read with its digits this many pixels high.
+constexpr std::array<double, 2> kReadHeights{28, 40};
+// The largest plate current full scale taken as printed in amperes.
+constexpr double kMostAmps = 2;
+// The numbers stand within this share of the box's height below it, and of its width left
+// of it.
+constexpr double kBelowShare = 0.12;
+constexpr double kLeftShare = 0.2;
+
+// A piece of ink in a region: its bounding box in the region's pixels.
+using Piece = cv::Rect;
+
+// The pieces of ink of a region that may be characters: not touching the side next to
+// the box (tick marks), not long lines.
+std::vector<Piece> Characters(const cv::Mat1b& grey, bool touchingTop) {
+    cv::Mat1b ink;
+    cv::threshold(fit::DarknessAgainstPaper(grey), ink, 0, 255,
+                  cv::THRESH_BINARY | cv::THRESH_OTSU);
+    cv::Mat1i labels;
+    cv::Mat stats;
+    cv::Mat centroids;
+    const int count = cv::connectedComponentsWithStats(ink, labels, stats, centroids, 8);
+    std::vector<Piece> pieces;
+    for (int i = 1; i < count; ++i) {
+        const Piece piece(stats.at<int>(i, cv::CC_STAT_LEFT), stats.at<int>(i, cv::CC_STAT_TOP),
+                          stats.at<int>(i, cv::CC_STAT_WIDTH),
+                          stats.at<int>(i, cv::CC_STAT_HEIGHT));
+        const bool atBox = touchingTop ? piece.y == 0 : piece.x + piece.width >= grey.cols;
+        const bool line = piece.width > 8 * piece.height || piece.height > 8 * piece.width;
+        if (!atBox && !line && piece.height >= 4 && piece.area() >= 6) {
+            pieces.push_back(piece);
+        }
+    }
+    return pieces;
+}
+
+double MedianHeight(const std::vector<Piece>& pieces) {
+    std::vector<int> heights;
+    heights.reserve(pieces.size());
+    for (const Piece& piece : pieces) {
+        heights.push_back(piece.height);
+    }
+    std::nth_element(heights.begin(), heights.begin() + std::ptrdiff_t(heights.size() / 2),
+                     heights.end());
+    return heights[heights.size() / 2];
+}
+
+// Pieces in one text line: their vertical middles within half a character of the first's.
+std::vector<std::vector<Piece>> TextLines(std::vector<Piece> pieces, double height) {
+    std::sort(pieces.begin(), pieces.end(), [](const Piece& a, const Piece& b) {
+        return a.y + a.height / 2.0 < b.y + b.height / 2.0;
+    });
+    std::vector<std::vector<Piece>> lines;
+    for (const Piece& piece : pieces) {
+        const double middle = piece.y + piece.height / 2.0;
+        if (lines.empty() ||
+            middle - (lines.back().front().y + lines.back().front().height / 2.0) > height / 2) {
+            lines.emplace_back();
+        }
+        lines.back().push_back(piece);
+    }
+    return lines;
+}
+
+// The words of a line: pieces closer than a character's height joined, left to right.
+std::vector<cv::Rect> Words(std::vector<Piece> line, double height) {
+    std::sort(line.begin(), line.end(), [](const Piece& a, const Piece& b) { return a.x < b.x; });
+    std::vector<cv::Rect> words;
+    for (const Piece& piece : line) {
+        if (!words.empty() && piece.x - (words.back().x + words.back().width) < 0.8 * height) {
+            words.back() |= piece;
+        } else {
+            words.push_back(piece);
+        }
+    }
+    return words;
+}
+
+ReadNumber ReadWord(const cv::Mat1b& region, cv::Point offset, const cv::Rect& word, double height,
+                    TextReader& reader) {
+    const int pad = std::max(2, int(height / 4));
+    const cv::Rect padded = (word + cv::Size(2 * pad, 2 * pad) - cv::Point(pad, pad)) &
+                            cv::Rect(0, 0, region.cols, region.rows);
+    ReadNumber number;
+    number.at = cv::Rect2d(word.x + offset.x, word.y + offset.y, word.width, word.height);
+    for (const double readHeight : kReadHeights) {
+        const std::string text =
+            reader.readLine(region(padded), height, readHeight, kNumberCharacters).text;
+        number.text = number.text.empty() ? text : number.text;
+        const std::optional<double> value = TickValue(text);
+        if (value &&
+            std::find(number.values.begin(), number.values.end(), *value) == number.values.end()) {
+            number.values.push_back(*value);
+        }
+    }
+    return number;
+}
+
+// The region below the box where the plate voltage numbers stand, a little wider than it.
+cv::Rect BelowArea(const cv::Mat1b& level, const PlotBox& box) {
+    const double wider = 0.06 * (box.right - box.left);
+    const int from = int(box.left - wider);
+    return cv::Rect(from, int(std::ceil(box.bottom + 1)), int(box.right + wider) - from,
+                    int(kBelowShare * (box.bottom - box.top))) &
+           cv::Rect(0, 0, level.cols, level.rows);
+}
+
+// The region left of the box where the plate current numbers stand, a little taller.
+cv::Rect LeftArea(const cv::Mat1b& level, const PlotBox& box) {
+    const int right = int(std::floor(box.left - 1));
+    const int width = int(kLeftShare * (box.right - box.left));
+    const int margin = int(0.04 * (box.bottom - box.top));
+    return cv::Rect(right - width, int(box.top) - margin, width,
+                    int(box.bottom - box.top) + 2 * margin) &
+           cv::Rect(0, 0, level.cols, level.rows);
+}
+
+// The words of a region that are axis numbers: below the box, the row of text nearest
+// it; left of it, the word of each line nearest the box, numbers standing right-aligned
+// against it.
+std::vector<cv::Rect> NumberWords(const std::vector<Piece>& pieces, double height, bool below) {
+    const auto lines = TextLines(pieces, height);
+    if (below) {
+        return Words(lines.front(), height);
+    }
+    std::vector<cv::Rect> nearest;
+    int rightmost = 0;
+    for (const auto& line : lines) {
+        nearest.push_back(Words(line, height).back());
+        rightmost = std::max(rightmost, nearest.back().x + nearest.back().width);
+    }
+    std::erase_if(nearest, [&](const cv::Rect& word) {
+        return word.x + word.width < rightmost - 2 * height;
+    });
+    return nearest;
+}
+
+std::vector<ReadNumber> ReadNumbers(const cv::Mat1b& level, const cv::Rect& area, bool below,
+                                    TextReader& reader) {
+    std::vector<ReadNumber> numbers;
+    if (area.area() == 0) {
+        return numbers;
+    }
+    const cv::Mat1b region = level(area);
+    const std::vector<Piece> pieces = Characters(region, below);
+    if (pieces.empty()) {
+        return numbers;
+    }
+    const double height = MedianHeight(pieces);
+    for (const cv::Rect& word : NumberWords(pieces, height, below)) {
+        numbers.push_back(ReadWord(region, area.tl(), word, height, reader));
+    }
+    return numbers;
+}
+
+AxisScaleResult ScaleOf(const std::vector<ReadNumber>& numbers, bool across) {
+    std::vector<AxisLabel> labels;
+    for (const ReadNumber& number : numbers) {
+        const cv::Point2d middle = (number.at.tl() + number.at.br()) * 0.5;
+        for (const double value : number.values) {
+            labels.push_back({across ? middle.x : middle.y, value});
+        }
+    }
+    return FitAxisScale(labels);
+}
+
+} // namespace
+
+PlateCurrent PlateCurrentOf(double printedFullScale) {
+    const bool milliamps = printedFullScale > kMostAmps;
+    return {milliamps ? printedFullScale / 1000 : printedFullScale, milliamps};
+}
+
+AxisNumbers ReadAxisNumbers(const cv::Mat1b& level, const PlotBox& box, TextReader& reader) {
+    AxisNumbers numbers;
+    numbers.below = ReadNumbers(level, BelowArea(level, box), true, reader);
+    numbers.left = ReadNumbers(level, LeftArea(level, box), false, reader);
+    numbers.volts = ScaleOf(numbers.below, true);
+    numbers.amps = ScaleOf(numbers.left, false);
+    return numbers;
+}
+
+} // namespace valvix::read

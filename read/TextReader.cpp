@@ -1,0 +1,72 @@
+#include "read/TextReader.h"
+
+#include <tesseract/baseapi.h>
+
+#include <opencv2/imgproc.hpp>
+
+#include <algorithm>
+
+namespace valvix::read {
+
+namespace {
+
+// The margin of paper put around a crop.
+constexpr int kMargin = 12;
+
+} // namespace
+
+TextReader::TextReader() : m_api(std::make_unique<tesseract::TessBaseAPI>()) {
+    m_ready = m_api->Init(nullptr, "eng", tesseract::OEM_LSTM_ONLY) == 0;
+    if (m_ready) {
+        m_api->SetPageSegMode(tesseract::PSM_SINGLE_LINE);
+        // Keep Tesseract's own messages (a missing dictionary, say) off the console.
+        m_api->SetVariable("debug_file", "/dev/null");
+    }
+}
+
+TextReader::~TextReader() {
+    if (m_ready) {
+        m_api->End();
+    }
+}
+
+TextReader::Reading TextReader::readLine(const cv::Mat1b& crop, double characterHeight,
+                                         double readHeight, std::string_view allowed) {
+    if (!m_ready || crop.empty() || !(characterHeight > 0)) {
+        return {};
+    }
+    // Jagged 1-bit edges are smoothed a little before scaling, and the scaled text is made
+    // black on white again.
+    const double scale = std::clamp(readHeight / characterHeight, 0.5, 8.0);
+    cv::Mat1b smooth;
+    cv::GaussianBlur(crop, smooth, {0, 0}, 0.6);
+    cv::Mat1b scaled;
+    cv::resize(smooth, scaled, cv::Size(), scale, scale,
+               scale > 1 ? cv::INTER_CUBIC : cv::INTER_AREA);
+    cv::threshold(scaled, scaled, 0, 255, cv::THRESH_BINARY | cv::THRESH_OTSU);
+    cv::Mat1b framed;
+    cv::copyMakeBorder(scaled, framed, kMargin, kMargin, kMargin, kMargin, cv::BORDER_CONSTANT,
+                       255);
+    m_api->SetVariable("tessedit_char_whitelist", std::string(allowed).c_str());
+    Reading reading;
+    // A lone character is read as one when a line of it gives nothing.
+    for (const auto mode : {tesseract::PSM_SINGLE_LINE, tesseract::PSM_SINGLE_CHAR}) {
+        m_api->SetPageSegMode(mode);
+        m_api->SetImage(framed.data, framed.cols, framed.rows, 1, static_cast<int>(framed.step));
+        m_api->SetSourceResolution(300);
+        const std::unique_ptr<char[]> text(m_api->GetUTF8Text());
+        reading.text = text != nullptr ? text.get() : "";
+        while (!reading.text.empty() &&
+               (reading.text.back() == '\n' || reading.text.back() == ' ')) {
+            reading.text.pop_back();
+        }
+        reading.confidence = m_api->MeanTextConf();
+        m_api->Clear();
+        if (!reading.text.empty()) {
+            break;
+        }
+    }
+    return reading;
+}
+
+} // namespace valvix::read

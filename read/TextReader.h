@@ -1,0 +1,44 @@
+#pragma once
+
+#include <opencv2/core.hpp>
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace tesseract {
+class TessBaseAPI;
+}
+
+namespace valvix::read {
+
+// Reads short texts (axis numbers, curve labels) from crops of a chart picture with
+// Tesseract's English model. One reader serves any number of crops, one after another.
+class TextReader final {
+public:
+    TextReader();
+    ~TextReader();
+    TextReader(const TextReader&) = delete;
+    TextReader& operator=(const TextReader&) = delete;
+
+    // False when Tesseract or its English data could not be loaded; every reading is
+    // then empty.
+    bool ready() const { return m_ready; }
+
+    struct Reading {
+        std::string text;
+        int confidence = 0; // Tesseract's, 0 to 100
+    };
+    // Reads the crop (dark text on light paper) as one line of text made of the allowed
+    // characters only. The crop is scaled so that its text stands `readHeight` pixels
+    // high (Tesseract reads best at 25 to 40), given the height of its characters in the
+    // crop's pixels.
+    Reading readLine(const cv::Mat1b& crop, double characterHeight, double readHeight,
+                     std::string_view allowed);
+
+private:
+    std::unique_ptr<tesseract::TessBaseAPI> m_api;
+    bool m_ready = false;
+};
+
+} // namespace valvix::read
