@@ -1,6 +1,7 @@
 // Label texts as a reader returns them, and axis scales from the numbers read.
 
 #include "read/AxisScale.h"
+#include "read/GridLabels.h"
 #include "read/LabelText.h"
 
 #include <QtTest>
@@ -82,6 +83,39 @@ private slots:
         QCOMPARE(SnappedValue(scale, 100 + 60 * 5.5), 275.0);
         QVERIFY(std::abs(SnappedValue(scale, 100 + 60 * 5.25) - 262.5) < 1e-9);
         QVERIFY(std::abs(SnappedValue(scale, 100 + 60 * 5.23) - 261.5) < 1e-9);
+    }
+
+    // The family from the curve labels read ("curve:text" each): a lost minus mended, a
+    // misread label set aside, curves without a label filled in by the step.
+    void gridVoltages() {
+        // clang-format off
+        const std::tuple<std::vector<const char*>, std::size_t, const char*> kFamilies[] = {
+            {{"0:0", "1:-2", "2:-4", "3:-6", "4:-8", "5:-10", "6:-12", "7:-14", "8:-16", "9:-18", "10:-20"}, 11, "0 -20 2 0 0"},
+            {{"0:Vg=0V", "1:2", "3:-6", "5:-10V"}, 6, "0 -10 2 1 0"},
+            {{"2:-1", "4:-2"}, 9, "0 -4 0.5 0 0"},
+            {{"0:+10", "1:+5", "2:0", "3:-5", "6:-20"}, 7, "10 -20 5 0 0"},
+            {{"0:0", "1:-2", "2:-4", "3:-16", "4:-8"}, 5, "0 -8 2 0 1"},
+            {{"0:0", "1:-3", "2:-4", "3:-9"}, 4, "0 -9 3 0 1"},
+            {{"0:0", "1:-1", "2:-5", "3:-7"}, 4, "the curve labels read do not step evenly from curve to curve"},
+            {{"0:0", "1:0"}, 4, "the curve labels read do not step evenly from curve to curve"},
+            {{"3:-6"}, 4, "fewer than two curve labels were read"}};
+        // clang-format on
+        for (const auto& [texts, curves, expected] : kFamilies) {
+            std::vector<CurveLabelAt> labels;
+            for (const char* text : texts) {
+                const QString t(text);
+                labels.push_back({t.section(':', 0, 0).toULong(), *CurveLabelValue(t.section(':', 1).toStdString())});
+            }
+            const GridVoltagesResult read = GridVoltagesOf(labels, curves);
+            const QString shown = read.grids ? QString("%1 %2 %3 %4 %5")
+                                                   .arg(read.grids->mostPositive)
+                                                   .arg(read.grids->mostNegative)
+                                                   .arg(read.grids->step)
+                                                   .arg(read.grids->mended)
+                                                   .arg(read.grids->setAside)
+                                             : QString::fromStdString(read.problem);
+            QCOMPARE(shown, QString(expected));
+        }
     }
 };
 
