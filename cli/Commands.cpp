@@ -37,6 +37,15 @@ constexpr std::array kCommands{
             "  --out POINTS.csv     where to write the points (Vp,Vg,Ip (mA))\n"
             "  -v                   also tell on standard error what was found\n",
             RunDigitize},
+    Command{"read", "valvix-cli read --picture CHART.jpg --out OUT.VXF",
+            "Reads a design from a chart picture alone: finds the plot box and how far the\n"
+            "picture leans, reads the axis numbers and sets the full scales at the box's\n"
+            "edges, and writes the design with a line on each value read and on what is\n"
+            "left to type in (the grid voltages, for now). Exits with status 1 when a full\n"
+            "scale could not be read; the design is written all the same.",
+            "  --picture CHART.jpg  the chart picture, cropped to the chart\n"
+            "  --out OUT.VXF        where to write the design\n",
+            RunRead},
     Command{"export",
             "valvix-cli export --design IN.VXF --name NAME [--ckt FILE] [--asc FILE] "
             "[--lib FILE]",
@@ -86,6 +95,19 @@ bool IsOption(std::string_view word, std::span<const std::string_view> flagOptio
 }
 
 } // namespace
+
+std::string FilesProblem(const Options& options, std::span<const std::string_view> files,
+                         std::string_view missing) {
+    if (!options.error.empty()) {
+        return options.error;
+    }
+    for (const std::string_view name : files) {
+        if (options.value(name).value_or("").empty()) {
+            return std::string(missing);
+        }
+    }
+    return {};
+}
 
 void PrintMisuse(std::string_view command, std::string_view problem, std::ostream& err) {
     err << command << ": " << problem << '\n';

@@ -51,9 +51,15 @@ struct Options {
 Options ParseOptions(const Arguments& arguments, std::span<const std::string_view> valueOptions,
                      std::span<const std::string_view> flagOptions = {});
 
+// What is wrong with a parsed command line whose value options must all name files: the
+// parser's own error, or `missing` when one of them is absent or empty; empty when none.
+std::string FilesProblem(const Options& options, std::span<const std::string_view> files,
+                         std::string_view missing);
+
 // The sub-commands.
 int RunFit(const Arguments& arguments, std::ostream& out, std::ostream& err);
 int RunDigitize(const Arguments& arguments, std::ostream& out, std::ostream& err);
+int RunRead(const Arguments& arguments, std::ostream& out, std::ostream& err);
 int RunExport(const Arguments& arguments, std::ostream& out, std::ostream& err);
 int RunCheck(const Arguments& arguments, std::ostream& out, std::ostream& err);
 

@@ -19,18 +19,6 @@ namespace {
 constexpr std::array<std::string_view, 3> kValueOptions{"--design", "--picture", "--out"};
 constexpr std::array<std::string_view, 1> kFlagOptions{"-v"};
 
-std::string CommandLineProblem(const Options& options) {
-    if (!options.error.empty()) {
-        return options.error;
-    }
-    for (const std::string_view name : kValueOptions) {
-        if (options.value(name).value_or("").empty()) {
-            return "--design, --picture and --out must name files.";
-        }
-    }
-    return {};
-}
-
 // The points found, with their grid voltages, or why there are none.
 std::string Digitize(const Options& options, fit::FitOutcome& outcome, std::ostream& err) {
     Design design;
@@ -85,7 +73,9 @@ void Summarize(const fit::FitOutcome& outcome, std::size_t written, std::size_t 
 
 int RunDigitize(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     const Options options = ParseOptions(arguments, kValueOptions, kFlagOptions);
-    if (const std::string problem = CommandLineProblem(options); !problem.empty()) {
+    if (const std::string problem =
+            FilesProblem(options, kValueOptions, "--design, --picture and --out must name files.");
+        !problem.empty()) {
         PrintMisuse("digitize", problem, err);
         return kMisused;
     }

@@ -25,6 +25,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # dpkg-shlibdeps finds; the further Qt picture formats and ngspice (the simulator the
 # exported models are checked in) are welcome but not needed to run.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-image-formats-plugins, ngspice")
+# Reading a chart's numbers needs Tesseract's English data beside its library.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "tesseract-ocr-eng")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 include(CPack)

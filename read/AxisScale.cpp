@@ -107,10 +107,8 @@ AxisScaleResult FitAxisScale(const std::vector<AxisLabel>& labels) {
 }
 
 double SnappedValue(const AxisScale& scale, double position) {
-    const double value = scale.valueAt(position);
     const double tenth = scale.step / 10;
-    const double snapped = std::round(value / tenth) * tenth;
-    return std::abs(snapped - value) <= 0.25 * tenth ? snapped : value;
+    return std::round(scale.valueAt(position) / tenth) * tenth;
 }
 
 } // namespace valvix::read

@@ -37,8 +37,8 @@ struct AxisScaleResult {
 // labels that are not (a log axis, contradicting numbers) give no scale and a problem.
 AxisScaleResult FitAxisScale(const std::vector<AxisLabel>& labels);
 
-// A value at an edge of the plot box, snapped to a tenth of the labels' step when it lies
-// that near: so that a box edge on a label, or half way between two, reads exactly.
+// A value at an edge of the plot box, rounded to a tenth of the labels' step: a box ends
+// on a grid line, and grid lines stand at a half, a fifth or a tenth of the step.
 double SnappedValue(const AxisScale& scale, double position);
 
 } // namespace valvix::read

@@ -86,4 +86,5 @@ for library in libc6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6; 
   grep -q "$library " <<<"$depends" || fail "the package does not depend on $library: $depends"
 done
 grep -q ngspice <<<"$(dpkg-deb -f "$deb" Recommends)" || fail "the package does not recommend ngspice"
+grep -q "tesseract-ocr-eng" <<<"$depends" || fail "the package does not depend on tesseract-ocr-eng: $depends"
 echo "check-install: install and package of Valvix $version hold everything"

@@ -1,0 +1,69 @@
+// valvix-cli read, run as the built program on the shipped examples' pictures alone.
+
+#include "cli/CliRun.h"
+#include "state/DesignFile.h"
+#include "support/FileContents.h"
+
+#include <QImage>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace valvix;
+using test::RunCli;
+
+class tst_ReadCommand final : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+    const QString to = dir.filePath("read.VXF");
+
+private slots:
+    // The frame within 0.5 % of the box of the design made with the chart, the full scales
+    // exactly, a line on each, and the grid voltages said to be left to the user.
+    void readsTheExamples_data() {
+        QTest::addColumn<QString>("example");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("12AX7") << "example-12AX7"
+                               << "Plate voltage full scale: 300 V|Plate current full scale: 0.004 A";
+        QTest::newRow("6SN7") << "example-6SN7"
+                              << "Plate voltage full scale: 500 V|Plate current full scale: 0.03 A";
+    }
+    void readsTheExamples() {
+        QFETCH(QString, example);
+        QFETCH(QString, said);
+        const QString name = VALVIX_EXAMPLES_DIR "/" + example;
+        const auto run = RunCli({"read", "--picture", name + ".jpg", "--out", to});
+        QVERIFY2(run.status == 0 && run.err.empty(), run.err.c_str());
+        for (const QString& line : said.split('|'))
+            QVERIFY2(run.out.find(line.toStdString()) != std::string::npos, run.out.c_str());
+        QVERIFY(run.out.find("grid voltages are not read") != std::string::npos);
+        Design read, made;
+        QVERIFY(ReadDesignFile(to.toStdString(), read).ok && ReadDesignFile((name + ".VXF").toStdString(), made).ok);
+        const double dx = 0.005 * (made.Xright - made.Xleft), dy = 0.005 * (made.Ybottom - made.Ytop);
+        QVERIFY(std::abs(read.Xleft - made.Xleft) <= dx && std::abs(read.Xright - made.Xright) <= dx);
+        QVERIFY(std::abs(read.Ytop - made.Ytop) <= dy && std::abs(read.Ybottom - made.Ybottom) <= dy);
+        QVERIFY(read.PlateVoltageFullscale == made.PlateVoltageFullscale &&
+                read.PlateCurrentFullscale == made.PlateCurrentFullscale);
+    }
+
+    // No box, no picture, a misused line: a clear word and no design written.
+    void refuses() {
+        QImage blank(600, 400, QImage::Format_RGB32);
+        blank.fill(Qt::white);
+        const QString white = dir.filePath("white.png"), missing = dir.filePath("none.jpg");
+        QVERIFY(blank.save(white) && (!QFile::exists(to) || QFile::remove(to)));
+        // clang-format off
+        const std::tuple<QStringList, int, std::string> rows[] = {
+            {{"read", "--picture", white, "--out", to}, 1, "read: " + white.toStdString() + ": No plot box was found: no box of long lines"},
+            {{"read", "--picture", missing, "--out", to}, 1, "read: --picture " + missing.toStdString() + ": the file does not exist."},
+            {{"read", "--picture", white}, 2, "read: --picture and --out must name files.\nUsage: valvix-cli read --picture"}};
+        // clang-format on
+        for (const auto& [arguments, status, said] : rows) {
+            const auto run = RunCli(arguments);
+            QVERIFY2(run.status == status && run.err.starts_with(said) && run.out.empty(), run.err.c_str());
+            QVERIFY(!QFile::exists(to));
+        }
+    }
+};
+
+QTEST_MAIN(tst_ReadCommand)
+#include "tst_ReadCommand.moc"
