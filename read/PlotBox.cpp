@@ -80,8 +80,10 @@ double Sharpness(const cv::Mat1b& ink) {
 double LeanOf(const cv::Mat1b& ink) {
     double best = 0;
     for (const double step : {10 * kTiltStep, kTiltStep}) {
-        const double from = step == kTiltStep ? best - 10 * kTiltStep : -kMostTilt;
-        const double to = step == kTiltStep ? best + 10 * kTiltStep : kMostTilt;
+        const double from =
+            step == kTiltStep ? std::max(-kMostTilt, best - 10 * kTiltStep) : -kMostTilt;
+        const double to =
+            step == kTiltStep ? std::min(kMostTilt, best + 10 * kTiltStep) : kMostTilt;
         double sharpest = -1;
         double found = best;
         for (double degrees = from; degrees <= to + 1e-9; degrees += step) {
@@ -275,7 +277,9 @@ PlotBoxResult FindPlotBox(const GreyLevels& grey) {
     if (!found) {
         return {std::nullopt, "no box of long lines was found around the curves"};
     }
-    if (const auto lean = MeasuredLean(working.ink, *found)) {
+    // The measured lean refines the one the rows' sharpness gave, within its fine search.
+    const auto lean = MeasuredLean(working.ink, *found);
+    if (lean && std::abs(*lean - found->tilt) <= 10 * kTiltStep && std::abs(*lean) <= kMostTilt) {
         if (const auto again = BoxAt(working.ink, *lean)) {
             found = again;
         }

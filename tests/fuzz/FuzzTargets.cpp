@@ -4,6 +4,7 @@
 #include "fit/Digitizer.h"
 #include "fit/PointsFile.h"
 #include "read/LabelText.h"
+#include "read/PlotBox.h"
 #include "state/DesignFile.h"
 #include "state/EngineeringText.h"
 #include "state/NumberText.h"
@@ -176,6 +177,27 @@ int LabelText(const std::uint8_t* data, std::size_t size) {
     const bool signed_ = !plain.empty() && (plain.front() == '-' || plain.front() == '+');
     Check(!tick || (label && label->volts == *tick && label->signWritten == signed_),
           "a tick number that reads otherwise as a curve label");
+    return 0;
+}
+
+// Any picture of up to 128 x 128 pixels: a box found lies inside the picture, its edges in
+// order, its lean within the two degrees looked at.
+int PlotBox(const std::uint8_t* data, std::size_t size) {
+    std::string_view input(reinterpret_cast<const char*>(data), size);
+    GreyLevels grey;
+    grey.width = 1 + Take<std::uint8_t>(input) % 128;
+    grey.height = 1 + Take<std::uint8_t>(input) % 128;
+    for (int i = 0; i < grey.width * grey.height; ++i) {
+        grey.levels.push_back(input.empty() ? 255 : Take<std::uint8_t>(input));
+    }
+    const read::PlotBoxResult found = read::FindPlotBox(grey);
+    Check(found.box.has_value() == found.problem.empty(), "a box with a problem, or neither");
+    if (found.box) {
+        const read::PlotBox& b = *found.box;
+        Check(b.left >= 0 && b.left < b.right && b.right <= grey.width && b.top >= 0 && b.top < b.bottom &&
+                  b.bottom <= grey.height && std::abs(b.tilt) <= 2.01,
+              "a box outside the picture or out of order");
+    }
     return 0;
 }
 

@@ -17,6 +17,7 @@ int PointsFile(const std::uint8_t* data, std::size_t size);
 int SweepTable(const std::uint8_t* data, std::size_t size);
 int Digitizer(const std::uint8_t* data, std::size_t size);
 int LabelText(const std::uint8_t* data, std::size_t size);
+int PlotBox(const std::uint8_t* data, std::size_t size);
 
 // A broken property.
 struct PropertyBroken : std::runtime_error {
