@@ -53,7 +53,7 @@ std::optional<double> Number(std::string_view text, bool& signWritten) {
         digits += std::isdigit(static_cast<unsigned char>(c)) != 0 ? 1 : 0;
         points += c == '.' ? 1 : 0;
     }
-    if (digits == 0 || points > 1 || digits + points != text.size() || digits > 12) {
+    if (digits == 0 || digits + points != text.size() || digits > 12) {
         return std::nullopt;
     }
     double value = 0;

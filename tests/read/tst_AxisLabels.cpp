@@ -1,5 +1,6 @@
 // Label texts as a reader returns them, and axis scales from the numbers read.
 
+#include "read/AxisNumbers.h"
 #include "read/AxisScale.h"
 #include "read/GridLabels.h"
 #include "read/LabelText.h"
@@ -61,12 +62,13 @@ private slots:
     // Fewer than three numbers, or numbers that do not step evenly (a log axis), give none.
     void axisScales() {
         std::vector<AxisLabel> labels = Evenly(100, 60, 0, 50, 6);
-        labels[2].value = 10;       // "100" read as "10"
-        labels.push_back({130, 7}); // a stray digit between two labels
+        labels[2].value = 10;        // "100" read as "10"
+        labels.push_back({130, 7});  // a stray digit between two labels
+        labels.push_back({150, 50}); // a grid voltage printed a sixth of a step off the 50
         const AxisScaleResult x = FitAxisScale(labels);
         QVERIFY2(x.scale, x.problem.c_str());
         QVERIFY(std::abs(x.scale->valueAt(400) - 250) < 1e-9 && std::abs(x.scale->positionOf(0) - 100) < 1e-9);
-        QVERIFY(x.scale->step == 50 && x.scale->used == 5 && x.scale->setAside.size() == 2);
+        QVERIFY(x.scale->step == 50 && x.scale->used == 5 && x.scale->setAside.size() == 3);
         // The current axis, upward: values grow as the position falls.
         const AxisScaleResult y = FitAxisScale(Evenly(600, -50, 0, 0.5, 11));
         QVERIFY(y.scale && std::abs(y.scale->valueAt(100) - 5) < 1e-9 && y.scale->step == 0.5);
@@ -74,6 +76,16 @@ private slots:
         std::vector<AxisLabel> log = {{100, 1}, {200, 10}, {300, 100}, {400, 1000}};
         QCOMPARE(FitAxisScale(log).problem, "the numbers read do not step evenly along the axis");
         QVERIFY(FitAxisScale(Evenly(100, 60, 0, 50, 3)).scale);
+    }
+
+    // The current axis's unit by its full scale's size: above 2 it is numbered in mA.
+    void plateCurrentUnits() {
+        const std::tuple<double, double, bool> kScales[] = {
+            {250, 0.25, true}, {2.5, 0.0025, true}, {2, 2, false}, {0.04, 0.04, false}};
+        for (const auto& [printed, amps, milliamps] : kScales) {
+            const PlateCurrent current = PlateCurrentOf(printed);
+            QVERIFY(current.amps == amps && current.inMilliamps == milliamps);
+        }
     }
 
     // A box edge reads to the nearest tenth of the labels' step.
@@ -92,7 +104,7 @@ private slots:
         const std::tuple<std::vector<const char*>, std::size_t, const char*> kFamilies[] = {
             {{"0:0", "1:-2", "2:-4", "3:-6", "4:-8", "5:-10", "6:-12", "7:-14", "8:-16", "9:-18", "10:-20"}, 11, "0 -20 2 0 0"},
             {{"0:Vg=0V", "1:2", "3:-6", "5:-10V"}, 6, "0 -10 2 1 0"},
-            {{"2:-1", "4:-2"}, 9, "0 -4 0.5 0 0"},
+            {{"2:-1", "4:-2"}, 9, "0 -4 0.5 0 0"}, {{"0:0", "1:2"}, 3, "0 -4 2 1 0"},
             {{"0:+10", "1:+5", "2:0", "3:-5", "6:-20"}, 7, "10 -20 5 0 0"},
             {{"0:0", "1:-2", "2:-4", "3:-16", "4:-8"}, 5, "0 -8 2 0 1"},
             {{"0:0", "1:-3", "2:-4", "3:-9"}, 4, "0 -9 3 0 1"},
