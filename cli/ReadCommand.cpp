@@ -10,6 +10,7 @@
 #include "state/DesignFile.h"
 
 #include <array>
+#include <cmath>
 #include <iomanip>
 #include <ostream>
 #include <sstream>
@@ -19,6 +20,8 @@ namespace valvix::cli {
 namespace {
 
 constexpr std::array<std::string_view, 2> kValueOptions{"--picture", "--out"};
+// A lean the user is told to straighten: about a pixel across a 1000-pixel chart.
+constexpr double kNoticeableLean = 0.05;
 
 std::string Fixed(double value, int decimals) {
     std::ostringstream text;
@@ -33,6 +36,12 @@ void Report(const read::ChartReading& reading, std::ostream& out) {
         << Fixed(box.top, 1) << " to " << Fixed(box.bottom, 1)
         << " down (picture pixels, the picture turned level by " << Fixed(box.tilt, 2)
         << " degrees).\n";
+    if (std::abs(box.tilt) >= kNoticeableLean) {
+        out << "The picture leans " << Fixed(box.tilt, 2)
+            << " degrees: the frame lies on the axes once the picture is turned level, so "
+               "straighten it in the Initialize window (\"Straighten\", then click the x "
+               "axis near both ends).\n";
+    }
     if (reading.voltsFullscale) {
         out << "Plate voltage full scale: " << *reading.voltsFullscale << " V, from "
             << reading.numbers.volts.scale->used << " of " << reading.numbers.below.size()

@@ -5,6 +5,7 @@
 #include "support/FileContents.h"
 
 #include <QImage>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -22,20 +23,41 @@ private slots:
     void readsTheExamples_data() {
         QTest::addColumn<QString>("example");
         QTest::addColumn<QString>("said");
+        QTest::addColumn<double>("lean"); // the picture turned so far clockwise first
+        const QString sn7 = "Plate voltage full scale: 500 V|Plate current full scale: 0.03 A";
         QTest::newRow("12AX7") << "example-12AX7"
-                               << "Plate voltage full scale: 300 V|Plate current full scale: 0.004 A";
-        QTest::newRow("6SN7") << "example-6SN7"
-                              << "Plate voltage full scale: 500 V|Plate current full scale: 0.03 A";
+                               << "Plate voltage full scale: 300 V|Plate current full scale: 0.004 A" << 0.0;
+        QTest::newRow("6SN7") << "example-6SN7" << sn7 << 0.0;
+        QTest::newRow("6SN7, leaning") << "example-6SN7"
+                                       << sn7 + "|The picture leans 0.3|degrees: the frame lies on the axes once"
+                                       << 0.3;
     }
     void readsTheExamples() {
         QFETCH(QString, example);
         QFETCH(QString, said);
+        QFETCH(double, lean);
         const QString name = VALVIX_EXAMPLES_DIR "/" + example;
-        const auto run = RunCli({"read", "--picture", name + ".jpg", "--out", to});
+        QString picture = name + ".jpg";
+        if (lean != 0) { // turned about its centre, as a scan leans
+            const QImage upright(picture);
+            QImage turned(upright.size(), QImage::Format_RGB32);
+            turned.fill(Qt::white);
+            QPainter turning(&turned);
+            turning.setRenderHint(QPainter::SmoothPixmapTransform);
+            turning.translate(upright.width() / 2.0, upright.height() / 2.0);
+            turning.rotate(lean);
+            turning.translate(-upright.width() / 2.0, -upright.height() / 2.0);
+            turning.drawImage(0, 0, upright);
+            turning.end();
+            picture = dir.filePath("leaning.png");
+            QVERIFY(turned.save(picture));
+        }
+        const auto run = RunCli({"read", "--picture", picture, "--out", to});
         QVERIFY2(run.status == 0 && run.err.empty(), run.err.c_str());
         for (const QString& line : said.split('|'))
             QVERIFY2(run.out.find(line.toStdString()) != std::string::npos, run.out.c_str());
-        QVERIFY(run.out.find("grid voltages are not read") != std::string::npos);
+        QVERIFY(run.out.find("grid voltages are not read") != std::string::npos &&
+                (run.out.find("The picture leans") != std::string::npos) == (lean != 0));
         Design read, made;
         QVERIFY(ReadDesignFile(to.toStdString(), read).ok && ReadDesignFile((name + ".VXF").toStdString(), made).ok);
         const double dx = 0.005 * (made.Xright - made.Xleft), dy = 0.005 * (made.Ybottom - made.Ytop);
