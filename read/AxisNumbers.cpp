@@ -1,5 +1,6 @@
 #include "read/AxisNumbers.h"
 
+#include "fit/Spread.h"
 #include "fit/StrokeMask.h"
 #include "read/LabelText.h"
 #include "read/TextReader.h"
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <utility>
 
 namespace valvix::read {
 
@@ -52,14 +54,12 @@ std::vector<Piece> Characters(const cv::Mat1b& grey, bool touchingTop) {
 }
 
 double MedianHeight(const std::vector<Piece>& pieces) {
-    std::vector<int> heights;
+    std::vector<double> heights;
     heights.reserve(pieces.size());
     for (const Piece& piece : pieces) {
         heights.push_back(piece.height);
     }
-    std::nth_element(heights.begin(), heights.begin() + std::ptrdiff_t(heights.size() / 2),
-                     heights.end());
-    return heights[heights.size() / 2];
+    return fit::Median(std::move(heights));
 }
 
 // Pieces in one text line: their vertical middles within half a character of the first's.
