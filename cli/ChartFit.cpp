@@ -1,6 +1,7 @@
 #include "cli/ChartFit.h"
 
 #include "cli/FileProblems.h"
+#include "state/NumberText.h"
 
 #include <algorithm>
 #include <array>
@@ -64,6 +65,16 @@ void TellFitted(const fit::FitOutcome& outcome, std::ostream& err) {
         outcome.traceGrids, [](const std::optional<float>& grid) { return !grid; });
     err << "Set aside " << traces << " traces beyond the family or against the curves' order; "
         << outcome.setAsidePoints << " points set aside in all (theirs and stray ones).\n";
+}
+
+void ReportFit(const fit::FitOutcome& outcome, std::ostream& out) {
+    const TriodeParameters& p = outcome.parameters;
+    const std::array<std::pair<const char*, float>, 5> values{
+        {{"Mu", p.Mu}, {"Ex", p.Ex}, {"Kg1", p.Kg1}, {"Kp", p.Kp}, {"Kvb", p.Kvb}}};
+    for (const auto& [name, value] : values) {
+        out << name << ":" << FormatPlainNumber(value) << '\n';
+    }
+    out << fit::DescribeFit(outcome) << '\n';
 }
 
 } // namespace valvix::cli

@@ -11,6 +11,7 @@
 #include <iosfwd>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace valvix::cli {
 
@@ -40,5 +41,17 @@ void TellFound(const fit::DigitizedChart& found, std::ostream& err);
 // -v: the points the fit gave each grid voltage and how closely, and the traces and
 // points it set aside.
 void TellFitted(const fit::FitOutcome& outcome, std::ostream& err);
+
+// The fitted parameters, a line each, and the result line.
+void ReportFit(const fit::FitOutcome& outcome, std::ostream& out);
+
+// fit --picture CHART --out DESIGN without a design: the chart read and fitted.
+int RunFitFromPicture(const std::string& picture, const std::string& out, bool verbose,
+                      std::ostream& stdOut, std::ostream& err);
+
+// fit --lib LIBRARY with several pictures: each read and fitted, one subcircuit a chart
+// named from its file name; progress on err, a chart that fails reported and skipped.
+int RunFitLibrary(const std::vector<std::string>& pictures, const std::string& libraryPath,
+                  std::ostream& out, std::ostream& err);
 
 } // namespace valvix::cli

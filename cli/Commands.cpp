@@ -13,15 +13,22 @@ namespace {
 constexpr std::array kCommands{
     Command{"fit",
             "valvix-cli fit --design IN.VXF [--picture CHART.jpg] [--points POINTS.csv] "
-            "--out OUT.VXF [-v]",
+            "--out OUT.VXF [-v]\n"
+            "       valvix-cli fit --picture CHART.jpg --out OUT.VXF [-v]\n"
+            "       valvix-cli fit --picture CHART.jpg [--picture CHART2.jpg ...] --lib OUT.lib",
             "Fits the design's five model parameters (Mu, Ex, Kg1, Kp, Kvb) to the printed\n"
             "curves of a chart picture, to a points file or to both, starting from the\n"
-            "design's own values, and writes the fitted design.",
+            "design's own values, and writes the fitted design. Without --design, the\n"
+            "chart is first read from its picture alone (as read does) and fitted from no\n"
+            "start. With --lib, every chart given is read and fitted and the library gets\n"
+            "one subcircuit for each, named from its file name; progress goes to standard\n"
+            "error, and a chart that fails is reported and skipped (exit status 1).",
             "  --design IN.VXF      the design: its plot frame, full scales, grid voltages\n"
             "                       and the parameters to start from\n"
             "  --picture CHART.jpg  the chart picture, lined up by the design's plot frame\n"
             "  --points POINTS.csv  measured or digitized points (Vp,Vg,Ip (mA))\n"
             "  --out OUT.VXF        where to write the fitted design\n"
+            "  --lib OUT.lib        where to write an ngspice library of the charts\n"
             "  -v                   also tell on standard error what was found and how\n"
             "                       closely each curve is fitted\n",
             RunFit},
@@ -40,9 +47,9 @@ constexpr std::array kCommands{
     Command{"read", "valvix-cli read --picture CHART.jpg --out OUT.VXF",
             "Reads a design from a chart picture alone: finds the plot box and how far the\n"
             "picture leans, reads the axis numbers and sets the full scales at the box's\n"
-            "edges, and writes the design with a line on each value read and on what is\n"
-            "left to type in (the grid voltages, for now). Exits with status 1 when a full\n"
-            "scale could not be read; the design is written all the same.",
+            "edges, reads the curve labels for the grid voltages, and writes the design\n"
+            "with a line on each value read and on what is left to type in. Exits with\n"
+            "status 1 when a value could not be read; the design is written all the same.",
             "  --picture CHART.jpg  the chart picture, cropped to the chart\n"
             "  --out OUT.VXF        where to write the design\n",
             RunRead},

@@ -1,6 +1,6 @@
 // valvix-cli fit: the Adjust window's "Fit to chart" without a window. Reads a design,
 // fits its five model parameters to a chart picture, a points file or both, and writes
-// the fitted design.
+// the fitted design. Without a design, the charts are read from their pictures alone.
 
 #include "cli/ChartFit.h"
 #include "cli/Commands.h"
@@ -11,6 +11,7 @@
 #include "state/DesignFile.h"
 #include "state/NumberText.h"
 
+#include <algorithm>
 #include <array>
 #include <ostream>
 
@@ -21,10 +22,14 @@ namespace {
 constexpr std::array<std::string_view, 4> kValueOptions{"--design", "--picture", "--points",
                                                         "--out"};
 constexpr std::array<std::string_view, 1> kFlagOptions{"-v"};
+constexpr std::array<std::string_view, 1> kLibraryOptions{"--lib"};
 
 std::string CommandLineProblem(const Options& options) {
     if (!options.error.empty()) {
         return options.error;
+    }
+    if (!options.has("--design") && options.has("--picture") && !options.has("--points")) {
+        return options.value("--out").value_or("").empty() ? "--out must name a file." : "";
     }
     if (options.value("--design").value_or("").empty() ||
         options.value("--out").value_or("").empty()) {
@@ -73,23 +78,43 @@ std::string FittedTo(const Options& options) {
     return names;
 }
 
-void Report(const fit::FitOutcome& outcome, std::ostream& out) {
-    const TriodeParameters& p = outcome.parameters;
-    const std::array<std::pair<const char*, float>, 5> values{
-        {{"Mu", p.Mu}, {"Ex", p.Ex}, {"Kg1", p.Kg1}, {"Kp", p.Kp}, {"Kvb", p.Kvb}}};
-    for (const auto& [name, value] : values) {
-        out << name << ":" << FormatPlainNumber(value) << '\n';
+// --lib LIBRARY with one --picture or more: the pictures, and the rest of the line.
+int RunLibrary(const Arguments& arguments, std::ostream& out, std::ostream& err) {
+    std::vector<std::string> pictures;
+    Arguments rest;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        if (arguments[i] == "--picture" && i + 1 < arguments.size()) {
+            pictures.push_back(arguments[++i]);
+        } else {
+            rest.push_back(arguments[i]);
+        }
     }
-    out << fit::DescribeFit(outcome) << '\n';
+    const Options options = ParseOptions(rest, kLibraryOptions);
+    std::string problem = FilesProblem(options, kLibraryOptions, "--lib must name a file.");
+    if (problem.empty() && pictures.empty()) {
+        problem = "give --picture once for each chart to put in the library.";
+    }
+    if (!problem.empty()) {
+        PrintMisuse("fit", problem, err);
+        return kMisused;
+    }
+    return RunFitLibrary(pictures, *options.value("--lib"), out, err);
 }
 
 } // namespace
 
 int RunFit(const Arguments& arguments, std::ostream& out, std::ostream& err) {
+    if (std::ranges::find(arguments, "--lib") != arguments.end()) {
+        return RunLibrary(arguments, out, err);
+    }
     const Options options = ParseOptions(arguments, kValueOptions, kFlagOptions);
     if (const std::string problem = CommandLineProblem(options); !problem.empty()) {
         PrintMisuse("fit", problem, err);
         return kMisused;
+    }
+    if (!options.has("--design")) {
+        return RunFitFromPicture(*options.value("--picture"), *options.value("--out"),
+                                 options.has("-v"), out, err);
     }
     Design design;
     FoundCurves found;
@@ -115,7 +140,7 @@ int RunFit(const Arguments& arguments, std::ostream& out, std::ostream& err) {
         err << "fit: " << OutputProblem("--out", outPath, written.message) << '\n';
         return kFailed;
     }
-    Report(outcome, out);
+    ReportFit(outcome, out);
     return kDone;
 }
 

@@ -1,5 +1,5 @@
-// valvix-cli read: a design from a chart picture alone. The plot box and the full scales
-// are read from the picture; what cannot be read is said, and left for the user.
+// valvix-cli read: a design from a chart picture alone. The plot box, the full scales and
+// the grid voltages are read from the picture; what cannot be read is said, and left for the user.
 
 #include "cli/Commands.h"
 #include "cli/FileProblems.h"
@@ -53,6 +53,17 @@ void Report(const read::ChartReading& reading, std::ostream& out) {
             << " numbers read left of the box, numbered in "
             << (reading.ampsInMilliamps ? "mA" : "A") << " by their size.\n";
     }
+    if (const auto& grids = reading.curveLabels.grids.grids) {
+        const read::CurveLabels& labels = reading.curveLabels;
+        out << "Grid voltages: " << grids->mostPositive << " V to " << grids->mostNegative
+            << " V in steps of " << grids->step << " V, from "
+            << labels.labels.size() - grids->setAside << " of " << labels.labels.size()
+            << " curve labels read";
+        if (grids->mended > 0) {
+            out << " (" << grids->mended << " read without the minus they must have)";
+        }
+        out << ".\n";
+    }
     for (const std::string& missing : reading.missing) {
         out << missing << '\n';
     }
@@ -91,8 +102,7 @@ int RunRead(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     }
     Report(reading, out);
     out << "Wrote " << outPath << ".\n";
-    // Every value but the grid voltages read: the design is ready for them.
-    return reading.voltsFullscale && reading.ampsFullscale ? kDone : kFailed;
+    return reading.missing.empty() ? kDone : kFailed;
 }
 
 } // namespace valvix::cli

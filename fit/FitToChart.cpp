@@ -5,6 +5,7 @@
 #include "fit/FitReport.h"
 #include "fit/Solver.h"
 #include "fit/Spread.h"
+#include "fit/WideStart.h"
 
 #include <algorithm>
 #include <cmath>
@@ -34,9 +35,10 @@ FitOutcome Failure(std::string message) {
     return outcome;
 }
 
-std::string CheckStart(const Design& design, const std::vector<float>& grids) {
+std::string CheckStart(const Design& design, const std::vector<float>& grids,
+                       bool withoutStart = false) {
     for (const float value : {design.Mu, design.Ex, design.Kg1, design.Kp, design.Kvb}) {
-        if (!(value > 0) || !std::isfinite(value)) {
+        if (!withoutStart && (!(value > 0) || !std::isfinite(value))) {
             return "The five model parameters must be numbers above 0 to start a fit from.";
         }
     }
@@ -82,8 +84,11 @@ public:
         m_solved = Thinned(all, kSolvedPoints);
     }
 
-    FitOutcome run(const LogParameters& start) {
+    FitOutcome run(LogParameters start, bool withoutStart) {
         const auto score = [this](const LogParameters& q) { return Score(q); };
+        if (withoutStart) {
+            start = WideStart(m_points, score);
+        }
         std::vector<LogParameters> ends = CoarseSearch(start, score, score);
         if (Score(start) < Score(ends.back())) {
             ends.back() = start; // where the coarse search's grid misleads, the start may not
@@ -207,7 +212,8 @@ std::optional<ChartSpace> ChartSpaceOf(const Design& design, const Picture* pict
 FitOutcome FitToChart(const Design& design, const Picture* chartPicture,
                       const FitRequest& request) {
     const std::vector<float> grids = FamilyGrids(design);
-    if (const std::string problem = CheckStart(design, grids); !problem.empty()) {
+    if (const std::string problem = CheckStart(design, grids, request.withoutStart);
+        !problem.empty()) {
         return Failure(problem);
     }
     std::string message;
@@ -228,7 +234,8 @@ FitOutcome FitToChart(const Design& design, const Picture* chartPicture,
             return Failure(problem);
         }
     }
-    return FamilyFit(points).run(ToLog(ParametersOf(design)));
+    return FamilyFit(points).run(
+        request.withoutStart ? LogParameters{} : ToLog(ParametersOf(design)), request.withoutStart);
 }
 
 std::optional<float> CurveThrough(const Design& design, double volts, double amps) {

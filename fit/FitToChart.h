@@ -19,6 +19,9 @@ struct FitRequest {
     std::vector<PrintedTrace> traces;
     std::vector<ChartPoint> clicked;
     std::vector<ChartPoint> measured;
+    // The design's parameters are no start (a chart read from its picture alone): the
+    // fit first searches the ranges of real triodes, small-signal to power ones.
+    bool withoutStart = false;
 };
 
 // How far the fitted curve of one grid voltage lies from the points given to it.
@@ -53,10 +56,10 @@ struct FitOutcome {
 };
 
 // Fits the five model parameters of the design to what the request names, starting
-// from the design's own. The design's frame, scales and grid voltages must be those
-// the Adjust window accepts. Changes nothing; on failure says why in plain words.
-// Traces and clicked points are measured in the pixels of the chart picture the
-// design's frame lies on.
+// from the design's own (or from none, as the request says). The design's frame, scales and grid
+// voltages must be those the Adjust window accepts. Changes nothing; on failure says why in plain
+// words. Traces and clicked points are measured in the pixels of the chart picture the design's
+// frame lies on.
 FitOutcome FitToChart(const Design& design, const Picture* chartPicture, const FitRequest& request);
 
 // The grid voltage of the family curve that passes nearest a point of the chart, the

@@ -1,5 +1,7 @@
 #include "read/ChartReader.h"
 
+#include "fit/Digitizer.h"
+#include "fit/Spread.h"
 #include "plot/ChartGeometry.h"
 #include "read/TextReader.h"
 
@@ -31,6 +33,22 @@ std::optional<double> FullScale(const AxisScaleResult& axis, double near, double
     return full;
 }
 
+// The box's own pixels as a chart space: a volt a pixel right, an ampere a pixel up.
+ChartSpace BoxPixels(const PlotBox& box) {
+    return {box.left, 1, box.bottom, 1, box.left, box.right, box.top, box.bottom};
+}
+
+// The height of the axis numbers' digits; 0 when none were read.
+double DigitHeight(const AxisNumbers& numbers) {
+    std::vector<double> heights;
+    for (const auto* side : {&numbers.below, &numbers.left}) {
+        for (const ReadNumber& number : *side) {
+            heights.push_back(number.at.height);
+        }
+    }
+    return heights.empty() ? 0.0 : fit::Median(std::move(heights));
+}
+
 } // namespace
 
 ChartReading ReadChart(const GreyLevels& grey, TextReader& reader) {
@@ -47,7 +65,11 @@ ChartReading ReadChart(const GreyLevels& grey, TextReader& reader) {
         return reading;
     }
     const PlotBox& box = *found.box;
-    reading.numbers = ReadAxisNumbers(LevelledGrey(grey, box.tilt), box, reader);
+    reading.levelled = LevelledLevels(grey, box.tilt);
+    // A header over the levelled picture: read only.
+    const cv::Mat1b level(reading.levelled.height, reading.levelled.width,
+                          reading.levelled.levels.data());
+    reading.numbers = ReadAxisNumbers(level, box, reader);
     reading.voltsFullscale =
         FullScale(reading.numbers.volts, box.left, box.right, "plate voltage", reading.missing);
     if (const auto printed = FullScale(reading.numbers.amps, box.bottom, box.top, "plate current",
@@ -56,8 +78,13 @@ ChartReading ReadChart(const GreyLevels& grey, TextReader& reader) {
         reading.ampsFullscale = current.amps;
         reading.ampsInMilliamps = current.inMilliamps;
     }
-    reading.missing.emplace_back("The grid voltages are not read from the curve labels yet: "
-                                 "type them in.");
+    const fit::DigitizedChart curves = fit::DigitizeChart(reading.levelled, BoxPixels(box));
+    reading.curveLabels =
+        ReadCurveLabels(level, box, DigitHeight(reading.numbers), curves.traces, reader);
+    if (!reading.curveLabels.grids.grids) {
+        reading.missing.push_back("The grid voltages could not be read from the curve labels: " +
+                                  reading.curveLabels.grids.problem + ".");
+    }
     return reading;
 }
 
@@ -81,6 +108,11 @@ void ApplyReading(const ChartReading& reading, int pictureWidth, int pictureHeig
     }
     if (reading.ampsFullscale) {
         design.PlateCurrentFullscale = static_cast<float>(*reading.ampsFullscale);
+    }
+    if (const auto& grids = reading.curveLabels.grids.grids) {
+        design.GridVoltageMostPos = static_cast<float>(grids->mostPositive);
+        design.GridVoltageMostNeg = static_cast<float>(grids->mostNegative);
+        design.GridVoltageStep = static_cast<float>(grids->step);
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "read/AxisNumbers.h"
+#include "read/CurveLabels.h"
 #include "read/PlotBox.h"
 #include "state/Design.h"
 #include "state/Picture.h"
@@ -16,22 +17,25 @@ class TextReader;
 // What was read from a chart picture alone, and what could not be.
 struct ChartReading {
     std::optional<PlotBox> box;
+    GreyLevels levelled; // the picture turned level by the box's lean
     AxisNumbers numbers;
     std::optional<double> voltsFullscale; // volts at the box's right edge
     std::optional<double> ampsFullscale;  // amperes at its top edge
     bool ampsInMilliamps = false;         // how the current axis is numbered
+    CurveLabels curveLabels;              // with the grid voltages they give
     // What could not be read, one plain sentence each.
     std::vector<std::string> missing;
 };
 
 // Finds the plot box and its lean, turns the picture level, reads the axis numbers and
-// sets the full scales at the box's edges. The axes must start at 0 at the box's
+// sets the full scales at the box's edges, and reads the curve labels for the grid
+// voltages. The axes must start at 0 at the box's
 // bottom-left corner; where one does not, its full scale is left unread.
 ChartReading ReadChart(const GreyLevels& grey, TextReader& reader);
 
 // Puts what was read into the design as if typed: the frame on the box (in layout units,
-// over the picture as turned level) and the full scales. What was not read is left as it
-// was.
+// over the picture as turned level), the full scales and the grid voltages. What was not read is
+// left as it was.
 void ApplyReading(const ChartReading& reading, int pictureWidth, int pictureHeight, Design& design);
 
 } // namespace valvix::read

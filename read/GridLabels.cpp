@@ -6,6 +6,13 @@ namespace valvix::read {
 
 namespace {
 
+// Labelled curves may stand this many curves apart at the most (one unlabelled between).
+constexpr long kLargestGap = 2;
+// Fewer labels than this agreeing on a step may be chance.
+constexpr std::size_t kLeastAgreeing = 3;
+// More labels than this are not taken: every pair of them is tried for the step.
+constexpr std::size_t kMostLabels = 40;
+
 // The values a label may stand for: as read, and negated when no sign was written (a
 // minus lost in reading) and the value is not 0.
 std::vector<double> Readings(const CurveLabel& label) {
@@ -16,69 +23,121 @@ std::vector<double> Readings(const CurveLabel& label) {
     return values;
 }
 
-struct Family {
-    double mostPositive;
-    double step;
+// A chain of labels that agree with one family: how many, how many mended, and the
+// curves of its first and last label counted from the family's anchor.
+struct Chain {
+    std::size_t length = 0;
+    std::size_t mended = 0;
+    long first = 0;
+    long last = 0;
+    long unlabelled = 0; // curves between its labels that have none
+
+    // More labels; then fewer mended; then fewer curves without a label.
+    bool betterThan(const Chain& other) const {
+        if (length != other.length) {
+            return length > other.length;
+        }
+        return mended != other.mended ? mended < other.mended : unlabelled < other.unlabelled;
+    }
 };
 
-// How many labels the family agrees with, and how many of those only with a minus added.
-std::pair<std::size_t, std::size_t> Agreeing(const std::vector<CurveLabelAt>& labels,
-                                             const Family& family) {
-    std::size_t agree = 0;
-    std::size_t mended = 0;
-    for (const CurveLabelAt& at : labels) {
-        const double expected = family.mostPositive - family.step * double(at.curve);
-        const double tolerance = 1e-6 * std::max(1.0, std::abs(expected));
-        if (std::abs(at.label.volts - expected) <= tolerance) {
-            ++agree;
-        } else if (!at.label.signWritten && std::abs(-at.label.volts - expected) <= tolerance) {
-            ++agree;
-            ++mended;
-        }
+// The curve a value lies on, counted from the anchor a whole number of steps down, or
+// nothing when it lies between curves.
+std::optional<long> CurveOf(double value, double anchor, double step) {
+    const double steps = (anchor - value) / step;
+    const double whole = std::round(steps);
+    if (std::abs(steps - whole) > 1e-6 * std::max(1.0, std::abs(steps))) {
+        return std::nullopt;
     }
-    return {agree, mended};
+    return static_cast<long>(whole);
+}
+
+// The longest chain of labels, in their order, whose curves follow one another at most
+// kLargestGap apart; each label as read or mended.
+Chain LongestChain(const std::vector<CurveLabel>& ordered, double anchor, double step) {
+    struct Link {
+        long curve;
+        bool mended;
+        Chain chain;
+    };
+    std::vector<Link> links;
+    Chain best;
+    for (const CurveLabel& label : ordered) {
+        std::vector<Link> here;
+        for (const double value : Readings(label)) {
+            const auto curve = CurveOf(value, anchor, step);
+            if (!curve) {
+                continue;
+            }
+            const bool mended = value != label.volts;
+            Link link{*curve, mended, {1, mended ? 1U : 0U, *curve, *curve, 0}};
+            for (const Link& before : links) {
+                const long gap = *curve - before.curve;
+                Chain longer{before.chain.length + 1, before.chain.mended + (mended ? 1 : 0),
+                             before.chain.first, *curve, before.chain.unlabelled + gap - 1};
+                if (gap >= 1 && gap <= kLargestGap && longer.betterThan(link.chain)) {
+                    link.chain = longer;
+                }
+            }
+            best = link.chain.betterThan(best) ? link.chain : best;
+            here.push_back(link);
+        }
+        links.insert(links.end(), here.begin(), here.end());
+    }
+    return best;
 }
 
 } // namespace
 
-GridVoltagesResult GridVoltagesOf(const std::vector<CurveLabelAt>& labels, std::size_t curves) {
-    if (labels.size() < 2 || curves < 2) {
-        return {std::nullopt, "fewer than two curve labels were read"};
+GridVoltagesResult GridVoltagesOf(const std::vector<CurveLabel>& ordered,
+                                  std::size_t unnamedFirst) {
+    if (ordered.size() < kLeastAgreeing) {
+        return {std::nullopt, "fewer than three curve labels were read"};
     }
-    std::optional<Family> best;
-    std::pair<std::size_t, std::size_t> bestCount{0, 0};
-    for (const CurveLabelAt& a : labels) {
-        for (const CurveLabelAt& b : labels) {
-            if (b.curve <= a.curve || b.curve >= curves) {
-                continue;
-            }
-            for (const double va : Readings(a.label)) {
-                for (const double vb : Readings(b.label)) {
-                    const double step = (va - vb) / double(b.curve - a.curve);
-                    if (!(step > 0)) {
-                        continue;
-                    }
-                    const Family family{va + step * double(a.curve), step};
-                    const auto count = Agreeing(labels, family);
-                    // More agreeing labels win; then fewer mended ones.
-                    if (count.first > bestCount.first ||
-                        (count.first == bestCount.first && count.second < bestCount.second)) {
-                        best = family;
-                        bestCount = count;
+    if (ordered.size() > kMostLabels) {
+        return {std::nullopt, "more texts like curve labels were read than a chart has curves"};
+    }
+    Chain best;
+    double bestAnchor = 0;
+    double bestStep = 0;
+    for (std::size_t a = 0; a < ordered.size(); ++a) {
+        for (std::size_t b = a + 1; b < ordered.size(); ++b) {
+            for (const double va : Readings(ordered[a])) {
+                for (const double vb : Readings(ordered[b])) {
+                    for (long gap = 1; gap <= kLargestGap; ++gap) {
+                        const double step = (va - vb) / double(gap);
+                        if (!(step > 0)) {
+                            continue;
+                        }
+                        const Chain chain = LongestChain(ordered, va, step);
+                        // The better chain wins; of equal ones, the larger step.
+                        if (chain.betterThan(best) ||
+                            (!best.betterThan(chain) && step > bestStep)) {
+                            best = chain;
+                            bestAnchor = va;
+                            bestStep = step;
+                        }
                     }
                 }
             }
         }
     }
-    if (!best || bestCount.first < 2 || 5 * bestCount.first < 3 * labels.size()) {
+    if (best.length < kLeastAgreeing || 5 * best.length < 3 * ordered.size()) {
         return {std::nullopt, "the curve labels read do not step evenly from curve to curve"};
     }
+    best.first -= static_cast<long>(unnamedFirst);
+    // Plate characteristics run through 0 V: a family that does not lacks a label at its
+    // end, which the step cannot tell.
+    if (bestAnchor - bestStep * double(best.first) < 0 ||
+        bestAnchor - bestStep * double(best.last) > 0) {
+        return {std::nullopt, "the curve labels read do not reach 0 V (a label may be missing)"};
+    }
     GridVoltages grids;
-    grids.mostPositive = best->mostPositive;
-    grids.step = best->step;
-    grids.mostNegative = best->mostPositive - best->step * double(curves - 1);
-    grids.mended = bestCount.second;
-    grids.setAside = labels.size() - bestCount.first;
+    grids.mostPositive = bestAnchor - bestStep * double(best.first);
+    grids.mostNegative = bestAnchor - bestStep * double(best.last);
+    grids.step = bestStep;
+    grids.mended = best.mended;
+    grids.setAside = ordered.size() - best.length;
     return {grids, {}};
 }
 

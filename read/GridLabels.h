@@ -9,13 +9,6 @@
 
 namespace valvix::read {
 
-// A curve label read, and which curve of the family it names: 0 for the curve of the most
-// positive grid voltage (the leftmost at a given current), then one by one.
-struct CurveLabelAt {
-    std::size_t curve = 0;
-    CurveLabel label;
-};
-
 // The family's grid voltages as the design holds them, and how many labels had to be
 // mended (a minus lost in reading) or were set aside.
 struct GridVoltages {
@@ -31,10 +24,14 @@ struct GridVoltagesResult {
     std::string problem; // why there are none, in plain words
 };
 
-// The grid voltages of a family of `curves` curves from the labels read on some of them:
-// the even step most labels agree with (at least two, and three in five of them), a
-// label read without its minus taken as negative where that agrees, and curves without a
-// label given the step's value.
-GridVoltagesResult GridVoltagesOf(const std::vector<CurveLabelAt>& labels, std::size_t curves);
+// The grid voltages of a family from the curve labels read, given in the family's order
+// (most positive first): the even step that most labels agree with in that order, at
+// least three and three in five of them, from 0 V or above to 0 V or below. A label read without
+// its minus is taken as negative where that agrees; a curve between two labelled ones may lack its
+// label; a label out of order or off the step is set aside. Of steps that agree equally, the one
+// with fewer unlabelled curves is taken, then the larger.
+// unnamedFirst curves stand before the first label (labels whose number was lost).
+GridVoltagesResult GridVoltagesOf(const std::vector<CurveLabel>& ordered,
+                                  std::size_t unnamedFirst = 0);
 
 } // namespace valvix::read

@@ -114,4 +114,15 @@ std::optional<CurveLabel> CurveLabelValue(std::string_view text) {
     return label;
 }
 
+bool IsGridNameAlone(std::string_view text) {
+    const std::string plain = PlainLabelText(text);
+    std::string_view rest = plain;
+    for (const std::string_view name : kGridNames) {
+        if (TakePrefix(rest, name)) {
+            return rest == "=";
+        }
+    }
+    return false;
+}
+
 } // namespace valvix::read

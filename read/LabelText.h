@@ -25,4 +25,8 @@ struct CurveLabel {
 };
 std::optional<CurveLabel> CurveLabelValue(std::string_view text);
 
+// A grid's name and '=' with nothing after it ("Ec=", "VG ="): a curve label whose number
+// was lost in reading.
+bool IsGridNameAlone(std::string_view text);
+
 } // namespace valvix::read

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <numbers>
 #include <vector>
 
@@ -294,6 +295,19 @@ PlotBoxResult FindPlotBox(const GreyLevels& grey) {
         return {std::nullopt, "the long lines found enclose too little of the picture"};
     }
     return {box, {}};
+}
+
+GreyLevels LevelledLevels(const GreyLevels& grey, double tilt) {
+    const cv::Mat1b level = LevelledGrey(grey, tilt);
+    GreyLevels levelled;
+    levelled.width = level.cols;
+    levelled.height = level.rows;
+    levelled.levels.resize(static_cast<std::size_t>(level.cols) * level.rows);
+    for (int y = 0; y < level.rows; ++y) {
+        std::memcpy(levelled.levels.data() + static_cast<std::size_t>(y) * level.cols, level.ptr(y),
+                    static_cast<std::size_t>(level.cols));
+    }
+    return levelled;
 }
 
 } // namespace valvix::read

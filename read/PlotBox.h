@@ -29,6 +29,8 @@ struct PlotBoxResult {
 // The grey picture turned level by `tilt` degrees about its centre, as "Straighten" turns
 // it, smoothly resampled at its own size; white where no part of the picture lands.
 cv::Mat1b LevelledGrey(const GreyLevels& grey, double tilt);
+// The same as grey levels, for the digitizer and the fit to measure in.
+GreyLevels LevelledLevels(const GreyLevels& grey, double tilt);
 
 // Finds the box from its long lines: the picture's lean is measured from the long
 // horizontal lines (up to two degrees either way), then the outermost lines that run

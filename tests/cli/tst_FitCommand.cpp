@@ -85,6 +85,34 @@ private slots:
         QVERIFY(std::abs(fitted.Mu / 20 - 1) < 0.001 && std::abs(fitted.Kp / 250 - 1) < 0.002);
     }
 
+    // Without a design: the chart read from its picture alone and fitted from no start;
+    // with --lib, a subcircuit for each chart that could be read, the others reported.
+    void fitsPicturesAlone() {
+        auto run = RunCli({"fit", "--picture", kPicture, "--out", to});
+        QCOMPARE(run.status, 0);
+        Design fitted;
+        QVERIFY(ReadDesignFile(to.toStdString(), fitted).ok && QFile::remove(to));
+        QCOMPARE(QString("%1 %2 %3 %4 %5")
+                     .arg(fitted.PlateVoltageFullscale)
+                     .arg(fitted.PlateCurrentFullscale)
+                     .arg(fitted.GridVoltageMostPos)
+                     .arg(fitted.GridVoltageMostNeg)
+                     .arg(fitted.GridVoltageStep),
+                 "500 0.03 0 -20 2");
+        QVERIFY(std::abs(fitted.Mu / 20 - 1) < 0.002 && std::abs(fitted.Ex / 1.3f - 1) < 0.002);
+        const QString lib = dir.filePath("charts.lib");
+        run = RunCli({"fit", "--picture", kPicture, "--picture", blank, "--lib", lib});
+        QCOMPARE(run.status, 1);
+        QCOMPARE(run.out, "Wrote 1 of 2 charts to " + lib.toStdString() + ".\n");
+        QVERIFY2(run.err.starts_with("[1/2] " + kPicture.toStdString() + ": fitted as example-6SN7: Fitted to ") &&
+                     run.err.find("\n[2/2] " + blank.toStdString() + ": skipped: No plot box was found") !=
+                         run.err.npos,
+                 run.err.c_str());
+        const QByteArray library = test::Contents(lib);
+        QVERIFY(library.count(".SUBCKT") == 1 && library.contains(".SUBCKT  example-6SN7  1 2 3"));
+        QVERIFY(QFile::remove(lib));
+    }
+
     void digitizesTheExample() {
         const QString csv = dir.filePath("points.csv");
         const auto run = RunCli({"digitize", "--design", kDesign, "--picture", kPicture, "--out", csv, "-v"});
@@ -121,6 +149,10 @@ private slots:
         const struct { const char* name; QStringList arguments; int status; QString message; } rows[] = {
             {"fit, no --out", {"fit", "--design", d, "--picture", p}, 2, "fit: --design and --out must name files.\nUsage: valvix-cli fit --design"},
             {"fit, nothing to fit to", {"fit", "--design", d, "--out", to}, 2, "fit: give --picture, --points or both"},
+            {"picture alone, no --out", {"fit", "--picture", p}, 2, "fit: --out must name a file.\nUsage: valvix-cli fit"},
+            {"library, no picture", {"fit", "--lib", to}, 2, "fit: give --picture once for each chart"},
+            {"library, nothing read", {"fit", "--picture", blank, "--lib", to}, 1, "[1/1] " + blank + ": skipped: No plot box was found"},
+            {"picture alone, blank", {"fit", "--picture", blank, "--out", to}, 1, "fit: " + blank + ": No plot box was found"},
             {"fit, --out without value", {"fit", "--design", d, "--picture", p, "--out", "-v"}, 2, "fit: The option --out needs a value."},
             {"digitize, --out without value", {"digitize", "--design", d, "--out", "--picture", p}, 2, "digitize: The option --out needs a value."},
             {"digitize, no --picture", {"digitize", "--design", d, "--out", to}, 2, "digitize: --design, --picture and --out must name files."},

@@ -19,14 +19,18 @@ class tst_ReadCommand final : public QObject {
 
 private slots:
     // The frame within 0.5 % of the box of the design made with the chart, the full scales
-    // exactly, a line on each, and the grid voltages said to be left to the user.
+    // and the grid voltages exactly, a line on each; a value not read said to be left to
+    // the user.
     void readsTheExamples_data() {
         QTest::addColumn<QString>("example");
         QTest::addColumn<QString>("said");
         QTest::addColumn<double>("lean"); // the picture turned so far clockwise first
-        const QString sn7 = "Plate voltage full scale: 500 V|Plate current full scale: 0.03 A";
+        const QString sn7 = "Plate voltage full scale: 500 V|Plate current full scale: 0.03 A|Grid voltages: 0 V to "
+                            "-20 V in steps of 2 V, from ";
         QTest::newRow("12AX7") << "example-12AX7"
-                               << "Plate voltage full scale: 300 V|Plate current full scale: 0.004 A" << 0.0;
+                               << "Plate voltage full scale: 300 V|Plate current full scale: 0.004 A|The grid voltages "
+                                  "could not be read from the curve labels: "
+                               << 0.0;
         QTest::newRow("6SN7") << "example-6SN7" << sn7 << 0.0;
         QTest::newRow("6SN7, leaning") << "example-6SN7"
                                        << sn7 + "|The picture leans 0.3|degrees: the frame lies on the axes once"
@@ -53,11 +57,11 @@ private slots:
             QVERIFY(turned.save(picture));
         }
         const auto run = RunCli({"read", "--picture", picture, "--out", to});
-        QVERIFY2(run.status == 0 && run.err.empty(), run.err.c_str());
+        // The small print of the 12AX7's curve labels is not read yet: it says so.
+        QVERIFY2(run.status == (example.contains("12AX7") ? 1 : 0) && run.err.empty(), run.err.c_str());
         for (const QString& line : said.split('|'))
             QVERIFY2(run.out.find(line.toStdString()) != std::string::npos, run.out.c_str());
-        QVERIFY(run.out.find("grid voltages are not read") != std::string::npos &&
-                (run.out.find("The picture leans") != std::string::npos) == (lean != 0));
+        QVERIFY((run.out.find("The picture leans") != std::string::npos) == (lean != 0));
         Design read, made;
         QVERIFY(ReadDesignFile(to.toStdString(), read).ok && ReadDesignFile((name + ".VXF").toStdString(), made).ok);
         const double dx = 0.005 * (made.Xright - made.Xleft), dy = 0.005 * (made.Ybottom - made.Ytop);

@@ -97,28 +97,32 @@ private slots:
         QCOMPARE(SnappedValue(scale, 100 + 60 * 5.24), 260.0);
     }
 
-    // The family from the curve labels read ("curve:text" each): a lost minus mended, a
-    // misread label set aside, curves without a label filled in by the step.
+    // The family from the curve labels read in the family's order: a lost minus mended, a
+    // misread or misplaced label set aside, a curve without a label between two with one.
     void gridVoltages() {
         // clang-format off
-        const std::tuple<std::vector<const char*>, std::size_t, const char*> kFamilies[] = {
-            {{"0:0", "1:-2", "2:-4", "3:-6", "4:-8", "5:-10", "6:-12", "7:-14", "8:-16", "9:-18", "10:-20"}, 11, "0 -20 2 0 0"},
-            {{"0:Vg=0V", "1:2", "3:-6", "5:-10V"}, 6, "0 -10 2 1 0"},
-            {{"2:-1", "4:-2"}, 9, "0 -4 0.5 0 0"}, {{"0:0", "1:2"}, 3, "0 -4 2 1 0"},
-            {{"0:+10", "1:+5", "2:0", "3:-5", "6:-20"}, 7, "10 -20 5 0 0"},
-            {{"0:0", "1:-2", "2:-4", "3:-16", "4:-8"}, 5, "0 -8 2 0 1"},
-            {{"0:0", "1:-3", "2:-4", "3:-9"}, 4, "0 -9 3 0 1"},
-            {{"0:0", "1:-1", "2:-5", "3:-7"}, 4, "the curve labels read do not step evenly from curve to curve"},
-            {{"0:0", "1:0"}, 4, "the curve labels read do not step evenly from curve to curve"},
-            {{"3:-6"}, 4, "fewer than two curve labels were read"}};
+        const std::pair<std::vector<const char*>, const char*> kFamilies[] = {
+            {{"0", "-2", "-4", "-6", "-8", "-10", "-12", "-14", "-16", "-18", "-20"}, "0 -20 2 0 0"},
+            {{"Vg=0V", "2", "-6", "-10V"}, "0 -10 2 1 0"},
+            {{"0", "-1", "-3"}, "0 -3 1 0 0"}, {{"0", "2", "-4"}, "0 -4 2 1 0"},
+            {{"0", "-2", "-9"}, "the curve labels read do not step evenly from curve to curve"},
+            {{"16", "+9", "+2"}, "the curve labels read do not reach 0 V (a label may be missing)"},
+            {{"-1", "-2", "-4"}, "the curve labels read do not reach 0 V (a label may be missing)"},
+            {{"0", "-1", "-2", "-2.5", "-3"}, "0 -3 0.5 0 0"},
+            {{"0", "-2", "-2.5", "-3"}, "the curve labels read do not reach 0 V (a label may be missing)"},
+            {{"+10", "+5", "0", "-5", "-20"}, "10 -5 5 0 1"},
+            {{"0", "-2", "-4", "-16", "-8"}, "0 -8 2 0 1"},
+            {{"0", "-3", "-4", "-9"}, "0 -9 3 0 1"},
+            {{"0", "-1", "-5", "-8"}, "the curve labels read do not step evenly from curve to curve"},
+            {{"-4", "-2", "0"}, "the curve labels read do not step evenly from curve to curve"},
+            {{"0", "0", "0"}, "the curve labels read do not step evenly from curve to curve"},
+            {{"-6", "-8"}, "fewer than three curve labels were read"}};
         // clang-format on
-        for (const auto& [texts, curves, expected] : kFamilies) {
-            std::vector<CurveLabelAt> labels;
-            for (const char* text : texts) {
-                const QString t(text);
-                labels.push_back({t.section(':', 0, 0).toULong(), *CurveLabelValue(t.section(':', 1).toStdString())});
-            }
-            const GridVoltagesResult read = GridVoltagesOf(labels, curves);
+        for (const auto& [texts, expected] : kFamilies) {
+            std::vector<CurveLabel> labels;
+            for (const char* text : texts)
+                labels.push_back(*CurveLabelValue(text));
+            const GridVoltagesResult read = GridVoltagesOf(labels);
             const QString shown = read.grids ? QString("%1 %2 %3 %4 %5")
                                                    .arg(read.grids->mostPositive)
                                                    .arg(read.grids->mostNegative)

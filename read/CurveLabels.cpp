@@ -1,0 +1,291 @@
+#include "read/CurveLabels.h"
+
+#include "fit/StrokeMask.h"
+#include "read/TextReader.h"
+
+#include <opencv2/imgproc.hpp>
+
+#include <algorithm>
+#include <cmath>
+
+namespace valvix::read {
+
+namespace {
+
+constexpr std::string_view kLabelCharacters = "0123456789-+.=VvGgEeCcOoLlTtSs";
+// Tesseract reads a label's characters at this height.
+constexpr double kReadHeight = 32;
+// Without printed digits to measure, characters are taken as this many pixels high.
+constexpr double kUsualHeight = 12;
+// Labels stand within this share of the box's width right of it, and within this many
+// character heights above it.
+constexpr double kRightShare = 0.2;
+constexpr double kAboveHeights = 2.5;
+// Readings Tesseract is less sure of than this are set aside, and at most this many
+// text-like marks are read.
+constexpr int kLeastConfidence = 40;
+constexpr std::size_t kMostMarks = 60;
+
+// Where labels may stand: the box with a margin right of it and above it, its edges'
+// own lines and the axis numbers below it left out.
+cv::Rect LabelArea(const cv::Mat1b& level, const PlotBox& box, double height) {
+    const int x0 = static_cast<int>(std::ceil(box.left)) + 2;
+    const int x1 = static_cast<int>(box.right + kRightShare * (box.right - box.left));
+    const int y0 = static_cast<int>(box.top - kAboveHeights * height);
+    const int y1 = static_cast<int>(box.bottom) - 2;
+    return cv::Rect(cv::Point(x0, y0), cv::Point(x1, y1)) & cv::Rect(0, 0, level.cols, level.rows);
+}
+
+// Dark marks on the paper, long straight grid and frame lines left out.
+cv::Mat1b MarksWithoutLines(const cv::Mat1b& region, double height) {
+    const cv::Mat1b dark = fit::DarknessAgainstPaper(region);
+    cv::Mat1b ink;
+    const double otsu = cv::threshold(dark, ink, 0, 255, cv::THRESH_BINARY | cv::THRESH_OTSU);
+    cv::threshold(dark, ink, std::clamp(otsu, 28.0, 110.0), 255, cv::THRESH_BINARY);
+    const int longest = std::max(20, static_cast<int>(3 * height));
+    cv::Mat1b rows;
+    cv::Mat1b columns;
+    cv::morphologyEx(ink, rows, cv::MORPH_OPEN,
+                     cv::getStructuringElement(cv::MORPH_RECT, {longest, 1}));
+    cv::morphologyEx(ink, columns, cv::MORPH_OPEN,
+                     cv::getStructuringElement(cv::MORPH_RECT, {1, longest}));
+    ink.setTo(0, rows | columns);
+    return ink;
+}
+
+// Takes the curves out of the marks: each polyline drawn over them in paper, a long jump
+// (where the digitizer bridged a gap, a label's box say) left alone.
+void EraseCurves(cv::Mat1b& marks, const std::vector<fit::PrintedTrace>& curves, cv::Point2d origin,
+                 double height) {
+    const int width = std::max(3, static_cast<int>(std::lround(0.35 * height)));
+    const double longest = 2 * height;
+    for (const fit::PrintedTrace& curve : curves) {
+        for (std::size_t i = 1; i < curve.points.size(); ++i) {
+            const fit::ChartPoint& a = curve.points[i - 1];
+            const fit::ChartPoint& b = curve.points[i];
+            if (std::hypot(b.vp - a.vp, b.ip - a.ip) <= longest) {
+                cv::line(marks, cv::Point2d(origin.x + a.vp, origin.y - a.ip),
+                         cv::Point2d(origin.x + b.vp, origin.y - b.ip), 0, width, cv::LINE_8);
+            }
+        }
+    }
+}
+
+// The marks the size of a character (a minus or a point too), as a mask.
+cv::Mat1b CharacterSized(const cv::Mat1b& marks, double height) {
+    cv::Mat1i labels;
+    cv::Mat stats;
+    cv::Mat centroids;
+    const int count = cv::connectedComponentsWithStats(marks, labels, stats, centroids, 8);
+    std::vector<std::uint8_t> keep(static_cast<std::size_t>(count), 0);
+    for (int i = 1; i < count; ++i) {
+        const int w = stats.at<int>(i, cv::CC_STAT_WIDTH);
+        const int h = stats.at<int>(i, cv::CC_STAT_HEIGHT);
+        const bool small = w <= 1.9 * height && h <= 1.9 * height;
+        const bool seen = stats.at<int>(i, cv::CC_STAT_AREA) >= 2; // a decimal point too
+        keep[static_cast<std::size_t>(i)] = small && seen ? 255 : 0;
+    }
+    cv::Mat1b kept(marks.size(), 0);
+    kept.forEach([&](std::uint8_t& pixel, const int* at) {
+        pixel = keep[static_cast<std::size_t>(labels(at[0], at[1]))];
+    });
+    return kept;
+}
+
+// A group of character-sized marks close together: a word or a label.
+struct Mark {
+    cv::RotatedRect at;
+    cv::Mat1b ink; // the group's own marks, in the region's pixels
+};
+
+// Marks join across gaps narrower than a character, but never across the box's right or
+// top edge (at `edges` in the marks' pixels): a label beyond the box stands apart from the
+// stubs of curves that end at its edge.
+std::vector<Mark> Groups(const cv::Mat1b& characters, double height, cv::Point edges) {
+    cv::Mat1b joined;
+    const int reach = std::max(3, static_cast<int>(std::lround(0.9 * height)));
+    cv::dilate(characters, joined, cv::getStructuringElement(cv::MORPH_ELLIPSE, {reach, reach}));
+    if (edges.x >= 0 && edges.x < joined.cols) {
+        joined.col(edges.x).setTo(0);
+    }
+    if (edges.y >= 0 && edges.y < joined.rows) {
+        joined.row(edges.y).setTo(0);
+    }
+    cv::Mat1i labels;
+    const int count = cv::connectedComponents(joined, labels, 8);
+    std::vector<std::vector<cv::Point>> points(static_cast<std::size_t>(count));
+    for (int y = 0; y < characters.rows; ++y) {
+        for (int x = 0; x < characters.cols; ++x) {
+            if (characters(y, x) != 0) {
+                points[static_cast<std::size_t>(labels(y, x))].emplace_back(x, y);
+            }
+        }
+    }
+    std::vector<Mark> marks;
+    for (std::size_t i = 1; i < points.size() && marks.size() < kMostMarks; ++i) {
+        if (points[i].size() < 6) {
+            continue;
+        }
+        const cv::RotatedRect at = cv::minAreaRect(points[i]);
+        const double longSide = std::max(at.size.width, at.size.height);
+        const double shortSide = std::min(at.size.width, at.size.height);
+        if (shortSide >= 0.45 * height && shortSide <= 2.2 * height && longSide <= 14 * height) {
+            cv::Mat1b ink(characters.size(), 0);
+            for (const cv::Point& p : points[i]) {
+                ink(p) = 255;
+            }
+            marks.push_back({at, ink});
+        }
+    }
+    return marks;
+}
+
+// The turn, in degrees, that sets a mark's text level: none for a short mark, else the
+// angle of its long side, between -90 and 90.
+double LevellingTurn(const cv::RotatedRect& at) {
+    if (std::max(at.size.width, at.size.height) < 2 * std::min(at.size.width, at.size.height)) {
+        return 0;
+    }
+    double angle = at.size.width >= at.size.height ? at.angle : at.angle + 90;
+    while (angle > 90) {
+        angle -= 180;
+    }
+    while (angle <= -90) {
+        angle += 180;
+    }
+    return angle;
+}
+
+// The mark turned level (and then upside down too, for text that runs downward) and cut
+// to its own size: the picture's own greys where its ink lies and a pixel around (so
+// that small print keeps its smooth edges), paper elsewhere.
+cv::Mat1b LevelledCrop(const Mark& mark, const cv::Mat1b& region, double turn) {
+    cv::Mat1b near;
+    cv::dilate(mark.ink, near, cv::getStructuringElement(cv::MORPH_RECT, {3, 3}));
+    cv::Mat1b grey(region.size(), 255);
+    region.copyTo(grey, near);
+    const cv::Mat rotation = cv::getRotationMatrix2D(mark.at.center, turn, 1.0);
+    cv::Mat1b turned;
+    cv::Mat1b turnedInk;
+    cv::warpAffine(grey, turned, rotation, grey.size(), cv::INTER_LINEAR, cv::BORDER_CONSTANT, 255);
+    cv::warpAffine(near, turnedInk, rotation, near.size(), cv::INTER_NEAREST, cv::BORDER_CONSTANT,
+                   0);
+    const cv::Rect inked = cv::boundingRect(turnedInk);
+    if (inked.empty()) {
+        return {};
+    }
+    return turned(inked).clone();
+}
+
+std::optional<FoundCurveLabel> ReadMark(const Mark& mark, const cv::Mat1b& region, double height,
+                                        TextReader& reader) {
+    const double turn = LevellingTurn(mark.at);
+    for (const double flip : {0.0, 180.0}) {
+        if (flip != 0 && turn == 0) {
+            break;
+        }
+        const cv::Mat1b crop = LevelledCrop(mark, region, turn + flip);
+        if (crop.empty()) {
+            break;
+        }
+        const TextReader::Reading read =
+            reader.readLine(crop, height, kReadHeight, kLabelCharacters);
+        if (read.confidence < kLeastConfidence) {
+            continue;
+        }
+        if (const auto label = CurveLabelValue(read.text)) {
+            return FoundCurveLabel{mark.at, read.text, *label, read.confidence, false};
+        }
+        if (IsGridNameAlone(read.text)) {
+            return FoundCurveLabel{mark.at, read.text, {}, read.confidence, true};
+        }
+    }
+    return std::nullopt;
+}
+
+// How far along the family a place lies: the curves of more positive grid voltages run
+// above and left of the others, so a place up and left comes first.
+double FamilyPlace(const cv::Point2f& at, const PlotBox& box) {
+    return (at.x - box.left) / (box.right - box.left) +
+           (at.y - box.bottom) / (box.bottom - box.top);
+}
+
+// The labels read from the marks, placed in the picture.
+std::vector<FoundCurveLabel> ReadMarks(const cv::Mat1b& marks, const cv::Mat1b& region,
+                                       double height, cv::Point edges, cv::Point offset,
+                                       TextReader& reader, std::size_t& unread) {
+    std::vector<FoundCurveLabel> labels;
+    unread = 0;
+    for (Mark& mark : Groups(CharacterSized(marks, height), height, edges)) {
+        if (auto label = ReadMark(mark, region, height, reader)) {
+            label->at.center += cv::Point2f(offset);
+            labels.push_back(*label);
+        } else {
+            ++unread;
+        }
+    }
+    return labels;
+}
+
+// Both readings' labels, one of each two that stand in one place: the surer one.
+std::vector<FoundCurveLabel> Merged(std::vector<FoundCurveLabel> labels,
+                                    const std::vector<FoundCurveLabel>& more, double height) {
+    for (const FoundCurveLabel& label : more) {
+        const auto same = std::find_if(labels.begin(), labels.end(), [&](const auto& other) {
+            return cv::norm(other.at.center - label.at.center) < height;
+        });
+        if (same == labels.end()) {
+            labels.push_back(label);
+        } else if (label.confidence > same->confidence) {
+            *same = label;
+        }
+    }
+    return labels;
+}
+
+// The grid voltages of the labels in the family's order, with the curves of lost numbers
+// before every label read.
+GridVoltagesResult GridsOf(const std::vector<FoundCurveLabel>& labels) {
+    std::vector<CurveLabel> ordered;
+    std::size_t lostFirst = 0;
+    for (const FoundCurveLabel& label : labels) {
+        if (!label.numberLost) {
+            ordered.push_back(label.label);
+        } else if (ordered.empty()) {
+            ++lostFirst;
+        }
+    }
+    return GridVoltagesOf(ordered, lostFirst);
+}
+
+} // namespace
+
+CurveLabels ReadCurveLabels(const cv::Mat1b& level, const PlotBox& box, double characterHeight,
+                            const std::vector<fit::PrintedTrace>& curves, TextReader& reader) {
+    CurveLabels found;
+    const double height = characterHeight > 0 ? characterHeight : kUsualHeight;
+    const cv::Rect area = LabelArea(level, box, height);
+    if (area.width < 4 * height || area.height < 4 * height || !reader.ready()) {
+        found.grids = GridVoltagesOf({});
+        return found;
+    }
+    const cv::Point edges(static_cast<int>(std::lround(box.right)) - area.x,
+                          static_cast<int>(std::lround(box.top)) - area.y);
+    // Read as printed, and again with the curves taken out: a label a curve touches reads
+    // only without it, one a curve runs through only with it.
+    cv::Mat1b marks = MarksWithoutLines(level(area), height);
+    const auto asPrinted =
+        ReadMarks(marks, level(area), height, edges, area.tl(), reader, found.setAside);
+    EraseCurves(marks, curves, cv::Point2d(box.left - area.x, box.bottom - area.y), height);
+    found.labels =
+        Merged(ReadMarks(marks, level(area), height, edges, area.tl(), reader, found.setAside),
+               asPrinted, height);
+    std::sort(found.labels.begin(), found.labels.end(),
+              [&](const FoundCurveLabel& a, const FoundCurveLabel& b) {
+                  return FamilyPlace(a.at.center, box) < FamilyPlace(b.at.center, box);
+              });
+    found.grids = GridsOf(found.labels);
+    return found;
+}
+
+} // namespace valvix::read

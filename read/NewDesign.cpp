@@ -1,0 +1,54 @@
+#include "read/NewDesign.h"
+
+#include "model/Triode.h"
+#include "read/PlotBox.h"
+
+namespace valvix::read {
+
+namespace {
+
+class LevelledPicture final : public Picture {
+public:
+    explicit LevelledPicture(GreyLevels grey) : m_grey(std::move(grey)) {}
+    int width() const override { return m_grey.width; }
+    int height() const override { return m_grey.height; }
+    const GreyLevels& grey() const override { return m_grey; }
+
+private:
+    GreyLevels m_grey;
+};
+
+} // namespace
+
+NewDesign ReadAndFit(const GreyLevels& grey, TextReader& reader, const Design& design) {
+    NewDesign made;
+    made.design = design;
+    made.reading = ReadChart(grey, reader);
+    if (!made.reading.missing.empty()) {
+        made.problem = made.reading.missing.front();
+        if (made.reading.box) {
+            ApplyReading(made.reading, grey.width, grey.height, made.design);
+        }
+        return made;
+    }
+    ApplyReading(made.reading, grey.width, grey.height, made.design);
+    const LevelledPicture levelled(LevelledLevels(grey, made.reading.box->tilt));
+    fit::DigitizeOutcome digitized = fit::DigitizeDesignChart(made.design, &levelled);
+    if (!digitized.ok) {
+        made.problem = digitized.message;
+        return made;
+    }
+    made.found = std::move(digitized.chart);
+    fit::FitRequest request;
+    request.traces = made.found.traces;
+    request.withoutStart = true;
+    made.fit = fit::FitToChart(made.design, &levelled, request);
+    if (!made.fit.ok) {
+        made.problem = made.fit.message;
+        return made;
+    }
+    SetParameters(made.design, made.fit.parameters);
+    return made;
+}
+
+} // namespace valvix::read
