@@ -44,8 +44,10 @@ frmInitialize* WindowFlow::OpenInitialize() {
     return initialize;
 }
 
-void WindowFlow::OpenAdjust() {
-    auto* adjust = new frmAdjust(m_design, m_graphic, m_services);
+void WindowFlow::OpenAdjust(bool fitAtOnce) {
+    auto* adjust =
+        new frmAdjust(m_design, m_graphic, m_services,
+                      fitAtOnce ? AdjustStart::FitWithoutStart : AdjustStart::ShowDesign);
     connect(adjust, &frmAdjust::exitRequested, this, &WindowFlow::EndProgram);
     adjust->setExamineWindow([this, adjust](QWidget* parent) {
         return std::make_unique<frmExamine>(

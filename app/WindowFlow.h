@@ -34,7 +34,7 @@ signals:
 
 private:
     frmInitialize* OpenInitialize();
-    void OpenAdjust();
+    void OpenAdjust(bool fitAtOnce);
     void OpenGraphicHelp();
     void Show(QWidget* window);
     void EndProgram();

@@ -5,6 +5,7 @@
 #include "platform/CanvasView.h"
 #include "platform/WindowServices.h"
 #include "state/SafeFile.h"
+#include "state/ValueRules.h"
 #include "windows/ChangeCommand.h"
 
 #include <QLabel>
@@ -176,14 +177,33 @@ void AdjustFitting::Apply(const RequestSource& gather, bool fromChart) {
     if (!m_hooks.validateAndPlot()) {
         return; // a refused field: its message has been shown, nothing is fitted
     }
-    const std::optional<fit::FitRequest> request = gather();
-    if (!request) {
+    if (const std::optional<fit::FitRequest> request = gather()) {
+        Fit(*request, fromChart);
+    }
+}
+
+void AdjustFitting::fitWithoutStart() {
+    const ValueRule* refused = FirstRefused(m_design, [](const ValueRule& rule) {
+        return IsFitValue(rule) && !IsModelParameter(rule);
+    });
+    if (refused != nullptr) {
+        ShowResult(std::string(refused->message));
+        m_services.showMessage(std::string(refused->message));
         return;
     }
+    if (std::optional<fit::FitRequest> request = ChartRequest()) {
+        request->withoutStart = true;
+        Fit(*request, true);
+    }
+}
+
+void AdjustFitting::Fit(const fit::FitRequest& request, bool fromChart) {
     const fit::FitOutcome outcome =
-        fit::FitToChart(m_design, m_graphic.CurveGraphic.get(), *request);
+        fit::FitToChart(m_design, m_graphic.CurveGraphic.get(), request);
     if (!outcome.ok) {
-        m_hooks.validateAndPlot(); // the points found, unfitted
+        if (!request.withoutStart) {
+            m_hooks.validateAndPlot(); // the points found, unfitted
+        }
         ShowResult(outcome.message);
         m_services.failure(outcome.message);
         return;

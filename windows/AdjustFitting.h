@@ -49,6 +49,11 @@ public:
     // after every plotting pass.
     void drawMarks(DrawingSurface& surface) const;
 
+    // Fits to the chart at once as "Fit to chart" does, but from no start: the five model
+    // parameters are neither checked nor used, only the values that place the chart. A
+    // failure is said as that button says it, with the chart left unplotted.
+    void fitWithoutStart();
+
     // A field of the window changed (typed, stepped, undone or redone, or a refused value
     // written back): the result line no longer describes the fields and is cleared. A fit
     // and "Undo fit" write their line after writing their values.
@@ -88,6 +93,7 @@ private:
     void cmdFitPointsFile_Click();
     void cmdSaveFoundPoints_Click();
     void Apply(const RequestSource& gather, bool fromChart);
+    void Fit(const fit::FitRequest& request, bool fromChart);
     // The traces and clicked points to fit to, the chart digitized again only when the
     // picture, frame or scales changed; nothing (and a message) when there are none.
     std::optional<fit::FitRequest> ChartRequest();

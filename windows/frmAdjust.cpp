@@ -70,13 +70,13 @@ std::string ValuesOnDisk(const Design& design) {
 } // namespace
 
 frmAdjust::frmAdjust(Design& design, ChartGraphic& graphic, WindowServices& services,
-                     QWidget* parent)
+                     AdjustStart start, QWidget* parent)
     : QWidget(parent), m_design(design), m_graphic(graphic), m_services(services),
       m_view(new CanvasView(Qt::white, this)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_view);
-    Form_Load();
+    Form_Load(start);
 }
 
 QLineEdit* frmAdjust::PlaceField(float Design::*value, QRectF layout) {
@@ -129,7 +129,7 @@ void frmAdjust::PlaceParameter(ParameterRow& p, const char* caption, const char*
     });
 }
 
-void frmAdjust::Form_Load() {
+void frmAdjust::Form_Load(AdjustStart start) {
     PlaceParameterRows();
     PlaceButtons();
     PlaceSettingFields();
@@ -150,7 +150,12 @@ void frmAdjust::Form_Load() {
     setWindowTitle(QString::fromStdString("Adjust - " + m_design.DesignFileName));
     m_shownParameters = ParametersOf(m_design);
     m_savedValues = ValuesOnDisk(m_design);
-    Redraw();
+    if (start == AdjustStart::FitWithoutStart) {
+        ShowCurveGraphic();
+        m_fitting->fitWithoutStart();
+    } else {
+        Redraw();
+    }
 }
 
 void frmAdjust::PlaceParameterRows() {

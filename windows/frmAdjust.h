@@ -26,6 +26,11 @@ class AdjustFitting;
 class CanvasView;
 class WindowServices;
 
+// How the Adjust window opens: showing the design as it is, or fitting the model to the
+// chart at once without a start (a design read from its picture, whose five model
+// parameters are none yet).
+enum class AdjustStart { ShowDesign, FitWithoutStart };
+
 // The Adjust window: the chart with the model's curves over it, the five model
 // parameters with Up and Down, the plot scales and grid voltages, saving the design
 // and the doors to the Examine, subcircuit and help windows.
@@ -33,7 +38,7 @@ class frmAdjust final : public QWidget {
     Q_OBJECT
 public:
     frmAdjust(Design& design, ChartGraphic& graphic, WindowServices& services,
-              QWidget* parent = nullptr);
+              AdjustStart start = AdjustStart::ShowDesign, QWidget* parent = nullptr);
 
     CanvasView& view() { return *m_view; }
 
@@ -72,7 +77,7 @@ private:
         QPushButton* help = nullptr;
     };
 
-    void Form_Load();
+    void Form_Load(AdjustStart start);
     void PlaceParameterRows();
     void PlaceButtons();
     void PlaceSettingFields();

@@ -3,11 +3,14 @@
 #include "platform/CanvasView.h"
 #include "platform/StraightenedGraphic.h"
 #include "platform/WindowServices.h"
+#include "read/TextReader.h"
 #include "state/DesignFile.h"
+#include "windows/ChangeCommand.h"
 #include "windows/EnterKey.h"
 #include "windows/FrameAlignment.h"
 
 #include <QFileInfo>
+#include <QLabel>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -25,6 +28,10 @@ const char* const kPictureFailure = "We did not retrieve a tube-curve graphic.\r
                                     "See the instruction manual, Appendix B, page 127,\r\n"
                                     "'Graphics requirements' (400 px wide by 300 tall).";
 
+const char* const kNoTextReader =
+    "The text reader (Tesseract with its English data) could not be started, so nothing was "
+    "read from the picture: line the frame up and type the values by hand.";
+
 } // namespace
 
 frmInitialize::frmInitialize(Design& design, ChartGraphic& graphic, WindowServices& services,
@@ -36,6 +43,8 @@ frmInitialize::frmInitialize(Design& design, ChartGraphic& graphic, WindowServic
     layout->addWidget(m_view);
     Form_Load();
 }
+
+frmInitialize::~frmInitialize() = default;
 
 QPushButton* frmInitialize::AddButton(const char* name, const QString& caption, QRectF layout) {
     auto* button = m_view->place(new QPushButton(caption), layout, kButtonPoints);
@@ -70,17 +79,25 @@ void frmInitialize::PlaceButtons() {
     m_edgeNudgeButtons[5] = AddButton("Command6", "YB", {8000, 2926, 500, 390});
     m_cmdHelpGraphic = AddButton("cmdHelpGraphic", "?", {9000, 2926, 470, 390});
     m_cmdHelpGraphic->setToolTip("How to line the frame up with the chart");
+    m_cmdNewDesignFromPicture =
+        AddButton("cmdNewDesignFromPicture", "New design from picture", {1300, 5500, 2600, 390});
     m_cmdGetOldDesign = AddButton("cmdGetOldDesign", "Get old design", {4000, 5500, 2100, 390});
     m_cmdGetGraphic = AddButton("cmdGetGraphic", "Get graphic", {4000, 6000, 2100, 390});
     m_cmdContinue = AddButton("cmdContinue", "Continue", {7030, 6500, 2100, 390});
     m_cmdExit = AddButton("cmdExit", "Exit", {7030, 7000, 2100, 390});
+    m_lblReading = m_view->place(new QLabel, {360, 6500, 6500, 2000}, kButtonPoints);
+    m_lblReading->setObjectName("lblReading");
+    m_lblReading->setWordWrap(true);
+    m_lblReading->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 }
 
 void frmInitialize::ConnectButtons() {
     connect(m_cmdGetOldDesign, &QPushButton::clicked, this, &frmInitialize::cmdGetOldDesign_Click);
     connect(m_cmdGetGraphic, &QPushButton::clicked, this, &frmInitialize::cmdGetGraphic_Click);
     connect(m_cmdAlignPlot, &QPushButton::clicked, this, &frmInitialize::cmdAlignPlot_Click);
-    connect(m_cmdContinue, &QPushButton::clicked, this, &frmInitialize::continueRequested);
+    connect(m_cmdNewDesignFromPicture, &QPushButton::clicked, this,
+            &frmInitialize::cmdNewDesignFromPicture_Click);
+    connect(m_cmdContinue, &QPushButton::clicked, this, &frmInitialize::cmdContinue_Click);
     connect(m_cmdExit, &QPushButton::clicked, this, &frmInitialize::exitRequested);
     connect(m_cmdHelpGraphic, &QPushButton::clicked, this, &frmInitialize::graphicHelpRequested);
 
@@ -125,6 +142,8 @@ bool frmInitialize::ReadChosenDesign() {
     m_design.DesignFileName = m_designDialogName;
     const FileResult read = ReadDesignFile(m_design.DesignFileName, m_design);
     m_alignment->startFreshHistory();
+    m_reading.reset();
+    m_lblReading->clear();
     if (!read.ok) {
         m_services.failure(read.message);
         return false;
@@ -137,18 +156,86 @@ bool frmInitialize::ReadChosenDesign() {
 }
 
 void frmInitialize::cmdGetGraphic_Click() {
-    const std::string& proposed =
-        m_graphicDialogName.empty() ? m_designFolder : m_graphicDialogName;
-    if (auto chosen = m_services.openFileDialog(
-            {"Import curve graphic", "Tube curve graphic (*.JPG,*.GIF,*.BMP) | *.JPG;*.GIF;*.BMP",
-             proposed})) {
+    if (auto chosen = m_services.openFileDialog(GraphicDialog())) {
         m_graphicDialogName = *chosen;
     }
+    TakePicture();
+    cmdAlignPlot_Click();
+}
+
+// The picture last chosen becomes the design's chart; once there is one, "Align plot and
+// refresh" shows.
+void frmInitialize::TakePicture() {
     m_design.GraphicFileName = m_graphicDialogName;
     if (!m_design.GraphicFileName.empty()) {
         m_cmdAlignPlot->show();
     }
-    cmdAlignPlot_Click();
+}
+
+FileDialogRequest frmInitialize::GraphicDialog() const {
+    return {"Import curve graphic", "Tube curve graphic (*.JPG,*.GIF,*.BMP) | *.JPG;*.GIF;*.BMP",
+            m_graphicDialogName.empty() ? m_designFolder : m_graphicDialogName};
+}
+
+// "New design from picture": the chosen picture is shown as "Get graphic" shows it, then
+// read. The model's curves are not drawn: a new design has none.
+void frmInitialize::cmdNewDesignFromPicture_Click() {
+    const auto chosen = m_services.openFileDialog(GraphicDialog());
+    if (!chosen) {
+        return;
+    }
+    m_graphicDialogName = *chosen;
+    TakePicture();
+    m_lblReading->clear();
+    if (!ShowCurveGraphic()) {
+        PictureFailure();
+        return;
+    }
+    DrawPlotFrame(m_view->canvas(), m_design);
+    EnableAlignment();
+    ReadPicture();
+}
+
+// Reads the picture as loaded, before any turning, and puts what was read into the frame,
+// the design and the picture's tilt as one step of the history.
+void frmInitialize::ReadPicture() {
+    if (m_textReader == nullptr) {
+        m_textReader = std::make_unique<read::TextReader>();
+    }
+    if (!m_textReader->ready()) {
+        m_lblReading->setText(kNoTextReader);
+        return;
+    }
+    const std::shared_ptr<const Picture> loaded = m_services.loadPicture(m_design.GraphicFileName);
+    if (loaded == nullptr) {
+        return; // shown a moment ago: it cannot be gone unless the file went
+    }
+    m_reading = PictureReading{read::ReadChart(loaded->grey(), *m_textReader),
+                               m_design.GraphicFileName, loaded->width(), loaded->height()};
+    m_lblReading->setText(QString::fromStdString(DescribeReading(m_reading->reading)));
+    if (m_reading->reading.box) {
+        ApplyReading(ValuesFromReading(m_reading->reading, m_design, m_graphic, m_reading->width,
+                                       m_reading->height));
+    }
+}
+
+void frmInitialize::ApplyReading(const ReadValues& values) {
+    m_alignment->history().push(new ChangeCommand<ReadValues>(
+        CurrentValues(m_design, m_graphic), values,
+        [this](const ReadValues& next) {
+            PutValues(next, m_design, m_graphic);
+            m_readingApplied = next.fromReading;
+            RedrawPictureAndFrame();
+        },
+        "New design from picture"));
+}
+
+bool frmInitialize::ReadingInForce() const {
+    return m_reading && m_readingApplied && m_reading->fileName == m_design.GraphicFileName;
+}
+
+void frmInitialize::cmdContinue_Click() {
+    emit continueRequested(ReadingInForce() && m_reading->reading.missing.empty());
 }
 
 void frmInitialize::cmdAlignPlot_Click() {
@@ -173,6 +260,11 @@ bool frmInitialize::RedrawPictureAndFrame() {
         return false;
     }
     DrawPlotFrame(m_view->canvas(), m_design);
+    if (ReadingInForce()) {
+        DrawReading(m_view->canvas(), *m_reading);
+        m_view->update(); // the marks' texts may stand beyond the chart area
+        return true;
+    }
     m_view->updateArea({std::min(m_design.Xleft, kChartAreaTopLeft.x),
                         std::min(m_design.Ytop, kChartAreaTopLeft.y)},
                        {std::max(m_design.Xright, kChartAreaTopLeft.x + kChartAreaWidth),

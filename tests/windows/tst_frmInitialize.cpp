@@ -41,7 +41,8 @@ private slots:
             {"Command3", "YT", 8000, 1780, 500, 390}, {"Command1", "XL", 7030, 2160, 500, 390},
             {"Command4", "XL", 7515, 2160, 500, 390}, {"Command7", "XR", 8484, 2160, 500, 390},
             {"Command8", "XR", 8970, 2160, 500, 390}, {"Command5", "YB", 8000, 2544, 500, 390},
-            {"Command6", "YB", 8000, 2926, 500, 390}, {"cmdGetOldDesign", "Get old design", 4000, 5500, 2100, 390},
+            {"Command6", "YB", 8000, 2926, 500, 390}, {"cmdNewDesignFromPicture", "New design from picture", 1300, 5500, 2600, 390},
+            {"cmdGetOldDesign", "Get old design", 4000, 5500, 2100, 390},
             {"cmdGetGraphic", "Get graphic", 4000, 6000, 2100, 390}, {"cmdContinue", "Continue", 7030, 6500, 2100, 390},
             {"cmdExit", "Exit", 7030, 7000, 2100, 390}});
         // clang-format on
@@ -121,6 +122,65 @@ private slots:
         bad.Mu = 0;
         getDesignAndPicture(bad, services->writePicture());
         QVERIFY(services->messages.size() == 1 && initializeState().startsWith("1111111111111"));
+    }
+
+    // "New design from picture" on a shipped example, a picture without a plot box, and with Tesseract finding no data
+    // (tessdata): what was read goes into the frame (within 0.5 % of the example design's), the scales and grid
+    // voltages as one step of the history, marked on the picture; Continue fits at once only while all of it was read
+    // and is in force.
+    void initializeReadsANewDesign_data() {
+        QTest::addColumn<QString>("example");
+        QTest::addColumn<QByteArray>("tessdata");
+        QTest::addColumn<QList<float>>("read"); // frame, full scales, grid voltages
+        QTest::addColumn<QString>("marks");
+        QTest::addColumn<QString>("said");
+        QTest::addColumn<bool>("fitAtOnce");
+        const QList<float> typed{600, 6600, 300, 4800, 250, 0.005f, 0, -10, 1};
+        QTest::newRow("6SN7")
+            << "example-6SN7" << QByteArray() << QList<float>{1103.85f, 5521.35f, 315, 3355, 500, 0.03f, 0, -20, 2}
+            << "0 100 200 300 400 500 30 25 20 15 10 5 0 0 -2 -4 -6 -8 -10 -12 -14 -16 -18 -20 2 set aside"
+            << "from 11 curve labels; 2 texts set aside.\nContinue fits the model to the chart at once." << true;
+        QTest::newRow("no box") << "" << QByteArray() << typed << ""
+                                << "\nWhat was not read is left for you to type." << false;
+        QTest::newRow("no reader") << "example-6SN7" << QByteArray("-") << typed << ""
+                                   << "line the frame up and type the values by hand." << false;
+    }
+    void initializeReadsANewDesign() {
+        QFETCH(QString, example);
+        QFETCH(QByteArray, tessdata);
+        QFETCH(QList<float>, read);
+        QFETCH(QString, marks);
+        QFETCH(QString, said);
+        QFETCH(bool, fitAtOnce);
+        design = DesignOf({600, 6600, 300, 4800, 250, 0.005f, 0, -10, 1}); // no model parameters
+        const Values before = ValuesOf(design);
+        open<frmInitialize>();
+        const QTemporaryDir noData;
+        if (!tessdata.isEmpty())
+            qputenv("TESSDATA_PREFIX", noData.path().toUtf8());
+        const std::string picture = example.isEmpty()
+                                        ? services->writePicture()
+                                        : QString(VALVIX_EXAMPLES_DIR "/" + example + ".jpg").toStdString();
+        services->fileAnswers = {picture};
+        QSignalSpy continued(window.get(), SIGNAL(continueRequested(bool)));
+        press("cmdNewDesignFromPicture");
+        qunsetenv("TESSDATA_PREFIX");
+        const Values got = ValuesOf(design); // the model parameters stay none
+        for (std::size_t i = 0; i < got.size(); ++i) {
+            const float expected = i < std::size_t(read.size()) ? read[qsizetype(i)] : 0;
+            QVERIFY2(std::abs(got[i] - expected) <= 0.005f * std::abs(expected), qPrintable(QString::number(got[i])));
+        }
+        QStringList texts;
+        for (const auto& item : drawn.of(Kind::Text))
+            texts << QString::fromStdString(item.text);
+        QCOMPARE(texts.join(' '), marks);
+        QCOMPARE(graphic.CurveGraphicTilt.fileName, fitAtOnce ? picture : ""); // shown turned level by the box's lean
+        QVERIFY2(shown({"lblReading"}).endsWith(said), qPrintable(shown({"lblReading"})));
+        press("cmdContinue");
+        QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier); // takes the whole reading back
+        QVERIFY(ValuesOf(design) == before && graphic.CurveGraphicTilt.degrees == 0);
+        press("cmdContinue");
+        QVERIFY(continued.size() == 2 && continued[0][0] == fitAtOnce && continued[1][0] == false);
     }
 };
 
