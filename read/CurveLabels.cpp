@@ -245,17 +245,69 @@ std::vector<FoundCurveLabel> Merged(std::vector<FoundCurveLabel> labels,
 
 // The grid voltages of the labels in the family's order, with the curves of lost numbers
 // before every label read.
-GridVoltagesResult GridsOf(const std::vector<FoundCurveLabel>& labels) {
-    std::vector<CurveLabel> ordered;
-    std::size_t lostFirst = 0;
-    for (const FoundCurveLabel& label : labels) {
-        if (!label.numberLost) {
-            ordered.push_back(label.label);
-        } else if (ordered.empty()) {
-            ++lostFirst;
+// How many of the digitizer's curves pass left of the one a label stands at, at the height
+// where it does (in the box's pixels, as the curves are): the more positive curves, whose
+// labels may be lost. Nothing when no curve passes near the label.
+std::optional<std::size_t> CurvesBefore(const FoundCurveLabel& label, const PlotBox& box,
+                                        const std::vector<fit::PrintedTrace>& curves,
+                                        double height) {
+    const double x = label.at.center.x - box.left;
+    const double y = box.bottom - label.at.center.y;
+    std::optional<fit::ChartPoint> nearest;
+    double nearestDistance = 3 * height;
+    for (const fit::PrintedTrace& curve : curves) {
+        for (const fit::ChartPoint& point : curve.points) {
+            if (const double d = std::hypot(point.vp - x, point.ip - y); d < nearestDistance) {
+                nearestDistance = d;
+                nearest = point;
+            }
         }
     }
-    return GridVoltagesOf(ordered, lostFirst);
+    if (!nearest) {
+        return std::nullopt;
+    }
+    std::vector<double> crossings;
+    for (const fit::PrintedTrace& curve : curves) {
+        for (std::size_t i = 1; i < curve.points.size(); ++i) {
+            const fit::ChartPoint& a = curve.points[i - 1];
+            const fit::ChartPoint& b = curve.points[i];
+            if ((a.ip - nearest->ip) * (b.ip - nearest->ip) <= 0 && a.ip != b.ip &&
+                std::hypot(b.vp - a.vp, b.ip - a.ip) <= 2 * height) {
+                crossings.push_back(a.vp + (nearest->ip - a.ip) * (b.vp - a.vp) / (b.ip - a.ip));
+            }
+        }
+    }
+    std::sort(crossings.begin(), crossings.end());
+    std::size_t before = 0;
+    double last = -1e9;
+    for (const double at : crossings) {
+        if (at < nearest->vp - height && at - last > height / 2) {
+            ++before;
+        }
+        last = at;
+    }
+    return before;
+}
+
+// The grid voltages of the labels in the family's order. Curves before the first label
+// read (counted among the digitizer's curves, else the labels whose number was lost) are
+// given the step's values.
+GridVoltagesResult GridsOf(const std::vector<FoundCurveLabel>& labels, const PlotBox& box,
+                           const std::vector<fit::PrintedTrace>& curves, double height) {
+    std::vector<CurveLabel> ordered;
+    std::size_t lostFirst = 0;
+    std::optional<std::size_t> curvesBefore;
+    for (const FoundCurveLabel& label : labels) {
+        if (label.numberLost) {
+            lostFirst += ordered.empty() ? 1 : 0;
+            continue;
+        }
+        if (ordered.empty()) {
+            curvesBefore = CurvesBefore(label, box, curves, height);
+        }
+        ordered.push_back(label.label);
+    }
+    return GridVoltagesOf(ordered, curvesBefore.value_or(lostFirst));
 }
 
 } // namespace
@@ -284,7 +336,7 @@ CurveLabels ReadCurveLabels(const cv::Mat1b& level, const PlotBox& box, double c
               [&](const FoundCurveLabel& a, const FoundCurveLabel& b) {
                   return FamilyPlace(a.at.center, box) < FamilyPlace(b.at.center, box);
               });
-    found.grids = GridsOf(found.labels);
+    found.grids = GridsOf(found.labels, box, curves, height);
     return found;
 }
 

@@ -25,11 +25,12 @@ private slots:
         QTest::addColumn<double>("amps");
         // The grid voltages (most positive, most negative, step) where the curve labels are
         // read whole: labels at the top edge and beyond the right one, one label's number
-        // lost where a curve runs through it.
+        // lost where a curve runs through it, the most positive curve's label lost on a
+        // speckled 1-bit scan (its curve counted among those the digitizer found).
         QTest::addColumn<QString>("grids");
         for (const corpus::CorpusChart& c : corpus::Corpus())
-            QTest::addRow("%s", c.name.c_str())
-                << c.picture << double(c.voltsFullscale) << double(c.ampsFullscale) << QString();
+            QTest::addRow("%s", c.name.c_str()) << c.picture << double(c.voltsFullscale) << double(c.ampsFullscale)
+                                                << (c.name.starts_with("12AX7-like") ? "0 -4 0.5" : "");
         const example::ChartSpec sheets[] = {example::Example12AX7(), example::Example6SN7()};
         for (const auto& sheet : sheets)
             QTest::addRow("%s", qPrintable(sheet.title))
