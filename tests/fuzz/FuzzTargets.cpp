@@ -3,6 +3,7 @@
 #include "export/SweepTable.h"
 #include "fit/Digitizer.h"
 #include "fit/PointsFile.h"
+#include "read/GridLabels.h"
 #include "read/LabelText.h"
 #include "read/PlotBox.h"
 #include "state/DesignFile.h"
@@ -166,9 +167,25 @@ int Digitizer(const std::uint8_t* data, std::size_t size) {
 }
 
 // Any text a reader may return: a tick number and a curve label are finite when read,
-// and every tick number reads as the same curve label, its sign told as written.
+// and every tick number reads as the same curve label, its sign told as written. The
+// labels of its lines, in order, give a family through 0 V stepping down, or a reason.
 int LabelText(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
+    std::vector<read::CurveLabel> lines;
+    for (std::size_t from = 0; from <= text.size();) {
+        const std::size_t end = std::min(text.find('\n', from), text.size());
+        if (const auto read = read::CurveLabelValue(text.substr(from, end - from))) {
+            lines.push_back(*read);
+        }
+        from = end + 1;
+    }
+    const read::GridVoltagesResult grids = read::GridVoltagesOf(lines, size % 3);
+    Check(grids.grids.has_value() == grids.problem.empty(), "grid voltages with a problem, or neither");
+    if (const auto& g = grids.grids) {
+        Check(g->step > 0 && g->mostPositive >= 0 && g->mostNegative <= 0 && g->mostNegative < g->mostPositive &&
+                  g->mended + g->setAside <= lines.size(),
+              "a family out of order or not through 0 V");
+    }
     const std::optional<double> tick = read::TickValue(text);
     const std::optional<read::CurveLabel> label = read::CurveLabelValue(text);
     Check(!tick || std::isfinite(*tick), "a tick number that is not finite");
