@@ -51,7 +51,8 @@ void Report(const read::ChartReading& reading, std::ostream& out) {
         out << "Plate current full scale: " << *reading.ampsFullscale << " A, from "
             << reading.numbers.amps.scale->used << " of " << reading.numbers.left.size()
             << " numbers read left of the box, numbered in "
-            << (reading.ampsInMilliamps ? "mA" : "A") << " by their size.\n";
+            << (reading.ampsInMilliamps ? "mA" : "A")
+            << (reading.ampsUnitFromTitle ? " as the axis title says" : " by their size") << ".\n";
     }
     if (const auto& grids = reading.curveLabels.grids.grids) {
         const read::CurveLabels& labels = reading.curveLabels;

@@ -3,6 +3,7 @@
 #include "fit/Digitizer.h"
 #include "fit/Spread.h"
 #include "plot/ChartGeometry.h"
+#include "read/AxisTitle.h"
 #include "read/TextReader.h"
 
 #include <cmath>
@@ -74,7 +75,11 @@ ChartReading ReadChart(const GreyLevels& grey, TextReader& reader) {
         FullScale(reading.numbers.volts, box.left, box.right, "plate voltage", reading.missing);
     if (const auto printed = FullScale(reading.numbers.amps, box.bottom, box.top, "plate current",
                                        reading.missing)) {
-        const PlateCurrent current = PlateCurrentOf(*printed);
+        PlateCurrent current = PlateCurrentOf(*printed);
+        if (const auto titled = CurrentTitleInMilliamps(level, box, reading.numbers, reader)) {
+            current = {*titled ? *printed / 1000 : *printed, *titled};
+            reading.ampsUnitFromTitle = true;
+        }
         reading.ampsFullscale = current.amps;
         reading.ampsInMilliamps = current.inMilliamps;
     }

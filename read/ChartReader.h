@@ -22,6 +22,7 @@ struct ChartReading {
     std::optional<double> voltsFullscale; // volts at the box's right edge
     std::optional<double> ampsFullscale;  // amperes at its top edge
     bool ampsInMilliamps = false;         // how the current axis is numbered
+    bool ampsUnitFromTitle = false;       // as its title says, else by the numbers' size
     CurveLabels curveLabels;              // with the grid voltages they give
     // What could not be read, one plain sentence each.
     std::vector<std::string> missing;

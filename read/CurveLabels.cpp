@@ -290,8 +290,8 @@ std::optional<std::size_t> CurvesBefore(const FoundCurveLabel& label, const Plot
 }
 
 // The grid voltages of the labels in the family's order. Curves before the first label
-// read (counted among the digitizer's curves, else the labels whose number was lost) are
-// given the step's values.
+// read (the labels whose number was lost, or the digitizer's curves counted where that
+// makes the family begin at 0 V) are given the step's values.
 GridVoltagesResult GridsOf(const std::vector<FoundCurveLabel>& labels, const PlotBox& box,
                            const std::vector<fit::PrintedTrace>& curves, double height) {
     std::vector<CurveLabel> ordered;
@@ -307,7 +307,15 @@ GridVoltagesResult GridsOf(const std::vector<FoundCurveLabel>& labels, const Plo
         }
         ordered.push_back(label.label);
     }
-    return GridVoltagesOf(ordered, curvesBefore.value_or(lostFirst));
+    // Counted curves are taken only where they carry the family to 0 V exactly: a curve
+    // more may be a load line or the dissipation limit traced.
+    if (curvesBefore && *curvesBefore > lostFirst) {
+        GridVoltagesResult counted = GridVoltagesOf(ordered, *curvesBefore);
+        if (counted.grids && counted.grids->mostPositive == 0) {
+            return counted;
+        }
+    }
+    return GridVoltagesOf(ordered, lostFirst);
 }
 
 } // namespace

@@ -25,7 +25,8 @@ private slots:
         QTest::addColumn<QString>("example");
         QTest::addColumn<QString>("said");
         QTest::addColumn<double>("lean"); // the picture turned so far clockwise first
-        const QString sn7 = "Plate voltage full scale: 500 V|Plate current full scale: 0.03 A|Grid voltages: 0 V to "
+        const QString sn7 = "Plate voltage full scale: 500 V|Plate current full scale: 0.03 A|numbered in mA as the "
+                            "axis title says|Grid voltages: 0 V to "
                             "-20 V in steps of 2 V, from ";
         QTest::newRow("12AX7") << "example-12AX7"
                                << "Plate voltage full scale: 300 V|Plate current full scale: 0.004 A|The grid voltages "

@@ -2,6 +2,7 @@
 
 #include "read/AxisNumbers.h"
 #include "read/AxisScale.h"
+#include "read/AxisTitle.h"
 #include "read/GridLabels.h"
 #include "read/LabelText.h"
 
@@ -85,6 +86,23 @@ private slots:
         for (const auto& [printed, amps, milliamps] : kScales) {
             const PlateCurrent current = PlateCurrentOf(printed);
             QVERIFY(current.amps == amps && current.inMilliamps == milliamps);
+        }
+    }
+
+    // The current axis's unit by its title, read whole or with letters lost ("" for none).
+    void plateCurrentTitles() {
+        const std::pair<const char*, const char*> kTitles[] = {{"PLATE MILLIAMPERES (Ib)", "mA"},
+                                                               {"PLATEWALLIAMPERES()", "mA"},
+                                                               {"Ib (mA)", "mA"},
+                                                               {"PLATE AMPERES", "A"},
+                                                               {"PLATEAMPERES", "A"},
+                                                               {"Ia (A)", "A"},
+                                                               {"PLATE CURRENT", ""},
+                                                               {"MICROAMPERES", ""},
+                                                               {"", ""}};
+        for (const auto& [title, unit] : kTitles) {
+            const auto milliamps = TitleInMilliamps(title);
+            QCOMPARE(milliamps ? (*milliamps ? "mA" : "A") : "", unit);
         }
     }
 
