@@ -124,6 +124,7 @@ private slots:
             {{"Vg=0V", "2", "-6", "-10V"}, "0 -10 2 1 0"},
             {{"0", "-1", "-3"}, "0 -3 1 0 0"}, {{"0", "2", "-4"}, "0 -4 2 1 0"},
             {{"0", "-2", "-9"}, "the curve labels read do not step evenly from curve to curve"},
+            {{"0", "-2", "-4", "+7", "+1", "+5"}, "the curve labels read do not step evenly from curve to curve"},
             {{"16", "+9", "+2"}, "the curve labels read do not reach 0 V (a label may be missing)"},
             {{"-1", "-2", "-4"}, "the curve labels read do not reach 0 V (a label may be missing)"},
             {{"0", "-1", "-2", "-2.5", "-3"}, "0 -3 0.5 0 0"},
