@@ -1,21 +1,21 @@
 #include "read/NewDesign.h"
 
 #include "model/Triode.h"
-#include "read/PlotBox.h"
 
 namespace valvix::read {
 
 namespace {
 
+// The picture as the reader turned it level, for the digitizer and the fit.
 class LevelledPicture final : public Picture {
 public:
-    explicit LevelledPicture(GreyLevels grey) : m_grey(std::move(grey)) {}
+    explicit LevelledPicture(const GreyLevels& grey) : m_grey(grey) {}
     int width() const override { return m_grey.width; }
     int height() const override { return m_grey.height; }
     const GreyLevels& grey() const override { return m_grey; }
 
 private:
-    GreyLevels m_grey;
+    const GreyLevels& m_grey;
 };
 
 } // namespace
@@ -32,7 +32,7 @@ NewDesign ReadAndFit(const GreyLevels& grey, TextReader& reader, const Design& d
         return made;
     }
     ApplyReading(made.reading, grey.width, grey.height, made.design);
-    const LevelledPicture levelled(LevelledLevels(grey, made.reading.box->tilt));
+    const LevelledPicture levelled(made.reading.levelled);
     fit::DigitizeOutcome digitized = fit::DigitizeDesignChart(made.design, &levelled);
     if (!digitized.ok) {
         made.problem = digitized.message;

@@ -187,13 +187,9 @@ void frmInitialize::cmdNewDesignFromPicture_Click() {
     m_graphicDialogName = *chosen;
     TakePicture();
     m_lblReading->clear();
-    if (!ShowCurveGraphic()) {
-        PictureFailure();
-        return;
+    if (ShowPictureWithFrame()) {
+        ReadPicture();
     }
-    DrawPlotFrame(m_view->canvas(), m_design);
-    EnableAlignment();
-    ReadPicture();
 }
 
 // Reads the picture as loaded, before any turning, and puts what was read into the frame,
@@ -239,13 +235,9 @@ void frmInitialize::cmdContinue_Click() {
 }
 
 void frmInitialize::cmdAlignPlot_Click() {
-    if (!ShowCurveGraphic()) {
-        PictureFailure();
-        return;
+    if (ShowPictureWithFrame()) {
+        PlotInitialCurves();
     }
-    DrawPlotFrame(m_view->canvas(), m_design);
-    EnableAlignment();
-    PlotInitialCurves();
 }
 
 void frmInitialize::Nudge(float FrameEdges::*edge, float change) {
@@ -278,6 +270,18 @@ void frmInitialize::EnableAlignment() {
         button->setEnabled(true);
     }
     m_alignment->pictureShown();
+}
+
+// Shows the picture with the frame over it and lets the frame be lined up; says so where
+// the picture cannot be shown.
+bool frmInitialize::ShowPictureWithFrame() {
+    if (!ShowCurveGraphic()) {
+        PictureFailure();
+        return false;
+    }
+    DrawPlotFrame(m_view->canvas(), m_design);
+    EnableAlignment();
+    return true;
 }
 
 bool frmInitialize::ShowCurveGraphic() {

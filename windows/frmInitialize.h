@@ -70,6 +70,7 @@ private:
     void Nudge(float FrameEdges::*edge, float change);
     bool RedrawPictureAndFrame();
     void EnableAlignment();
+    bool ShowPictureWithFrame();
     bool ShowCurveGraphic();
     void PlotInitialCurves();
     void PictureFailure();
