@@ -1,5 +1,6 @@
 #include "read/CurveLabels.h"
 
+#include "fit/Spread.h"
 #include "fit/StrokeMask.h"
 #include "read/TextReader.h"
 
@@ -36,8 +37,32 @@ cv::Rect LabelArea(const cv::Mat1b& level, const PlotBox& box, double height) {
     return cv::Rect(cv::Point(x0, y0), cv::Point(x1, y1)) & cv::Rect(0, 0, level.cols, level.rows);
 }
 
-// Dark marks on the paper, long straight grid and frame lines left out.
-cv::Mat1b MarksWithoutLines(const cv::Mat1b& region, double height) {
+// Clears the rows of the marks (or with `across` false, their columns) that a dashed or
+// dotted grid line runs along: those inked over a quarter of the box's span, and the
+// rows beside them that the line's width smears into.
+void ClearGridRows(cv::Mat1b& ink, int boxSpan, bool across) {
+    cv::Mat1i counts;
+    cv::reduce(ink / 255, counts, across ? 1 : 0, cv::REDUCE_SUM, CV_32S);
+    const int lines = across ? ink.rows : ink.cols;
+    const auto count = [&](int i) { return across ? counts(i, 0) : counts(0, i); };
+    std::vector<int> cleared;
+    for (int i = 0; i < lines; ++i) {
+        if (count(i) >= boxSpan / 4) {
+            for (int j = std::max(0, i - 1); j <= std::min(lines - 1, i + 1); ++j) {
+                if (j == i || count(j) >= boxSpan / 12) {
+                    cleared.push_back(j);
+                }
+            }
+        }
+    }
+    for (const int i : cleared) {
+        (across ? ink.row(i) : ink.col(i)).setTo(0);
+    }
+}
+
+// Dark marks on the paper, long straight grid and frame lines left out, and dashed or
+// dotted ones along the box (of `box` pixels) too.
+cv::Mat1b MarksWithoutLines(const cv::Mat1b& region, double height, cv::Size box) {
     const cv::Mat1b dark = fit::DarknessAgainstPaper(region);
     cv::Mat1b ink;
     const double otsu = cv::threshold(dark, ink, 0, 255, cv::THRESH_BINARY | cv::THRESH_OTSU);
@@ -50,6 +75,8 @@ cv::Mat1b MarksWithoutLines(const cv::Mat1b& region, double height) {
     cv::morphologyEx(ink, columns, cv::MORPH_OPEN,
                      cv::getStructuringElement(cv::MORPH_RECT, {1, longest}));
     ink.setTo(0, rows | columns);
+    ClearGridRows(ink, box.width, true);
+    ClearGridRows(ink, box.height, false);
     return ink;
 }
 
@@ -156,13 +183,29 @@ double LevellingTurn(const cv::RotatedRect& at) {
     return angle;
 }
 
+// The paper's grey around a mark: the median of what lies in its bounds outside its ink,
+// so that the crop's paper and the ink's smooth edges keep their tones.
+std::uint8_t PaperAround(const cv::Mat1b& region, const cv::Mat1b& near,
+                         const cv::RotatedRect& at) {
+    const cv::Rect bounds = at.boundingRect() & cv::Rect(0, 0, region.cols, region.rows);
+    std::vector<double> paper;
+    for (int y = bounds.y; y < bounds.y + bounds.height; ++y) {
+        for (int x = bounds.x; x < bounds.x + bounds.width; ++x) {
+            if (near(y, x) == 0) {
+                paper.push_back(region(y, x));
+            }
+        }
+    }
+    return paper.empty() ? 255 : static_cast<std::uint8_t>(fit::Median(std::move(paper)));
+}
+
 // The mark turned level (and then upside down too, for text that runs downward) and cut
 // to its own size: the picture's own greys where its ink lies and a pixel around (so
 // that small print keeps its smooth edges), paper elsewhere.
 cv::Mat1b LevelledCrop(const Mark& mark, const cv::Mat1b& region, double turn) {
     cv::Mat1b near;
     cv::dilate(mark.ink, near, cv::getStructuringElement(cv::MORPH_RECT, {3, 3}));
-    cv::Mat1b grey(region.size(), 255);
+    cv::Mat1b grey(region.size(), PaperAround(region, near, mark.at));
     region.copyTo(grey, near);
     const cv::Mat rotation = cv::getRotationMatrix2D(mark.at.center, turn, 1.0);
     cv::Mat1b turned;
@@ -190,10 +233,16 @@ std::optional<FoundCurveLabel> ReadMark(const Mark& mark, const cv::Mat1b& regio
         }
         const TextReader::Reading read =
             reader.readLine(crop, height, kReadHeight, kLabelCharacters);
+        // A label that names its grid is taken however unsure Tesseract says it is (it
+        // says 0 of many a clear reading of a turned label); a number alone must be sure.
+        const auto label = CurveLabelValue(read.text);
+        if (label && label->gridNamed) {
+            return FoundCurveLabel{mark.at, read.text, *label, read.confidence, false};
+        }
         if (read.confidence < kLeastConfidence) {
             continue;
         }
-        if (const auto label = CurveLabelValue(read.text)) {
+        if (label) {
             return FoundCurveLabel{mark.at, read.text, *label, read.confidence, false};
         }
         if (IsGridNameAlone(read.text)) {
@@ -243,14 +292,15 @@ std::vector<FoundCurveLabel> Merged(std::vector<FoundCurveLabel> labels,
     return labels;
 }
 
-// The grid voltages of the labels in the family's order, with the curves of lost numbers
-// before every label read.
-// How many of the digitizer's curves pass left of the one a label stands at, at the height
-// where it does (in the box's pixels, as the curves are): the more positive curves, whose
-// labels may be lost. Nothing when no curve passes near the label.
-std::optional<std::size_t> CurvesBefore(const FoundCurveLabel& label, const PlotBox& box,
-                                        const std::vector<fit::PrintedTrace>& curves,
-                                        double height) {
+// Where the digitizer's curves cross the height at which a label stands (in the box's
+// pixels, as the curves are), each curve once, and where the label's own curve does: the
+// one passing nearest. Nothing when no curve passes near the label.
+struct Crossings {
+    std::vector<double> at; // left to right
+    double own = 0;
+};
+std::optional<Crossings> CrossingsAt(const FoundCurveLabel& label, const PlotBox& box,
+                                     const std::vector<fit::PrintedTrace>& curves, double height) {
     const double x = label.at.center.x - box.left;
     const double y = box.bottom - label.at.center.y;
     std::optional<fit::ChartPoint> nearest;
@@ -266,56 +316,100 @@ std::optional<std::size_t> CurvesBefore(const FoundCurveLabel& label, const Plot
     if (!nearest) {
         return std::nullopt;
     }
-    std::vector<double> crossings;
+    std::vector<double> all;
     for (const fit::PrintedTrace& curve : curves) {
         for (std::size_t i = 1; i < curve.points.size(); ++i) {
             const fit::ChartPoint& a = curve.points[i - 1];
             const fit::ChartPoint& b = curve.points[i];
             if ((a.ip - nearest->ip) * (b.ip - nearest->ip) <= 0 && a.ip != b.ip &&
                 std::hypot(b.vp - a.vp, b.ip - a.ip) <= 2 * height) {
-                crossings.push_back(a.vp + (nearest->ip - a.ip) * (b.vp - a.vp) / (b.ip - a.ip));
+                all.push_back(a.vp + (nearest->ip - a.ip) * (b.vp - a.vp) / (b.ip - a.ip));
             }
         }
     }
-    std::sort(crossings.begin(), crossings.end());
-    std::size_t before = 0;
-    double last = -1e9;
-    for (const double at : crossings) {
-        if (at < nearest->vp - height && at - last > height / 2) {
-            ++before;
+    std::sort(all.begin(), all.end());
+    Crossings crossings{{}, nearest->vp};
+    for (const double at : all) {
+        if (crossings.at.empty() || at - crossings.at.back() > height) {
+            crossings.at.push_back(at);
+        }
+    }
+    return crossings;
+}
+
+// How many curves pass left of a label's own: the more positive ones, whose labels may
+// be lost.
+std::size_t CurvesBefore(const Crossings& crossings, double height) {
+    return static_cast<std::size_t>(
+        std::count_if(crossings.at.begin(), crossings.at.end(),
+                      [&](double at) { return at < crossings.own - height; }));
+}
+
+// How many curves pass right of the last label's own (crossings within two characters of
+// it taken as its own, which a label along it may hide in part), spaced as the family is
+// there: the more negative ones left without a label. Nothing when they stand as no
+// family would (a load line, say), which leaves the family's end unknown.
+std::optional<std::size_t> CurvesAfter(const Crossings& crossings, double height) {
+    std::vector<double> before;
+    std::vector<double> after;
+    for (const double at : crossings.at) {
+        if (at < crossings.own - height) {
+            before.push_back(at);
+        } else if (at > crossings.own + 2 * height) {
+            after.push_back(at);
+        }
+    }
+    if (after.empty()) {
+        return 0;
+    }
+    if (before.empty()) {
+        return std::nullopt;
+    }
+    const double spacing = crossings.own - before.back();
+    double last = crossings.own;
+    for (const double at : after) {
+        if (at - last < 0.4 * spacing || at - last > 2.5 * spacing) {
+            return std::nullopt;
         }
         last = at;
     }
-    return before;
+    return after.size();
 }
 
 // The grid voltages of the labels in the family's order. Curves before the first label
 // read (the labels whose number was lost, or the digitizer's curves counted where that
-// makes the family begin at 0 V) are given the step's values.
+// makes the family begin at 0 V) and the digitizer's curves after the last are given the
+// step's values.
 GridVoltagesResult GridsOf(const std::vector<FoundCurveLabel>& labels, const PlotBox& box,
                            const std::vector<fit::PrintedTrace>& curves, double height) {
     std::vector<CurveLabel> ordered;
     std::size_t lostFirst = 0;
     std::optional<std::size_t> curvesBefore;
+    std::optional<std::size_t> curvesAfter = 0;
     for (const FoundCurveLabel& label : labels) {
         if (label.numberLost) {
             lostFirst += ordered.empty() ? 1 : 0;
             continue;
         }
-        if (ordered.empty()) {
-            curvesBefore = CurvesBefore(label, box, curves, height);
+        const auto crossings = CrossingsAt(label, box, curves, height);
+        if (ordered.empty() && crossings) {
+            curvesBefore = CurvesBefore(*crossings, height);
         }
+        curvesAfter = crossings ? CurvesAfter(*crossings, height) : 0;
         ordered.push_back(label.label);
+    }
+    if (!curvesAfter) {
+        return {std::nullopt, "curves past the last label read are not labelled"};
     }
     // Counted curves are taken only where they carry the family to 0 V exactly: a curve
     // more may be a load line or the dissipation limit traced.
     if (curvesBefore && *curvesBefore > lostFirst) {
-        GridVoltagesResult counted = GridVoltagesOf(ordered, *curvesBefore);
+        GridVoltagesResult counted = GridVoltagesOf(ordered, *curvesBefore, *curvesAfter);
         if (counted.grids && counted.grids->mostPositive == 0) {
             return counted;
         }
     }
-    return GridVoltagesOf(ordered, lostFirst);
+    return GridVoltagesOf(ordered, lostFirst, *curvesAfter);
 }
 
 } // namespace
@@ -333,7 +427,9 @@ CurveLabels ReadCurveLabels(const cv::Mat1b& level, const PlotBox& box, double c
                           static_cast<int>(std::lround(box.top)) - area.y);
     // Read as printed, and again with the curves taken out: a label a curve touches reads
     // only without it, one a curve runs through only with it.
-    cv::Mat1b marks = MarksWithoutLines(level(area), height);
+    cv::Mat1b marks = MarksWithoutLines(
+        level(area), height,
+        cv::Size(static_cast<int>(box.right - box.left), static_cast<int>(box.bottom - box.top)));
     const auto asPrinted =
         ReadMarks(marks, level(area), height, edges, area.tl(), reader, found.setAside);
     EraseCurves(marks, curves, cv::Point2d(box.left - area.x, box.bottom - area.y), height);

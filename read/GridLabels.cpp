@@ -89,8 +89,8 @@ Chain LongestChain(const std::vector<CurveLabel>& ordered, double anchor, double
 
 } // namespace
 
-GridVoltagesResult GridVoltagesOf(const std::vector<CurveLabel>& ordered,
-                                  std::size_t unnamedFirst) {
+GridVoltagesResult GridVoltagesOf(const std::vector<CurveLabel>& ordered, std::size_t unnamedFirst,
+                                  std::size_t unnamedLast) {
     if (ordered.size() < kLeastAgreeing) {
         return {std::nullopt, "fewer than three curve labels were read"};
     }
@@ -122,10 +122,11 @@ GridVoltagesResult GridVoltagesOf(const std::vector<CurveLabel>& ordered,
             }
         }
     }
-    if (best.length < kLeastAgreeing || 5 * best.length < 3 * ordered.size()) {
+    if (best.length < kLeastAgreeing || 3 * best.length < 2 * ordered.size()) {
         return {std::nullopt, "the curve labels read do not step evenly from curve to curve"};
     }
     best.first -= static_cast<long>(unnamedFirst);
+    best.last += static_cast<long>(unnamedLast);
     // Plate characteristics run through 0 V: a family that does not lacks a label at its
     // end, which the step cannot tell.
     if (bestAnchor - bestStep * double(best.first) < 0 ||

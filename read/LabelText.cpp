@@ -90,12 +90,14 @@ std::optional<double> TickValue(std::string_view text) {
 std::optional<CurveLabel> CurveLabelValue(std::string_view text) {
     const std::string plain = PlainLabelText(text);
     std::string_view rest = plain;
+    bool named = false;
     for (const std::string_view name : kGridNames) {
         if (TakePrefix(rest, name)) {
             if (!TakePrefix(rest, "=") && rest.starts_with('-') == false &&
                 rest.starts_with('+') == false) {
                 return std::nullopt; // "VG" must be followed by '=' or a sign
             }
+            named = true;
             break;
         }
     }
@@ -111,6 +113,7 @@ std::optional<CurveLabel> CurveLabelValue(std::string_view text) {
         return std::nullopt;
     }
     label.volts = *volts;
+    label.gridNamed = named;
     return label;
 }
 

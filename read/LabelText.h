@@ -17,11 +17,13 @@ std::optional<double> TickValue(std::string_view text);
 
 // A curve's grid voltage as data sheets label it: "Vg = -2V", "EC=0", "Ec1 = -4 VOLTS",
 // "-1", "0V", "+2": an optional name of the grid (Vg, Eg, Ec, with a digit) and '=', the
-// number, an optional unit (V, VOLT, VOLTS). signWritten says whether a sign stood before
+// number, an optional unit (V, VOLT, VOLTS). gridNamed says whether the name was there;
+// signWritten says whether a sign stood before
 // the number, so that a minus lost in reading can be told from a positive voltage.
 struct CurveLabel {
     double volts = 0;
     bool signWritten = false;
+    bool gridNamed = false; // the grid's name stood before the number
 };
 std::optional<CurveLabel> CurveLabelValue(std::string_view text);
 

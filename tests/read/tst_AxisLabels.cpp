@@ -125,6 +125,8 @@ private slots:
             {{"0", "-1", "-3"}, "0 -3 1 0 0"}, {{"0", "2", "-4"}, "0 -4 2 1 0"},
             {{"0", "-2", "-9"}, "the curve labels read do not step evenly from curve to curve"},
             {{"0", "-2", "-4", "+7", "+1", "+5"}, "the curve labels read do not step evenly from curve to curve"},
+            {{"Ec=0", "05", "-2", "3", "35"}, "the curve labels read do not step evenly from curve to curve"},
+            {{"0", "-1", "-2", "-3", "+7", "+9"}, "0 -3 1 0 2"},
             {{"16", "+9", "+2"}, "the curve labels read do not reach 0 V (a label may be missing)"},
             {{"-1", "-2", "-4"}, "the curve labels read do not reach 0 V (a label may be missing)"},
             {{"0", "-1", "-2", "-2.5", "-3"}, "0 -3 0.5 0 0"},
@@ -151,6 +153,10 @@ private slots:
                                              : QString::fromStdString(read.problem);
             QCOMPARE(shown, QString(expected));
         }
+        // Curves counted before the first label and after the last carry the family on.
+        const std::vector<CurveLabel> middle{*CurveLabelValue("-2"), *CurveLabelValue("-4"), *CurveLabelValue("-6")};
+        QCOMPARE(GridVoltagesOf(middle, 1, 2).grids->mostNegative, -10.0);
+        QCOMPARE(GridVoltagesOf(middle, 1, 0).grids->mostNegative, -6.0);
     }
 };
 

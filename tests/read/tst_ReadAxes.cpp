@@ -11,6 +11,8 @@
 
 #include <QtTest>
 
+#include <map>
+
 using namespace valvix;
 
 class tst_ReadAxes final : public QObject {
@@ -24,13 +26,18 @@ private slots:
         QTest::addColumn<double>("volts");
         QTest::addColumn<double>("amps");
         // The grid voltages (most positive, most negative, step) where the curve labels are
-        // read whole: labels at the top edge and beyond the right one, one label's number
-        // lost where a curve runs through it, the most positive curve's label lost on a
-        // speckled 1-bit scan (its curve counted among those the digitizer found).
+        // read: labels at the top edge and beyond the right one, one label's number lost where
+        // a curve runs through it, the most positive curve's label lost on a speckled 1-bit
+        // scan (its curve counted among those the digitizer found), labels turned along the
+        // curves with the last curve's left out (counted too), labels in boxes on a heavy JPEG.
         QTest::addColumn<QString>("grids");
-        for (const corpus::CorpusChart& c : corpus::Corpus())
+        const std::map<std::string, QString> kGridsRead{
+            {"12AX7-like", "0 -4 0.5"}, {"6SN7-like", "0 -20 2"}, {"6AV6-like", "0 -3 0.5"}};
+        for (const corpus::CorpusChart& c : corpus::Corpus()) {
+            const auto read = kGridsRead.find(c.name.substr(0, c.name.find(',')));
             QTest::addRow("%s", c.name.c_str()) << c.picture << double(c.voltsFullscale) << double(c.ampsFullscale)
-                                                << (c.name.starts_with("12AX7-like") ? "0 -4 0.5" : "");
+                                                << (read != kGridsRead.end() ? read->second : "");
+        }
         const example::ChartSpec sheets[] = {example::Example12AX7(), example::Example6SN7()};
         for (const auto& sheet : sheets)
             QTest::addRow("%s", qPrintable(sheet.title))
@@ -59,6 +66,8 @@ private slots:
               qPrintable(left.join('|')), qPrintable(labels.join('|')), reading.curveLabels.setAside,
               numbers.volts.problem.c_str(), numbers.amps.problem.c_str(), reading.curveLabels.grids.problem.c_str());
         const auto& read = reading.curveLabels.grids.grids;
+        if (read)
+            qInfo("GRIDS %g %g %g", read->mostPositive, read->mostNegative, read->step);
         if (!grids.isEmpty())
             QCOMPARE(read ? QString("%1 %2 %3").arg(read->mostPositive).arg(read->mostNegative).arg(read->step) : "",
                      grids);
