@@ -1,5 +1,6 @@
 #include "read/GridLabels.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace valvix::read {
@@ -124,6 +125,15 @@ GridVoltagesResult GridVoltagesOf(const std::vector<CurveLabel>& ordered, std::s
     }
     if (best.length < kLeastAgreeing || 3 * best.length < 2 * ordered.size()) {
         return {std::nullopt, "the curve labels read do not step evenly from curve to curve"};
+    }
+    // A last label set aside leaves the family's end unknown: it may be misread, or the
+    // labels before it.
+    const auto onTheChain = [&](double value) {
+        return CurveOf(value, bestAnchor, bestStep) == best.last;
+    };
+    if (const auto values = Readings(ordered.back());
+        std::none_of(values.begin(), values.end(), onTheChain)) {
+        return {std::nullopt, "the last curve label read does not agree with the others"};
     }
     best.first -= static_cast<long>(unnamedFirst);
     best.last += static_cast<long>(unnamedLast);

@@ -1,0 +1,150 @@
+#include "read/LabelledFamily.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace valvix::read {
+
+namespace {
+
+// Where the digitizer's curves cross the height at which a label stands (in the box's
+// pixels, as the curves are), each curve once, and where the label's own curve does: the
+// one passing nearest. Nothing when no curve passes near the label.
+struct Crossings {
+    std::vector<double> at; // left to right
+    double own = 0;
+};
+std::optional<Crossings> CrossingsAt(const FoundCurveLabel& label, const PlotBox& box,
+                                     const std::vector<fit::PrintedTrace>& curves, double height) {
+    const double x = label.at.center.x - box.left;
+    const double y = box.bottom - label.at.center.y;
+    std::optional<fit::ChartPoint> nearest;
+    double nearestDistance = 3 * height;
+    for (const fit::PrintedTrace& curve : curves) {
+        for (const fit::ChartPoint& point : curve.points) {
+            if (const double d = std::hypot(point.vp - x, point.ip - y); d < nearestDistance) {
+                nearestDistance = d;
+                nearest = point;
+            }
+        }
+    }
+    if (!nearest) {
+        return std::nullopt;
+    }
+    std::vector<double> all;
+    for (const fit::PrintedTrace& curve : curves) {
+        for (std::size_t i = 1; i < curve.points.size(); ++i) {
+            const fit::ChartPoint& a = curve.points[i - 1];
+            const fit::ChartPoint& b = curve.points[i];
+            if ((a.ip - nearest->ip) * (b.ip - nearest->ip) <= 0 && a.ip != b.ip &&
+                std::hypot(b.vp - a.vp, b.ip - a.ip) <= 2 * height) {
+                all.push_back(a.vp + (nearest->ip - a.ip) * (b.vp - a.vp) / (b.ip - a.ip));
+            }
+        }
+    }
+    std::sort(all.begin(), all.end());
+    Crossings crossings{{}, nearest->vp};
+    for (const double at : all) {
+        if (crossings.at.empty() || at - crossings.at.back() > height) {
+            crossings.at.push_back(at);
+        }
+    }
+    return crossings;
+}
+
+// How many curves pass left of a label's own: the more positive ones, whose labels may
+// be lost.
+std::size_t CurvesBefore(const Crossings& crossings, double height) {
+    return static_cast<std::size_t>(
+        std::count_if(crossings.at.begin(), crossings.at.end(),
+                      [&](double at) { return at < crossings.own - height; }));
+}
+
+// How many curves pass right of the last label's own (crossings within two characters of
+// it taken as its own, which a label along it may hide in part), spaced as the family is
+// there: the more negative ones left without a label. Nothing when they stand as no
+// family would (a load line, say), which leaves the family's end unknown.
+std::optional<std::size_t> CurvesAfter(const Crossings& crossings, double height) {
+    std::vector<double> before;
+    std::vector<double> after;
+    for (const double at : crossings.at) {
+        if (at < crossings.own - height) {
+            before.push_back(at);
+        } else if (at > crossings.own + 2 * height) {
+            after.push_back(at);
+        }
+    }
+    if (after.empty()) {
+        return 0;
+    }
+    if (before.empty()) {
+        return std::nullopt;
+    }
+    const double spacing = crossings.own - before.back();
+    double last = crossings.own;
+    for (const double at : after) {
+        if (at - last < 0.4 * spacing || at - last > 2.5 * spacing) {
+            return std::nullopt;
+        }
+        last = at;
+    }
+    return after.size();
+}
+
+} // namespace
+
+double FamilyPlace(const cv::Point2f& at, const PlotBox& box) {
+    return (at.x - box.left) / (box.right - box.left) +
+           (at.y - box.bottom) / (box.bottom - box.top);
+}
+
+GridVoltagesResult FamilyOfLabels(const std::vector<FoundCurveLabel>& labels, const PlotBox& box,
+                                  const std::vector<fit::PrintedTrace>& curves, double height) {
+    std::vector<CurveLabel> ordered;
+    std::size_t lostFirst = 0;
+    std::optional<std::size_t> curvesBefore;
+    std::optional<std::size_t> curvesAfter = 0;
+    for (const FoundCurveLabel& label : labels) {
+        if (label.numberLost) {
+            lostFirst += ordered.empty() ? 1 : 0;
+            continue;
+        }
+        const auto crossings = CrossingsAt(label, box, curves, height);
+        if (ordered.empty() && crossings) {
+            curvesBefore = CurvesBefore(*crossings, height);
+        }
+        curvesAfter = crossings ? CurvesAfter(*crossings, height) : 0;
+        ordered.push_back(label.label);
+    }
+    if (!curvesAfter) {
+        return {std::nullopt, "curves past the last label read are not labelled"};
+    }
+    // Counted curves are taken only where they carry the family to 0 V exactly: a curve
+    // more may be a load line or the dissipation limit traced.
+    if (curvesBefore && *curvesBefore > lostFirst) {
+        GridVoltagesResult counted = GridVoltagesOf(ordered, *curvesBefore, *curvesAfter);
+        if (counted.grids && counted.grids->mostPositive == 0) {
+            return counted;
+        }
+    }
+    return GridVoltagesOf(ordered, lostFirst, *curvesAfter);
+}
+
+bool UnreadPastTheLast(const std::vector<FoundCurveLabel>& labels,
+                       const std::vector<cv::Point2f>& unread, const PlotBox& box, double height) {
+    const auto last = std::find_if(labels.rbegin(), labels.rend(),
+                                   [](const FoundCurveLabel& label) { return !label.numberLost; });
+    if (last == labels.rend()) {
+        return false;
+    }
+    const double lastPlace = FamilyPlace(last->at.center, box);
+    return std::any_of(unread.begin(), unread.end(), [&](const cv::Point2f& at) {
+        const bool apart = std::none_of(labels.begin(), labels.end(), [&](const auto& label) {
+            const double halfLength = std::max(label.at.size.width, label.at.size.height) / 2;
+            return cv::norm(label.at.center - at) < halfLength + height;
+        });
+        return apart && FamilyPlace(at, box) > lastPlace;
+    });
+}
+
+} // namespace valvix::read

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "fit/ChartPoint.h"
+#include "read/CurveLabels.h"
+#include "read/GridLabels.h"
+#include "read/PlotBox.h"
+
+#include <opencv2/core.hpp>
+
+#include <vector>
+
+namespace valvix::read {
+
+// How far along the family a place lies: the curves of more positive grid voltages run
+// above and left of the others, so a place up and left comes first.
+double FamilyPlace(const cv::Point2f& at, const PlotBox& box);
+
+// The grid voltages of the labels read, in the family's order, with the digitizer's curves
+// (in the box's pixels: x right of its left edge, y up from its bottom edge) where labels
+// are missing at the family's ends. Curves before the first label read (labels whose number
+// was lost, or the digitizer's curves counted where that makes the family begin at 0 V)
+// and the digitizer's curves after the last, spaced as the family is there, are given the
+// step's values; curves after it spaced otherwise (a load line, say) leave the family's end
+// unknown. height is the printed characters' height.
+GridVoltagesResult FamilyOfLabels(const std::vector<FoundCurveLabel>& labels, const PlotBox& box,
+                                  const std::vector<fit::PrintedTrace>& curves, double height);
+
+// Whether a mark that read as no label (at `unread`) stands further along the family than
+// the last label read, apart from every label read and its pieces: a label lost there
+// would leave the family's most negative curve unknown.
+bool UnreadPastTheLast(const std::vector<FoundCurveLabel>& labels,
+                       const std::vector<cv::Point2f>& unread, const PlotBox& box, double height);
+
+} // namespace valvix::read

@@ -1,0 +1,97 @@
+// The family's ends from the digitizer's curves where labels are missing: curves before the
+// first label counted where they carry the family to 0 V, curves after the last counted where
+// they are spaced as the family is, anything else refused; and a text left unread past the
+// last label.
+
+#include "read/LabelledFamily.h"
+
+#include <QtTest>
+
+using namespace valvix;
+using namespace valvix::read;
+
+namespace {
+
+const PlotBox kBox{100, 900, 50, 650, 0};
+constexpr double kHeight = 10; // the printed characters' height
+
+// A straight slanted curve through (x, 0) in the box's pixels, rising 2 px per px across.
+fit::PrintedTrace Slanted(double x) {
+    fit::PrintedTrace trace;
+    for (double y = 0; y <= 600; y += 10)
+        trace.points.push_back({x + y / 2, 0, y});
+    return trace;
+}
+
+// A label along the curve through (x, 0), at 300 px up the box, named with its grid voltage.
+FoundCurveLabel LabelOn(double x, double volts) {
+    FoundCurveLabel label;
+    label.at =
+        cv::RotatedRect(cv::Point2f(float(kBox.left + x + 150 - 4), float(kBox.bottom - 300)), cv::Size2f(40, 10), 0);
+    label.label = {volts, volts != 0, true};
+    return label;
+}
+
+} // namespace
+
+class tst_LabelledFamily final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void familyEnds_data() {
+        QTest::addColumn<QList<double>>("curves"); // where each traced curve meets the bottom
+        QTest::addColumn<int>("firstLabelled");    // the first of them labelled
+        QTest::addColumn<int>("labelled");
+        QTest::addColumn<double>("firstVolts"); // its label, the others 2 V apart
+        QTest::addColumn<QString>("family");
+        const QList<double> four{100, 160, 220, 280};
+        QTest::newRow("all labelled") << four << 0 << 4 << 0.0 << "0 -6 2";
+        QTest::newRow("the first unlabelled, counted") << four << 1 << 3 << -2.0 << "0 -6 2";
+        QTest::newRow("one more before, not counted")
+            << (QList<double>{40} << four) << 2 << 3 << -2.0
+            << "the curve labels read do not reach 0 V (a label may be missing)";
+        QTest::newRow("two unlabelled after") << (QList<double>(four) << 340 << 400) << 0 << 4 << 0.0 << "0 -10 2";
+        QTest::newRow("bunched after, counted") << (QList<double>(four) << 310) << 0 << 4 << 0.0 << "0 -8 2";
+        QTest::newRow("a stray close after")
+            << (QList<double>(four) << 303) << 0 << 4 << 0.0 << "curves past the last label read are not labelled";
+        QTest::newRow("a stray far after")
+            << (QList<double>(four) << 440) << 0 << 4 << 0.0 << "curves past the last label read are not labelled";
+    }
+    void familyEnds() {
+        QFETCH(QList<double>, curves);
+        QFETCH(int, firstLabelled);
+        QFETCH(int, labelled);
+        QFETCH(double, firstVolts);
+        QFETCH(QString, family);
+        std::vector<fit::PrintedTrace> traces;
+        for (const double x : curves)
+            traces.push_back(Slanted(x));
+        std::vector<FoundCurveLabel> labels;
+        for (int i = firstLabelled; i < firstLabelled + labelled; ++i)
+            labels.push_back(LabelOn(curves[i], firstVolts - 2.0 * (i - firstLabelled)));
+        const GridVoltagesResult read = FamilyOfLabels(labels, kBox, traces, kHeight);
+        QCOMPARE(
+            read.grids
+                ? QString("%1 %2 %3").arg(read.grids->mostPositive).arg(read.grids->mostNegative).arg(read.grids->step)
+                : QString::fromStdString(read.problem),
+            family);
+    }
+
+    // A text left unread further along the family than the last label (below it at the right
+    // edge, or right of it) leaves the end unknown; one before it, or a piece of it, does not.
+    void unreadPastTheLast() {
+        std::vector<FoundCurveLabel> labels{LabelOn(100, 0), LabelOn(160, -2), LabelOn(220, -4)};
+        const cv::Point2f last = labels.back().at.center;
+        const std::pair<cv::Point2f, bool> kUnread[] = {{last + cv::Point2f(60, 0), true},
+                                                        {last + cv::Point2f(0, 40), true},
+                                                        {last + cv::Point2f(-60, 0), false},
+                                                        {last + cv::Point2f(0, -40), false},
+                                                        {last + cv::Point2f(28, 0), false}};
+        for (const auto& [at, past] : kUnread)
+            QVERIFY2(UnreadPastTheLast(labels, {at}, kBox, kHeight) == past, qPrintable(QString::number(at.x)));
+        QVERIFY(!UnreadPastTheLast(labels, {}, kBox, kHeight));
+    }
+};
+
+QTEST_APPLESS_MAIN(tst_LabelledFamily)
+#include "tst_LabelledFamily.moc"
