@@ -3,6 +3,7 @@
 #include "fit/Digitizer.h"
 #include "fit/PointsFile.h"
 #include "platform/CanvasView.h"
+#include "platform/WaitCursor.h"
 #include "platform/WindowServices.h"
 #include "state/SafeFile.h"
 #include "state/ValueRules.h"
@@ -198,8 +199,10 @@ void AdjustFitting::fitWithoutStart() {
 }
 
 void AdjustFitting::Fit(const fit::FitRequest& request, bool fromChart) {
-    const fit::FitOutcome outcome =
-        fit::FitToChart(m_design, m_graphic.CurveGraphic.get(), request);
+    const fit::FitOutcome outcome = [&] {
+        const WaitCursor fitting;
+        return fit::FitToChart(m_design, m_graphic.CurveGraphic.get(), request);
+    }();
     if (!outcome.ok) {
         if (!request.withoutStart) {
             m_hooks.validateAndPlot(); // the points found, unfitted

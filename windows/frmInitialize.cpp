@@ -2,6 +2,7 @@
 
 #include "platform/CanvasView.h"
 #include "platform/StraightenedGraphic.h"
+#include "platform/WaitCursor.h"
 #include "platform/WindowServices.h"
 #include "read/TextReader.h"
 #include "state/DesignFile.h"
@@ -202,6 +203,7 @@ void frmInitialize::ReadPicture() {
         m_lblReading->setText(kNoTextReader);
         return;
     }
+    const WaitCursor reading;
     const std::shared_ptr<const Picture> loaded = m_services.loadPicture(m_design.GraphicFileName);
     if (loaded == nullptr) {
         return; // shown a moment ago: it cannot be gone unless the file went

@@ -116,6 +116,7 @@ private slots:
         press("cmdNewDesignFromPicture");
         press("cmdContinue");
         QVERIFY2(std::abs(design.Mu - 20) <= 0.03f * 20, qPrintable(QString::number(design.Mu)));
+        QVERIFY(QGuiApplication::overrideCursor() == nullptr); // the wait cursor gone with the fit
         QVERIFY(visible() == QStringList{"Adjust - "} && services->messages.empty());
         press("cmdUndoFit");
         QCOMPARE(design.Mu, 0.0f);

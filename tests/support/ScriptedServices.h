@@ -20,6 +20,7 @@ namespace valvix::test {
 class ScriptedServices final : public WindowServices {
 public:
     std::deque<std::optional<std::string>> fileAnswers; // nothing: cancel
+    bool waitCursorAtLastLoad = false;                  // whether the wait cursor showed when a picture was last loaded
     std::vector<FileDialogRequest> dialogs;
     std::vector<std::string> messages;
     int beeps = 0;
@@ -59,7 +60,11 @@ public:
             saveAnswers.pop_front();
         return next;
     }
-    std::shared_ptr<const Picture> loadPicture(const std::string& path) override { return m_desktop.loadPicture(path); }
+    std::shared_ptr<const Picture> loadPicture(const std::string& path) override {
+        const QCursor* cursor = QGuiApplication::overrideCursor();
+        waitCursorAtLastLoad = cursor != nullptr && cursor->shape() == Qt::WaitCursor;
+        return m_desktop.loadPicture(path);
+    }
     std::string dateTimeText() override { return "06.12.2026 10:00"; }
     void runModal(QDialog& window) override {
         modalWindows.push_back(window.windowTitle());

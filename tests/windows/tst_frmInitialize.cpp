@@ -136,10 +136,10 @@ private slots:
         QTest::addColumn<QString>("said");
         QTest::addColumn<bool>("fitAtOnce");
         const QList<float> typed{600, 6600, 300, 4800, 250, 0.005f, 0, -10, 1};
-        QTest::newRow("6SN7")
-            << "example-6SN7" << QByteArray() << QList<float>{1103.85f, 5521.35f, 315, 3355, 500, 0.03f, 0, -20, 2}
-            << "0 100 200 300 400 500 30 25 20 15 10 5 0 0 -2 -4 -6 -8 -10 -12 -14 -16 -18 -20"
-            << "from 11 curve labels.\nContinue fits the model to the chart at once." << true;
+        QTest::newRow("6SN7") << "example-6SN7" << QByteArray()
+                              << QList<float>{1103.85f, 5521.35f, 315, 3355, 500, 0.03f, 0, -20, 2}
+                              << "0 100 200 300 400 500 30 25 20 15 10 5 0 0 -2 -4 -6 -8 -10 -12 -14 -16 -18 -20"
+                              << "from 11 curve labels.\nContinue fits the model to the chart at once." << true;
         QTest::newRow("no box") << "" << QByteArray() << typed << ""
                                 << "\nWhat was not read is left for you to type." << false;
         QTest::newRow("no reader") << "example-6SN7" << QByteArray("-") << typed << ""
@@ -165,6 +165,9 @@ private slots:
         QSignalSpy continued(window.get(), SIGNAL(continueRequested(bool)));
         press("cmdNewDesignFromPicture");
         qunsetenv("TESSDATA_PREFIX");
+        // The wait cursor shows while the picture is read, and only then.
+        QCOMPARE(services->waitCursorAtLastLoad, tessdata.isEmpty());
+        QVERIFY(QGuiApplication::overrideCursor() == nullptr);
         const Values got = ValuesOf(design); // the model parameters stay none
         for (std::size_t i = 0; i < got.size(); ++i) {
             const float expected = i < std::size_t(read.size()) ? read[qsizetype(i)] : 0;
