@@ -91,6 +91,46 @@ std::optional<std::size_t> CurvesAfter(const Crossings& crossings, double height
     return after.size();
 }
 
+// The curve of the family a label stands for, counted from the most positive: as read, or
+// with the minus a reading lost. Nothing when it stands for none.
+std::optional<double> CurveNumber(const CurveLabel& label, const GridVoltages& family) {
+    for (const double volts : {label.volts, label.signWritten ? label.volts : -label.volts}) {
+        const double number = (family.mostPositive - volts) / family.step;
+        const double count = (family.mostPositive - family.mostNegative) / family.step;
+        if (std::abs(number - std::round(number)) < 1e-6 && number >= 0 && number <= count + 1e-6) {
+            return std::round(number);
+        }
+    }
+    return std::nullopt;
+}
+
+// Whether the digitizer's curves between labels say the step is smaller than the family
+// read: as a rule more than one curve between labels a step apart (a load line may add one
+// now and then). A family whose every other label was lost would otherwise be read with
+// twice its step. `before` holds how many curves pass left of each label's own.
+bool StepSkipsCurves(const std::vector<CurveLabel>& ordered,
+                     const std::vector<std::optional<std::size_t>>& before,
+                     const GridVoltages& family) {
+    std::vector<double> curvesPerStep;
+    std::optional<std::pair<double, double>> previous; // curve number, curves before
+    for (std::size_t i = 0; i < ordered.size(); ++i) {
+        const std::optional<double> number = CurveNumber(ordered[i], family);
+        if (!before[i] || !number) {
+            continue;
+        }
+        const double counted = static_cast<double>(*before[i]);
+        if (previous && *number > previous->first) {
+            curvesPerStep.push_back((counted - previous->second) / (*number - previous->first));
+        }
+        previous = std::pair(*number, counted);
+    }
+    if (curvesPerStep.size() < 2) {
+        return false;
+    }
+    std::sort(curvesPerStep.begin(), curvesPerStep.end());
+    return curvesPerStep[(curvesPerStep.size() - 1) / 2] > 1.5;
+}
+
 } // namespace
 
 double FamilyPlace(const cv::Point2f& at, const PlotBox& box) {
@@ -101,8 +141,8 @@ double FamilyPlace(const cv::Point2f& at, const PlotBox& box) {
 GridVoltagesResult FamilyOfLabels(const std::vector<FoundCurveLabel>& labels, const PlotBox& box,
                                   const std::vector<fit::PrintedTrace>& curves, double height) {
     std::vector<CurveLabel> ordered;
+    std::vector<std::optional<std::size_t>> before; // of each label read, where crossed
     std::size_t lostFirst = 0;
-    std::optional<std::size_t> curvesBefore;
     std::optional<std::size_t> curvesAfter = 0;
     for (const FoundCurveLabel& label : labels) {
         if (label.numberLost) {
@@ -110,24 +150,27 @@ GridVoltagesResult FamilyOfLabels(const std::vector<FoundCurveLabel>& labels, co
             continue;
         }
         const auto crossings = CrossingsAt(label, box, curves, height);
-        if (ordered.empty() && crossings) {
-            curvesBefore = CurvesBefore(*crossings, height);
-        }
+        before.push_back(crossings ? std::optional(CurvesBefore(*crossings, height))
+                                   : std::nullopt);
         curvesAfter = crossings ? CurvesAfter(*crossings, height) : 0;
         ordered.push_back(label.label);
     }
     if (!curvesAfter) {
         return {std::nullopt, "curves past the last label read are not labelled"};
     }
+    GridVoltagesResult family = GridVoltagesOf(ordered, lostFirst, *curvesAfter);
     // Counted curves are taken only where they carry the family to 0 V exactly: a curve
     // more may be a load line or the dissipation limit traced.
-    if (curvesBefore && *curvesBefore > lostFirst) {
-        GridVoltagesResult counted = GridVoltagesOf(ordered, *curvesBefore, *curvesAfter);
+    if (!before.empty() && before.front() && *before.front() > lostFirst) {
+        GridVoltagesResult counted = GridVoltagesOf(ordered, *before.front(), *curvesAfter);
         if (counted.grids && counted.grids->mostPositive == 0) {
-            return counted;
+            family = counted;
         }
     }
-    return GridVoltagesOf(ordered, lostFirst, *curvesAfter);
+    if (family.grids && StepSkipsCurves(ordered, before, *family.grids)) {
+        return {std::nullopt, "the digitizer finds more curves between the labels than their step"};
+    }
+    return family;
 }
 
 bool UnreadPastTheLast(const std::vector<FoundCurveLabel>& labels,
