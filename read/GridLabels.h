@@ -28,8 +28,9 @@ struct GridVoltagesResult {
 // (most positive first): the even step that most labels agree with in that order, at
 // least three and two in three of them, from 0 V or above to 0 V or below. A label read without
 // its minus is taken as negative where that agrees; a curve between two labelled ones may lack its
-// label; a label out of order or off the step is set aside. Of steps that agree equally, the one
-// with fewer unlabelled curves is taken, then the larger.
+// label; a label out of order or off the step is set aside, but not the last one (a last label
+// off the step leaves the family's end unknown). Of steps that agree equally, the one with fewer
+// unlabelled curves is taken, then the larger.
 // unnamedFirst curves stand before the first label (labels whose number was lost), and
 // unnamedLast after the last.
 GridVoltagesResult GridVoltagesOf(const std::vector<CurveLabel>& ordered,
