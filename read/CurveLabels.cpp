@@ -27,6 +27,8 @@ constexpr double kAboveHeights = 2.5;
 // text-like marks are read.
 constexpr int kLeastConfidence = 40;
 constexpr std::size_t kMostMarks = 60;
+// A group of marks thicker than this many character heights holds more than one line.
+constexpr double kMostLineHeights = 1.8;
 
 // Where labels may stand: the box with a margin right of it and above it, its edges'
 // own lines and the axis numbers below it left out.
@@ -223,6 +225,9 @@ cv::Mat1b LevelledCrop(const Mark& mark, const cv::Mat1b& region, double turn) {
 
 std::optional<FoundCurveLabel> ReadMark(const Mark& mark, const cv::Mat1b& region, double height,
                                         TextReader& reader) {
+    if (!IsOneTextLine(mark.at, height)) {
+        return std::nullopt; // read as one, labels a line apart would stand for one curve
+    }
     const double turn = LevellingTurn(mark.at);
     for (const double flip : {0.0, 180.0}) {
         if (flip != 0 && turn == 0) {
@@ -286,7 +291,41 @@ std::vector<FoundCurveLabel> Merged(std::vector<FoundCurveLabel> labels,
     return labels;
 }
 
+// Whether text beyond the box's right edge runs across the label area's bottom (a label of
+// the lowest curve crowded down to the axis), and so was not read whole.
+bool TextCutBelow(const cv::Mat1b& level, const PlotBox& box, double height) {
+    const int cut = static_cast<int>(box.bottom) - 2; // the label area's bottom
+    const cv::Point from(static_cast<int>(box.right + 0.5 * height),
+                         cut - static_cast<int>(height));
+    const cv::Point to(static_cast<int>(box.right + kRightShare * (box.right - box.left)),
+                       static_cast<int>(box.bottom + 0.3 * height));
+    const cv::Rect strip = cv::Rect(from, to) & cv::Rect(0, 0, level.cols, level.rows);
+    if (strip.width < height || strip.height < height / 2 || cut >= strip.y + strip.height) {
+        return false;
+    }
+    const cv::Mat1b ink = MarksWithoutLines(
+        level(strip), height,
+        cv::Size(static_cast<int>(box.right - box.left), static_cast<int>(box.bottom - box.top)));
+    cv::Mat stats;
+    cv::Mat centroids;
+    cv::Mat1i labels;
+    const int count = cv::connectedComponentsWithStats(ink, labels, stats, centroids, 8);
+    for (int i = 1; i < count; ++i) {
+        const int top = strip.y + stats.at<int>(i, cv::CC_STAT_TOP);
+        const int bottom = top + stats.at<int>(i, cv::CC_STAT_HEIGHT);
+        if (top < cut && bottom > cut && stats.at<int>(i, cv::CC_STAT_HEIGHT) >= 0.3 * height &&
+            stats.at<int>(i, cv::CC_STAT_WIDTH) <= 2 * height) {
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
+
+bool IsOneTextLine(const cv::RotatedRect& at, double height) {
+    return std::min(at.size.width, at.size.height) <= kMostLineHeights * height;
+}
 
 CurveLabels ReadCurveLabels(const cv::Mat1b& level, const PlotBox& box, double characterHeight,
                             const std::vector<fit::PrintedTrace>& curves, TextReader& reader) {
@@ -318,7 +357,8 @@ CurveLabels ReadCurveLabels(const cv::Mat1b& level, const PlotBox& box, double c
               });
     found.grids = FamilyOfLabels(found.labels, box, curves, height);
     unread.insert(unread.end(), unreadAsPrinted.begin(), unreadAsPrinted.end());
-    if (found.grids.grids && UnreadPastTheLast(found.labels, unread, box, height)) {
+    if (found.grids.grids && (UnreadPastTheLast(found.labels, unread, box, height) ||
+                              TextCutBelow(level, box, height))) {
         found.grids = {std::nullopt, "a text past the last curve label read could not be read"};
     }
     return found;

@@ -128,11 +128,15 @@ GridVoltagesResult GridVoltagesOf(const std::vector<CurveLabel>& ordered, std::s
     }
     // A last label set aside leaves the family's end unknown: it may be misread, or the
     // labels before it.
-    const auto onTheChain = [&](double value) {
-        return CurveOf(value, bestAnchor, bestStep) == best.last;
+    const auto onTheLastCurve = [&](const CurveLabel& label) {
+        const std::vector<double> values = Readings(label);
+        return std::any_of(values.begin(), values.end(), [&](double value) {
+            return CurveOf(value, bestAnchor, bestStep) == best.last;
+        });
     };
-    if (const auto values = Readings(ordered.back());
-        std::none_of(values.begin(), values.end(), onTheChain)) {
+    // ...and so does a label before it that names the same curve.
+    if (!onTheLastCurve(ordered.back()) ||
+        std::any_of(ordered.begin(), ordered.end() - 1, onTheLastCurve)) {
         return {std::nullopt, "the last curve label read does not agree with the others"};
     }
     best.first -= static_cast<long>(unnamedFirst);

@@ -133,6 +133,7 @@ private slots:
             {{"0", "-2", "-2.5", "-3"}, "the curve labels read do not reach 0 V (a label may be missing)"},
             {{"+10", "+5", "0", "-20", "-5"}, "10 -5 5 0 1"},
             {{"+10", "+5", "0", "-5", "-20"}, "the last curve label read does not agree with the others"},
+            {{"0", "-2", "-4", "-6", "-6"}, "the last curve label read does not agree with the others"},
             {{"0", "-2", "-4", "-16", "-8"}, "0 -8 2 0 1"},
             {{"0", "-3", "-4", "-9"}, "0 -9 3 0 1"},
             {{"0", "-1", "-5", "-8"}, "the curve labels read do not step evenly from curve to curve"},

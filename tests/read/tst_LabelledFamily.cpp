@@ -83,6 +83,15 @@ private slots:
             family);
     }
 
+    // A group of marks is one line of text up to 1.8 character heights thick, however turned.
+    void oneTextLine() {
+        const std::pair<cv::RotatedRect, bool> kGroups[] = {
+            {{{50, 50}, {40, 10}, 0}, true},  {{{50, 50}, {40, 18}, 0}, true},   {{{50, 50}, {40, 19}, 0}, false},
+            {{{50, 50}, {10, 40}, 45}, true}, {{{50, 50}, {23, 40}, 30}, false}, {{{50, 50}, {15, 15}, 0}, true}};
+        for (const auto& [at, oneLine] : kGroups)
+            QCOMPARE(IsOneTextLine(at, kHeight), oneLine);
+    }
+
     // A text left unread further along the family than the last label (below it at the right
     // edge, or right of it) leaves the end unknown; one before it, or a piece of it, does not.
     void unreadPastTheLast() {
