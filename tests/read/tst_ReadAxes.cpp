@@ -1,6 +1,6 @@
 // Charts made other ways than by the reader, read from the picture alone: the full scales
-// and the grid voltages come out exactly, or (one current axis of the ten) not at all with
-// the reason.
+// and the grid voltages come out exactly, or (one current axis of them all; the grid voltages where
+// a label is lost or cut) not at all with the reason.
 
 #include "ChartRender.h"
 #include "CorpusCharts.h"
@@ -18,7 +18,7 @@ using namespace valvix;
 class tst_ReadAxes final : public QObject {
     Q_OBJECT
     read::TextReader m_reader;
-    int m_ampsUnread = 0; // of the ten charts, one 1-bit scan's current axis is not read
+    int m_ampsUnread = 0; // of the charts, one 1-bit scan's current axis is not read
 
 private slots:
     void readsTheFullScales_data() {
