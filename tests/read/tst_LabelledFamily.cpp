@@ -70,9 +70,11 @@ private slots:
         QFETCH(int, every);
         QFETCH(QString, family);
         std::vector<fit::PrintedTrace> traces;
+        traces.reserve(std::size_t(curves.size()));
         for (const double x : curves)
             traces.push_back(Slanted(x));
         std::vector<FoundCurveLabel> labels;
+        labels.reserve(std::size_t(labelled));
         for (int n = 0; n < labelled; ++n)
             labels.push_back(LabelOn(curves[firstLabelled + n * every], firstVolts - 2.0 * n));
         const GridVoltagesResult read = FamilyOfLabels(labels, kBox, traces, kHeight);
