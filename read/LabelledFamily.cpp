@@ -143,18 +143,20 @@ GridVoltagesResult FamilyOfLabels(const std::vector<FoundCurveLabel>& labels, co
     std::vector<CurveLabel> ordered;
     std::vector<std::optional<std::size_t>> before; // of each label read, where crossed
     std::size_t lostFirst = 0;
-    std::optional<std::size_t> curvesAfter = 0;
+    std::optional<Crossings> lastCrossings; // of the last label read
     for (const FoundCurveLabel& label : labels) {
         if (label.numberLost) {
             lostFirst += ordered.empty() ? 1 : 0;
             continue;
         }
-        const auto crossings = CrossingsAt(label, box, curves, height);
-        before.push_back(crossings ? std::optional(CurvesBefore(*crossings, height))
-                                   : std::nullopt);
-        curvesAfter = crossings ? CurvesAfter(*crossings, height) : 0;
+        lastCrossings = CrossingsAt(label, box, curves, height);
+        before.push_back(lastCrossings ? std::optional(CurvesBefore(*lastCrossings, height))
+                                       : std::nullopt);
         ordered.push_back(label.label);
     }
+    // Only the last label's curves after it can be unlabelled.
+    const std::optional<std::size_t> curvesAfter =
+        lastCrossings ? CurvesAfter(*lastCrossings, height) : 0;
     if (!curvesAfter) {
         return {std::nullopt, "curves past the last label read are not labelled"};
     }
