@@ -61,7 +61,7 @@ void Report(const read::ChartReading& reading, std::ostream& out) {
             << labels.labels.size() - grids->setAside << " of " << labels.labels.size()
             << " curve labels read";
         if (grids->mended > 0) {
-            out << " (" << grids->mended << " read without the minus they must have)";
+            out << " (" << grids->mended << " read without the minus or point they must have)";
         }
         out << ".\n";
     }

@@ -2,6 +2,7 @@
 
 #include "fit/Spread.h"
 #include "fit/StrokeMask.h"
+#include "read/LabelMarks.h"
 #include "read/LabelledFamily.h"
 #include "read/TextReader.h"
 
@@ -14,21 +15,17 @@ namespace valvix::read {
 
 namespace {
 
-constexpr std::string_view kLabelCharacters = "0123456789-+.=VvGgEeCcOoLlTtSs";
-// Tesseract reads a label's characters at this height.
-constexpr double kReadHeight = 32;
 // Without printed digits to measure, characters are taken as this many pixels high.
 constexpr double kUsualHeight = 12;
 // Labels stand within this share of the box's width right of it, and within this many
 // character heights above it.
 constexpr double kRightShare = 0.2;
 constexpr double kAboveHeights = 2.5;
-// Readings Tesseract is less sure of than this are set aside, and at most this many
-// text-like marks are read.
-constexpr int kLeastConfidence = 40;
+// A label run across the area's bottom (the lowest curve's, crowded down to the axis) is
+// read whole from a strip reaching this many character heights below the box.
+constexpr double kCutLabelReach = 0.8;
+// At most this many text-like marks are read.
 constexpr std::size_t kMostMarks = 60;
-// A group of marks thicker than this many character heights holds more than one line.
-constexpr double kMostLineHeights = 1.8;
 
 // Where labels may stand: the box with a margin right of it and above it, its edges'
 // own lines and the axis numbers below it left out.
@@ -61,6 +58,10 @@ void ClearGridRows(cv::Mat1b& ink, int boxSpan, bool across) {
     for (const int i : cleared) {
         (across ? ink.row(i) : ink.col(i)).setTo(0);
     }
+}
+
+cv::Size BoxSize(const PlotBox& box) {
+    return {static_cast<int>(box.right - box.left), static_cast<int>(box.bottom - box.top)};
 }
 
 // Dark marks on the paper, long straight grid and frame lines left out, and dashed or
@@ -122,19 +123,16 @@ cv::Mat1b CharacterSized(const cv::Mat1b& marks, double height) {
     return kept;
 }
 
-// A group of character-sized marks close together: a word or a label.
-struct Mark {
-    cv::RotatedRect at;
-    cv::Mat1b ink; // the group's own marks, in the region's pixels
-};
-
-// Marks join across gaps narrower than a character, but never across the box's right or
-// top edge (at `edges` in the marks' pixels): a label beyond the box stands apart from the
-// stubs of curves that end at its edge.
-std::vector<Mark> Groups(const cv::Mat1b& characters, double height, cv::Point edges) {
+// Marks join across gaps narrower than a character (only along the line, where `level`),
+// but never across the box's right or top edge (at `edges` in the marks' pixels): a label
+// beyond the box stands apart from the stubs of curves that end at its edge.
+std::vector<Mark> Groups(const cv::Mat1b& characters, double height, cv::Point edges,
+                         bool level = false) {
     cv::Mat1b joined;
     const int reach = std::max(3, static_cast<int>(std::lround(0.9 * height)));
-    cv::dilate(characters, joined, cv::getStructuringElement(cv::MORPH_ELLIPSE, {reach, reach}));
+    cv::dilate(characters, joined,
+               level ? cv::getStructuringElement(cv::MORPH_RECT, {reach, 1})
+                     : cv::getStructuringElement(cv::MORPH_ELLIPSE, {reach, reach}));
     if (edges.x >= 0 && edges.x < joined.cols) {
         joined.col(edges.x).setTo(0);
     }
@@ -170,94 +168,6 @@ std::vector<Mark> Groups(const cv::Mat1b& characters, double height, cv::Point e
     return marks;
 }
 
-// The turn, in degrees, that sets a mark's text level: none for a short mark, else the
-// angle of its long side, between -90 and 90.
-double LevellingTurn(const cv::RotatedRect& at) {
-    if (std::max(at.size.width, at.size.height) < 2 * std::min(at.size.width, at.size.height)) {
-        return 0;
-    }
-    double angle = at.size.width >= at.size.height ? at.angle : at.angle + 90;
-    while (angle > 90) {
-        angle -= 180;
-    }
-    while (angle <= -90) {
-        angle += 180;
-    }
-    return angle;
-}
-
-// The paper's grey around a mark: the median of what lies in its bounds outside its ink,
-// so that the crop's paper and the ink's smooth edges keep their tones.
-std::uint8_t PaperAround(const cv::Mat1b& region, const cv::Mat1b& near,
-                         const cv::RotatedRect& at) {
-    const cv::Rect bounds = at.boundingRect() & cv::Rect(0, 0, region.cols, region.rows);
-    std::vector<double> paper;
-    for (int y = bounds.y; y < bounds.y + bounds.height; ++y) {
-        for (int x = bounds.x; x < bounds.x + bounds.width; ++x) {
-            if (near(y, x) == 0) {
-                paper.push_back(region(y, x));
-            }
-        }
-    }
-    return paper.empty() ? 255 : static_cast<std::uint8_t>(fit::Median(std::move(paper)));
-}
-
-// The mark turned level (and then upside down too, for text that runs downward) and cut
-// to its own size: the picture's own greys where its ink lies and a pixel around (so
-// that small print keeps its smooth edges), paper elsewhere.
-cv::Mat1b LevelledCrop(const Mark& mark, const cv::Mat1b& region, double turn) {
-    cv::Mat1b near;
-    cv::dilate(mark.ink, near, cv::getStructuringElement(cv::MORPH_RECT, {3, 3}));
-    cv::Mat1b grey(region.size(), PaperAround(region, near, mark.at));
-    region.copyTo(grey, near);
-    const cv::Mat rotation = cv::getRotationMatrix2D(mark.at.center, turn, 1.0);
-    cv::Mat1b turned;
-    cv::Mat1b turnedInk;
-    cv::warpAffine(grey, turned, rotation, grey.size(), cv::INTER_LINEAR, cv::BORDER_CONSTANT, 255);
-    cv::warpAffine(near, turnedInk, rotation, near.size(), cv::INTER_NEAREST, cv::BORDER_CONSTANT,
-                   0);
-    const cv::Rect inked = cv::boundingRect(turnedInk);
-    if (inked.empty()) {
-        return {};
-    }
-    return turned(inked).clone();
-}
-
-std::optional<FoundCurveLabel> ReadMark(const Mark& mark, const cv::Mat1b& region, double height,
-                                        TextReader& reader) {
-    if (!IsOneTextLine(mark.at, height)) {
-        return std::nullopt; // read as one, labels a line apart would stand for one curve
-    }
-    const double turn = LevellingTurn(mark.at);
-    for (const double flip : {0.0, 180.0}) {
-        if (flip != 0 && turn == 0) {
-            break;
-        }
-        const cv::Mat1b crop = LevelledCrop(mark, region, turn + flip);
-        if (crop.empty()) {
-            break;
-        }
-        const TextReader::Reading read =
-            reader.readLine(crop, height, kReadHeight, kLabelCharacters);
-        // A label that names its grid is taken however unsure Tesseract says it is (it
-        // says 0 of many a clear reading of a turned label); a number alone must be sure.
-        const auto label = CurveLabelValue(read.text);
-        if (label && label->gridNamed) {
-            return FoundCurveLabel{mark.at, read.text, *label, read.confidence, false};
-        }
-        if (read.confidence < kLeastConfidence) {
-            continue;
-        }
-        if (label) {
-            return FoundCurveLabel{mark.at, read.text, *label, read.confidence, false};
-        }
-        if (IsGridNameAlone(read.text)) {
-            return FoundCurveLabel{mark.at, read.text, {}, read.confidence, true};
-        }
-    }
-    return std::nullopt;
-}
-
 // The labels read from the marks, placed in the picture; where the marks that read as no
 // label stand go to `unread`.
 std::vector<FoundCurveLabel> ReadMarks(const cv::Mat1b& marks, const cv::Mat1b& region,
@@ -291,41 +201,59 @@ std::vector<FoundCurveLabel> Merged(std::vector<FoundCurveLabel> labels,
     return labels;
 }
 
-// Whether text beyond the box's right edge runs across the label area's bottom (a label of
-// the lowest curve crowded down to the axis), and so was not read whole.
-bool TextCutBelow(const cv::Mat1b& level, const PlotBox& box, double height) {
-    const int cut = static_cast<int>(box.bottom) - 2; // the label area's bottom
+// The strip beyond the box's right edge across the label area's bottom (at `cut`), where
+// the lowest curve's label may be crowded down to the axis.
+cv::Rect StripAcrossTheCut(const cv::Mat1b& level, const PlotBox& box, double height, int cut) {
     const cv::Point from(static_cast<int>(box.right + 0.5 * height),
-                         cut - static_cast<int>(height));
+                         cut - static_cast<int>(1.2 * height));
     const cv::Point to(static_cast<int>(box.right + kRightShare * (box.right - box.left)),
-                       static_cast<int>(box.bottom + 0.3 * height));
-    const cv::Rect strip = cv::Rect(from, to) & cv::Rect(0, 0, level.cols, level.rows);
+                       static_cast<int>(box.bottom + kCutLabelReach * height));
+    return cv::Rect(from, to) & cv::Rect(0, 0, level.cols, level.rows);
+}
+
+// The labels beyond the box's right edge that run across the label area's bottom, each
+// read whole; nothing when one of them does not read as a label.
+std::optional<std::vector<FoundCurveLabel>>
+LabelsAcrossTheCut(const cv::Mat1b& level, const PlotBox& box, double height, TextReader& reader) {
+    const int cut = static_cast<int>(box.bottom) - 2; // the label area's bottom
+    const cv::Rect strip = StripAcrossTheCut(level, box, height, cut);
+    std::vector<FoundCurveLabel> labels;
     if (strip.width < height || strip.height < height / 2 || cut >= strip.y + strip.height) {
-        return false;
+        return labels;
     }
-    const cv::Mat1b ink = MarksWithoutLines(
-        level(strip), height,
-        cv::Size(static_cast<int>(box.right - box.left), static_cast<int>(box.bottom - box.top)));
+    const cv::Mat1b ink = MarksWithoutLines(level(strip), height, BoxSize(box));
     cv::Mat stats;
     cv::Mat centroids;
-    cv::Mat1i labels;
-    const int count = cv::connectedComponentsWithStats(ink, labels, stats, centroids, 8);
+    cv::Mat1i pieces;
+    const int count = cv::connectedComponentsWithStats(ink, pieces, stats, centroids, 8);
+    const auto acrossTheCut = [&](const cv::Rect& at) {
+        return at.y < cut - strip.y && at.y + at.height > cut - strip.y;
+    };
+    bool cutText = false;
     for (int i = 1; i < count; ++i) {
-        const int top = strip.y + stats.at<int>(i, cv::CC_STAT_TOP);
-        const int bottom = top + stats.at<int>(i, cv::CC_STAT_HEIGHT);
-        if (top < cut && bottom > cut && stats.at<int>(i, cv::CC_STAT_HEIGHT) >= 0.3 * height &&
-            stats.at<int>(i, cv::CC_STAT_WIDTH) <= 2 * height) {
-            return true;
-        }
+        const cv::Rect at(stats.at<int>(i, cv::CC_STAT_LEFT), stats.at<int>(i, cv::CC_STAT_TOP),
+                          stats.at<int>(i, cv::CC_STAT_WIDTH),
+                          stats.at<int>(i, cv::CC_STAT_HEIGHT));
+        cutText |= acrossTheCut(at) && at.height >= 0.3 * height && at.width <= 2 * height;
     }
-    return false;
+    if (!cutText) {
+        return labels;
+    }
+    for (const Mark& mark : Groups(CharacterSized(ink, height), height, {-1, -1}, true)) {
+        if (!acrossTheCut(cv::boundingRect(mark.ink))) {
+            continue;
+        }
+        auto label = ReadMark(mark, level(strip), height, reader);
+        if (!label) {
+            return std::nullopt;
+        }
+        label->at.center += cv::Point2f(strip.tl());
+        labels.push_back(*label);
+    }
+    return labels.empty() ? std::nullopt : std::optional(labels);
 }
 
 } // namespace
-
-bool IsOneTextLine(const cv::RotatedRect& at, double height) {
-    return std::min(at.size.width, at.size.height) <= kMostLineHeights * height;
-}
 
 CurveLabels ReadCurveLabels(const cv::Mat1b& level, const PlotBox& box, double characterHeight,
                             const std::vector<fit::PrintedTrace>& curves, TextReader& reader) {
@@ -340,9 +268,7 @@ CurveLabels ReadCurveLabels(const cv::Mat1b& level, const PlotBox& box, double c
                           static_cast<int>(std::lround(box.top)) - area.y);
     // Read as printed, and again with the curves taken out: a label a curve touches reads
     // only without it, one a curve runs through only with it.
-    cv::Mat1b marks = MarksWithoutLines(
-        level(area), height,
-        cv::Size(static_cast<int>(box.right - box.left), static_cast<int>(box.bottom - box.top)));
+    cv::Mat1b marks = MarksWithoutLines(level(area), height, BoxSize(box));
     std::vector<cv::Point2f> unreadAsPrinted;
     const auto asPrinted =
         ReadMarks(marks, level(area), height, edges, area.tl(), reader, unreadAsPrinted);
@@ -350,6 +276,10 @@ CurveLabels ReadCurveLabels(const cv::Mat1b& level, const PlotBox& box, double c
     std::vector<cv::Point2f> unread;
     found.labels = Merged(ReadMarks(marks, level(area), height, edges, area.tl(), reader, unread),
                           asPrinted, height);
+    const auto acrossTheCut = LabelsAcrossTheCut(level, box, height, reader);
+    if (acrossTheCut) {
+        found.labels = Merged(found.labels, *acrossTheCut, height);
+    }
     found.setAside = unread.size();
     std::sort(found.labels.begin(), found.labels.end(),
               [&](const FoundCurveLabel& a, const FoundCurveLabel& b) {
@@ -357,8 +287,8 @@ CurveLabels ReadCurveLabels(const cv::Mat1b& level, const PlotBox& box, double c
               });
     found.grids = FamilyOfLabels(found.labels, box, curves, height);
     unread.insert(unread.end(), unreadAsPrinted.begin(), unreadAsPrinted.end());
-    if (found.grids.grids && (UnreadPastTheLast(found.labels, unread, box, height) ||
-                              TextCutBelow(level, box, height))) {
+    if (found.grids.grids &&
+        (UnreadPastTheLast(found.labels, unread, box, height) || !acrossTheCut)) {
         found.grids = {std::nullopt, "a text past the last curve label read could not be read"};
     }
     return found;

@@ -32,11 +32,6 @@ struct CurveLabels {
     GridVoltagesResult grids;
 };
 
-// Whether a group of marks (at its smallest bounding box) is thin enough to be one line of
-// characters `height` high, however turned; labels stacked a line apart, grouped as one,
-// are not, and are left unread.
-bool IsOneTextLine(const cv::RotatedRect& at, double height);
-
 // Finds the curve labels inside the box and beside its right and top edges (at the
 // curves' ends, along them, turned with them, or in boxes of paper over them), reads
 // each as one line and gives the family's grid voltages. Labels stand in the family's

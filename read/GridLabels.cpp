@@ -15,11 +15,18 @@ constexpr std::size_t kLeastAgreeing = 3;
 constexpr std::size_t kMostLabels = 40;
 
 // The values a label may stand for: as read, and negated when no sign was written (a
-// minus lost in reading) and the value is not 0.
+// minus lost in reading) and the value is not 0; then a tenth of those where its point
+// may have been lost. Fewer mendings come first.
 std::vector<double> Readings(const CurveLabel& label) {
+    const bool minusLost = !label.signWritten && label.volts != 0;
     std::vector<double> values{label.volts};
-    if (!label.signWritten && label.volts != 0) {
-        values.push_back(-label.volts);
+    for (const double value : label.pointMayBeLost ? std::vector{1.0, 0.1} : std::vector{1.0}) {
+        if (value != 1.0) {
+            values.push_back(label.volts * value);
+        }
+        if (minusLost) {
+            values.push_back(-label.volts * value);
+        }
     }
     return values;
 }
@@ -154,6 +161,16 @@ GridVoltagesResult GridVoltagesOf(const std::vector<CurveLabel>& ordered, std::s
     grids.mended = best.mended;
     grids.setAside = ordered.size() - best.length;
     return {grids, {}};
+}
+
+double LabelValueIn(const CurveLabel& label, const GridVoltages& grids) {
+    for (const double value : Readings(label)) {
+        const auto curve = CurveOf(value, grids.mostPositive, grids.step);
+        if (curve && value >= grids.mostNegative - 1e-6 * grids.step && *curve >= 0) {
+            return value;
+        }
+    }
+    return label.volts;
 }
 
 } // namespace valvix::read

@@ -10,7 +10,7 @@
 namespace valvix::read {
 
 // The family's grid voltages as the design holds them, and how many labels had to be
-// mended (a minus lost in reading) or were set aside.
+// mended (a minus or a point lost in reading) or were set aside.
 struct GridVoltages {
     double mostPositive = 0;
     double mostNegative = 0;
@@ -35,5 +35,9 @@ struct GridVoltagesResult {
 // unnamedLast after the last.
 GridVoltagesResult GridVoltagesOf(const std::vector<CurveLabel>& ordered,
                                   std::size_t unnamedFirst = 0, std::size_t unnamedLast = 0);
+
+// The grid voltage a label stands for in the family: as read, or mended (its minus or
+// its point lost in reading) where only that lies on one of the family's curves.
+double LabelValueIn(const CurveLabel& label, const GridVoltages& grids);
 
 } // namespace valvix::read

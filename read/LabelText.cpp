@@ -1,5 +1,6 @@
 #include "read/LabelText.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <charconv>
@@ -115,6 +116,13 @@ std::optional<CurveLabel> CurveLabelValue(std::string_view text) {
     label.volts = *volts;
     label.gridNamed = named;
     return label;
+}
+
+bool PointMayBeLost(std::string_view text) {
+    const auto isDigit = [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; };
+    const auto last = std::find_if(text.rbegin(), text.rend(), isDigit);
+    return std::count_if(text.begin(), text.end(), isDigit) == 2 && *last != '0' &&
+           text.find('.') == std::string_view::npos;
 }
 
 bool IsGridNameAlone(std::string_view text) {

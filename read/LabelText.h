@@ -24,8 +24,16 @@ struct CurveLabel {
     double volts = 0;
     bool signWritten = false;
     bool gridNamed = false; // the grid's name stood before the number
+    // Small print read as two digits and no point, which may have lost its point: "35"
+    // may stand for 3.5. Set by the reader, which knows the print's size.
+    bool pointMayBeLost = false;
 };
 std::optional<CurveLabel> CurveLabelValue(std::string_view text);
+
+// Whether a label's text may have lost a decimal point between its digits: it holds
+// exactly two digits, no point, and the last is not 0 ("35", "-05V"; a lost point in "1.0"
+// is not told from a printed "10").
+bool PointMayBeLost(std::string_view text);
 
 // A grid's name and '=' with nothing after it ("Ec=", "VG ="): a curve label whose number
 // was lost in reading.

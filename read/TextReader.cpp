@@ -31,17 +31,21 @@ TextReader::~TextReader() {
 }
 
 TextReader::Reading TextReader::readLine(const cv::Mat1b& crop, double characterHeight,
-                                         double readHeight, std::string_view allowed) {
+                                         double readHeight, std::string_view allowed, bool smooth) {
     if (!m_ready || crop.empty() || !(characterHeight > 0)) {
         return {};
     }
     // Jagged 1-bit edges are smoothed a little before scaling, and the scaled text is made
     // black on white again.
     const double scale = std::clamp(readHeight / characterHeight, 0.5, 8.0);
-    cv::Mat1b smooth;
-    cv::GaussianBlur(crop, smooth, {0, 0}, 0.6);
+    cv::Mat1b smoothed;
+    if (smooth) {
+        cv::GaussianBlur(crop, smoothed, {0, 0}, 0.6);
+    } else {
+        smoothed = crop; // only read: the crop may be a view of the caller's picture
+    }
     cv::Mat1b scaled;
-    cv::resize(smooth, scaled, cv::Size(), scale, scale,
+    cv::resize(smoothed, scaled, cv::Size(), scale, scale,
                scale > 1 ? cv::INTER_CUBIC : cv::INTER_AREA);
     cv::threshold(scaled, scaled, 0, 255, cv::THRESH_BINARY | cv::THRESH_OTSU);
     cv::Mat1b framed;

@@ -34,7 +34,7 @@ public:
     // high (Tesseract reads best at 25 to 40), given the height of its characters in the
     // crop's pixels.
     Reading readLine(const cv::Mat1b& crop, double characterHeight, double readHeight,
-                     std::string_view allowed);
+                     std::string_view allowed, bool smooth = true);
 
 private:
     std::unique_ptr<tesseract::TessBaseAPI> m_api;

@@ -48,18 +48,10 @@ std::optional<double> UsedValue(const read::ReadNumber& number, const read::Axis
     return std::nullopt;
 }
 
-bool OnFamily(double volts, const read::GridVoltages& grids) {
-    const double steps = (grids.mostPositive - volts) / grids.step;
-    return steps > -kOnScale && volts >= grids.mostNegative - kOnScale * grids.step &&
-           std::abs(steps - std::round(steps)) < kOnScale;
-}
-
-// A curve label's grid voltage, with the minus it lost in reading where the family
-// says it must have one.
+// A curve label's grid voltage, with the minus or point it lost in reading where the
+// family says it must have one.
 double GridOf(const read::CurveLabel& label, const std::optional<read::GridVoltages>& grids) {
-    const bool mended = grids && !label.signWritten && !OnFamily(label.volts, *grids) &&
-                        OnFamily(-label.volts, *grids);
-    return mended ? -label.volts : label.volts;
+    return grids ? read::LabelValueIn(label, *grids) : label.volts;
 }
 
 // Marks the numbers of one axis that its scale used.

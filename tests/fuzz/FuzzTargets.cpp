@@ -168,13 +168,15 @@ int Digitizer(const std::uint8_t* data, std::size_t size) {
 
 // Any text a reader may return: a tick number and a curve label are finite when read,
 // and every tick number reads as the same curve label, its sign told as written. The
-// labels of its lines, in order, give a family through 0 V stepping down, or a reason.
+// labels of its lines, in order, give a family through 0 V stepping down, or a reason, and
+// each stands in it for at most what it reads (its minus or point mended).
 int LabelText(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     std::vector<read::CurveLabel> lines;
     for (std::size_t from = 0; from <= text.size();) {
         const std::size_t end = std::min(text.find('\n', from), text.size());
-        if (const auto read = read::CurveLabelValue(text.substr(from, end - from))) {
+        if (auto read = read::CurveLabelValue(text.substr(from, end - from))) {
+            read->pointMayBeLost = read::PointMayBeLost(text.substr(from, end - from));
             lines.push_back(*read);
         }
         from = end + 1;
@@ -185,6 +187,11 @@ int LabelText(const std::uint8_t* data, std::size_t size) {
         Check(g->step > 0 && g->mostPositive >= 0 && g->mostNegative <= 0 && g->mostNegative < g->mostPositive &&
                   g->mended + g->setAside <= lines.size(),
               "a family out of order or not through 0 V");
+        for (const read::CurveLabel& line : lines) {
+            const double value = read::LabelValueIn(line, *g);
+            Check(std::isfinite(value) && std::abs(value) <= std::abs(line.volts),
+                  "a label standing for more than it reads");
+        }
     }
     const std::optional<double> tick = read::TickValue(text);
     const std::optional<read::CurveLabel> label = read::CurveLabelValue(text);

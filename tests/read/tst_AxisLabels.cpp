@@ -116,7 +116,8 @@ private slots:
     }
 
     // The family from the curve labels read in the family's order: a lost minus mended, a
-    // misread or misplaced label set aside, a curve without a label between two with one.
+    // misread or misplaced label set aside, a curve without a label between two with one; in
+    // small print ('~'), a lost point mended too where only that makes the labels step evenly.
     void gridVoltages() {
         // clang-format off
         const std::pair<std::vector<const char*>, const char*> kFamilies[] = {
@@ -139,12 +140,19 @@ private slots:
             {{"0", "-1", "-5", "-8"}, "the curve labels read do not step evenly from curve to curve"},
             {{"-4", "-2", "0"}, "the curve labels read do not step evenly from curve to curve"},
             {{"0", "0", "0"}, "the curve labels read do not step evenly from curve to curve"},
-            {{"-6", "-8"}, "fewer than three curve labels were read"}};
+            {{"-6", "-8"}, "fewer than three curve labels were read"},
+            {{"~Ec=0", "~0.5", "~15", "~2", "~2.5", "~3", "~35", "~4"}, "0 -4 0.5 7 0"},
+            {{"~0", "~-05", "~-1", "~-15V"}, "0 -1.5 0.5 2 0"},
+            {{"~0", "~-5", "~-10", "~-15", "~-20"}, "0 -20 5 0 0"},
+            {{"~0", "~-10", "~-20", "~-3", "~-40"}, "0 -40 10 0 1"}};
         // clang-format on
         for (const auto& [texts, expected] : kFamilies) {
             std::vector<CurveLabel> labels;
-            for (const char* text : texts)
-                labels.push_back(*CurveLabelValue(text));
+            for (const char* text : texts) {
+                const bool small = text[0] == '~';
+                labels.push_back(*CurveLabelValue(text + small));
+                labels.back().pointMayBeLost = small && PointMayBeLost(text + small);
+            }
             const GridVoltagesResult read = GridVoltagesOf(labels);
             const QString shown = read.grids ? QString("%1 %2 %3 %4 %5")
                                                    .arg(read.grids->mostPositive)
@@ -159,6 +167,32 @@ private slots:
         const std::vector<CurveLabel> middle{*CurveLabelValue("-2"), *CurveLabelValue("-4"), *CurveLabelValue("-6")};
         QCOMPARE(GridVoltagesOf(middle, 1, 2).grids->mostNegative, -10.0);
         QCOMPARE(GridVoltagesOf(middle, 1, 0).grids->mostNegative, -6.0);
+    }
+
+    // What a label stands for in the family found, shown on the picture: as read, or with the minus or the point
+    // it lost where only that lies on a curve of the family.
+    void labelValuesInTheFamily() {
+        const GridVoltages small{0, -4, 0.5, 0, 0}, large{0, -40, 5, 0, 0};
+        // clang-format off
+        const std::tuple<const char*, bool, const GridVoltages&, double> kLabels[] = {
+            {"15", true, small, -1.5}, {"35", true, large, -35}, {"-35", true, small, -3.5}, {"05", true, small, -0.5},
+            {"3", false, small, -3}, {"0", false, small, 0}, {"45", true, small, 45}, {"15", false, small, 15},
+            {"-4", false, small, -4}, {"4.5", false, small, 4.5}};
+        // clang-format on
+        for (const auto& [text, pointMayBeLost, family, expected] : kLabels) {
+            CurveLabel label = *CurveLabelValue(text);
+            label.pointMayBeLost = pointMayBeLost;
+            QCOMPARE(LabelValueIn(label, family), expected);
+        }
+        for (const auto& [text, lost] : {std::pair{"35", true},
+                                         {"-05V", true},
+                                         {"Ec=-15", true},
+                                         {"-10", false},
+                                         {"3.5", false},
+                                         {"5", false},
+                                         {"Vg1=15", false},
+                                         {"", false}})
+            QCOMPARE(PointMayBeLost(text), lost);
     }
 };
 

@@ -3,6 +3,7 @@
 // they are spaced as the family is, anything else refused; and a text left unread past the
 // last label.
 
+#include "read/LabelMarks.h"
 #include "read/LabelledFamily.h"
 
 #include <QtTest>

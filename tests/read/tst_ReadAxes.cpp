@@ -9,6 +9,7 @@
 #include "read/ChartReader.h"
 #include "read/TextReader.h"
 
+#include <QPainter>
 #include <QtTest>
 
 #include <map>
@@ -40,15 +41,24 @@ private slots:
         }
         example::ChartSpec larger = example::Example12AX7();
         example::FitFrame(larger, 1000, 750);
-        // Its last label crowded down across the box's bottom edge: not read whole, so the family's
-        // end is left to the user ("-"), not taken from the label above it.
-        QTest::addRow("12AX7 at 1000 x 750")
-            << example::RenderChart(larger) << double(larger.voltsFullscale) << double(larger.ampsFullscale) << "-";
+        // Its last label crowded down across the box's bottom edge, read whole below it.
+        QTest::addRow("12AX7 at 1000 x 750") << example::RenderChart(larger) << double(larger.voltsFullscale)
+                                             << double(larger.ampsFullscale) << "0 -4 0.5";
+        // ...and smudged there past reading: the family's end is left to the user ("-"), not taken
+        // from the label above it.
+        QImage smudged = example::RenderChart(larger);
+        QPainter smudge(&smudged);
+        smudge.fillRect(QRectF(larger.axisRight + 6, larger.axisBottom - 14, 40, 22), Qt::white);
+        smudge.setFont(QFont("DejaVu Sans", 14));
+        smudge.drawText(QPointF(larger.axisRight + 14, larger.axisBottom + 6), "&");
+        smudge.end();
+        QTest::addRow("12AX7 at 1000 x 750, last label smudged")
+            << smudged << double(larger.voltsFullscale) << double(larger.ampsFullscale) << "-";
         const example::ChartSpec sheets[] = {example::Example12AX7(), example::Example6SN7()};
         for (const auto& sheet : sheets)
             QTest::addRow("%s", qPrintable(sheet.title))
                 << example::RenderChart(sheet) << double(sheet.voltsFullscale) << double(sheet.ampsFullscale)
-                << (&sheet == &sheets[1] ? "0 -20 2" : "");
+                << (&sheet == &sheets[1] ? "0 -20 2" : "0 -4 0.5");
     }
     void readsTheFullScales() {
         QFETCH(QImage, picture);
