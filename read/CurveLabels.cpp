@@ -211,8 +211,9 @@ cv::Rect StripAcrossTheCut(const cv::Mat1b& level, const PlotBox& box, double he
     return cv::Rect(from, to) & cv::Rect(0, 0, level.cols, level.rows);
 }
 
-// The labels beyond the box's right edge that run across the label area's bottom, each
-// read whole; nothing when one of them does not read as a label.
+// The labels beyond the box's right edge that run below the label area's bottom, reaching
+// up past the box's bottom edge, each read whole; nothing when one of them does not read
+// as a label.
 std::optional<std::vector<FoundCurveLabel>>
 LabelsAcrossTheCut(const cv::Mat1b& level, const PlotBox& box, double height, TextReader& reader) {
     const int cut = static_cast<int>(box.bottom) - 2; // the label area's bottom
@@ -226,8 +227,10 @@ LabelsAcrossTheCut(const cv::Mat1b& level, const PlotBox& box, double height, Te
     cv::Mat centroids;
     cv::Mat1i pieces;
     const int count = cv::connectedComponentsWithStats(ink, pieces, stats, centroids, 8);
+    // Below the area and reaching up past the box's bottom edge (tick numbers start lower).
+    const int boxBottom = static_cast<int>(std::lround(box.bottom)) - strip.y;
     const auto acrossTheCut = [&](const cv::Rect& at) {
-        return at.y < cut - strip.y && at.y + at.height > cut - strip.y;
+        return at.y < boxBottom && at.y + at.height > cut - strip.y;
     };
     bool cutText = false;
     for (int i = 1; i < count; ++i) {

@@ -44,13 +44,13 @@ private slots:
         // Its last label crowded down across the box's bottom edge, read whole below it.
         QTest::addRow("12AX7 at 1000 x 750") << example::RenderChart(larger) << double(larger.voltsFullscale)
                                              << double(larger.ampsFullscale) << "0 -4 0.5";
-        // ...and smudged there past reading: the family's end is left to the user ("-"), not taken
-        // from the label above it.
+        // ...and smudged there past reading, only its top above the box's bottom edge: the family's end is
+        // left to the user ("-"), not taken from the label above it.
         QImage smudged = example::RenderChart(larger);
         QPainter smudge(&smudged);
         smudge.fillRect(QRectF(larger.axisRight + 6, larger.axisBottom - 14, 40, 22), Qt::white);
         smudge.setFont(QFont("DejaVu Sans", 14));
-        smudge.drawText(QPointF(larger.axisRight + 14, larger.axisBottom + 6), "&");
+        smudge.drawText(QPointF(larger.axisRight + 14, larger.axisBottom + 10), "&");
         smudge.end();
         QTest::addRow("12AX7 at 1000 x 750, last label smudged")
             << smudged << double(larger.voltsFullscale) << double(larger.ampsFullscale) << "-";
