@@ -3,9 +3,11 @@
 #include "export/SweepTable.h"
 #include "fit/Digitizer.h"
 #include "fit/PointsFile.h"
+#include "read/ChartReader.h"
 #include "read/GridLabels.h"
 #include "read/LabelText.h"
 #include "read/PlotBox.h"
+#include "read/TextReader.h"
 #include "state/DesignFile.h"
 #include "state/EngineeringText.h"
 #include "state/NumberText.h"
@@ -221,6 +223,42 @@ int PlotBox(const std::uint8_t* data, std::size_t size) {
         Check(b.left >= 0 && b.left < b.right && b.right <= grey.width && b.top >= 0 && b.top < b.bottom &&
                   b.bottom <= grey.height && std::abs(b.tilt) <= 2.01,
               "a box outside the picture or out of order");
+    }
+    return 0;
+}
+
+// Any picture of up to 180 x 140 pixels with a box drawn in it (its margins from the input):
+// reading it as a chart never fails hard; the labels it reads lie in the picture turned
+// level, a family read runs through 0 V stepping down, and anything not read is said.
+int ChartReading(const std::uint8_t* data, std::size_t size) {
+    // Starting Tesseract takes far longer than a reading, so one reader serves the run.
+    static read::TextReader reader;
+    std::string_view input(reinterpret_cast<const char*>(data), size);
+    GreyLevels grey;
+    grey.width = 40 + Take<std::uint8_t>(input) % 141;
+    grey.height = 30 + Take<std::uint8_t>(input) % 111;
+    const int left = 1 + Take<std::uint8_t>(input) % 16, top = 1 + Take<std::uint8_t>(input) % 16;
+    const int right = grey.width - 2 - Take<std::uint8_t>(input) % 16;
+    const int bottom = grey.height - 2 - Take<std::uint8_t>(input) % 16;
+    for (int y = 0; y < grey.height; ++y) {
+        for (int x = 0; x < grey.width; ++x) {
+            const bool edge = ((x == left || x == right) && y >= top && y <= bottom) ||
+                              ((y == top || y == bottom) && x >= left && x <= right);
+            const auto level = input.empty() ? std::uint8_t{255} : Take<std::uint8_t>(input);
+            grey.levels.push_back(edge ? 0 : level);
+        }
+    }
+    const read::ChartReading reading = read::ReadChart(grey, reader);
+    const bool allRead = reading.voltsFullscale && reading.ampsFullscale && reading.curveLabels.grids.grids;
+    Check(allRead == reading.missing.empty(), "a value neither read nor said to be missing");
+    for (const read::FoundCurveLabel& label : reading.curveLabels.labels) {
+        Check(label.at.center.x >= 0 && label.at.center.x <= reading.levelled.width && label.at.center.y >= 0 &&
+                  label.at.center.y <= reading.levelled.height,
+              "a curve label outside the picture");
+    }
+    if (const auto& g = reading.curveLabels.grids.grids) {
+        Check(g->step > 0 && g->mostPositive >= 0 && g->mostNegative < g->mostPositive,
+              "a family out of order or not through 0 V");
     }
     return 0;
 }

@@ -18,6 +18,7 @@ int SweepTable(const std::uint8_t* data, std::size_t size);
 int Digitizer(const std::uint8_t* data, std::size_t size);
 int LabelText(const std::uint8_t* data, std::size_t size);
 int PlotBox(const std::uint8_t* data, std::size_t size);
+int ChartReading(const std::uint8_t* data, std::size_t size);
 
 // A broken property.
 struct PropertyBroken : std::runtime_error {

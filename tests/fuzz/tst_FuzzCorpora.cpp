@@ -14,10 +14,9 @@ class tst_FuzzCorpora final : public QObject {
 private slots:
     void replay() {
         const std::map<QString, int (*)(const std::uint8_t*, std::size_t)> targets{
-            {"number_text", &NumberText}, {"number_format", &NumberFormat},
-            {"design_file", &DesignFile}, {"points_file", &PointsFile},
-            {"sweep_table", &SweepTable}, {"digitizer", &Digitizer},
-            {"label_text", &LabelText},   {"plot_box", &PlotBox}};
+            {"number_text", &NumberText}, {"number_format", &NumberFormat}, {"design_file", &DesignFile},
+            {"points_file", &PointsFile}, {"sweep_table", &SweepTable},     {"digitizer", &Digitizer},
+            {"label_text", &LabelText},   {"plot_box", &PlotBox},           {"chart_reading", &ChartReading}};
         const QDir corpora(VALVIX_FUZZ_CORPUS_DIR);
         QCOMPARE(corpora.entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), qsizetype(targets.size()));
         for (const auto& [name, target] : targets) {
