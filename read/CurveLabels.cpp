@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 namespace valvix::read {
 
@@ -201,6 +202,21 @@ std::vector<FoundCurveLabel> Merged(std::vector<FoundCurveLabel> labels,
     return labels;
 }
 
+// Whether any connected piece of the ink (at its bounds) is one `wanted` is.
+bool AnyPiece(const cv::Mat1b& ink, const std::function<bool(const cv::Rect&)>& wanted) {
+    cv::Mat stats;
+    cv::Mat centroids;
+    cv::Mat1i pieces;
+    const int count = cv::connectedComponentsWithStats(ink, pieces, stats, centroids, 8);
+    for (int i = 1; i < count; ++i) {
+        if (wanted({stats.at<int>(i, cv::CC_STAT_LEFT), stats.at<int>(i, cv::CC_STAT_TOP),
+                    stats.at<int>(i, cv::CC_STAT_WIDTH), stats.at<int>(i, cv::CC_STAT_HEIGHT)})) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // The strip beyond the box's right edge across the label area's bottom (at `cut`), where
 // the lowest curve's label may be crowded down to the axis.
 cv::Rect StripAcrossTheCut(const cv::Mat1b& level, const PlotBox& box, double height, int cut) {
@@ -223,23 +239,14 @@ LabelsAcrossTheCut(const cv::Mat1b& level, const PlotBox& box, double height, Te
         return labels;
     }
     const cv::Mat1b ink = MarksWithoutLines(level(strip), height, BoxSize(box));
-    cv::Mat stats;
-    cv::Mat centroids;
-    cv::Mat1i pieces;
-    const int count = cv::connectedComponentsWithStats(ink, pieces, stats, centroids, 8);
     // Below the area and reaching up past the box's bottom edge (tick numbers start lower).
     const int boxBottom = static_cast<int>(std::lround(box.bottom)) - strip.y;
     const auto acrossTheCut = [&](const cv::Rect& at) {
         return at.y < boxBottom && at.y + at.height > cut - strip.y;
     };
-    bool cutText = false;
-    for (int i = 1; i < count; ++i) {
-        const cv::Rect at(stats.at<int>(i, cv::CC_STAT_LEFT), stats.at<int>(i, cv::CC_STAT_TOP),
-                          stats.at<int>(i, cv::CC_STAT_WIDTH),
-                          stats.at<int>(i, cv::CC_STAT_HEIGHT));
-        cutText |= acrossTheCut(at) && at.height >= 0.3 * height && at.width <= 2 * height;
-    }
-    if (!cutText) {
+    if (!AnyPiece(ink, [&](const cv::Rect& at) {
+            return acrossTheCut(at) && at.height >= 0.3 * height && at.width <= 2 * height;
+        })) {
         return labels;
     }
     for (const Mark& mark : Groups(CharacterSized(ink, height), height, {-1, -1}, true)) {
