@@ -20,12 +20,13 @@ constexpr std::size_t kMostLabels = 40;
 std::vector<double> Readings(const CurveLabel& label) {
     const bool minusLost = !label.signWritten && label.volts != 0;
     std::vector<double> values{label.volts};
-    for (const double value : label.pointMayBeLost ? std::vector{1.0, 0.1} : std::vector{1.0}) {
-        if (value != 1.0) {
-            values.push_back(label.volts * value);
-        }
+    if (minusLost) {
+        values.push_back(-label.volts);
+    }
+    if (label.pointMayBeLost) {
+        values.push_back(label.volts / 10);
         if (minusLost) {
-            values.push_back(-label.volts * value);
+            values.push_back(-label.volts / 10);
         }
     }
     return values;
