@@ -1,6 +1,7 @@
 // Reading a chart without a design: the plot box alone; the box, the axis numbers and the
 // curve labels read by Tesseract; and all that with the curves found and fitted from no
-// start, on the 1000 x 700 example chart.
+// start, on the 1000 x 700 example chart; and the reading of that chart scanned three times
+// as large.
 
 #include "platform/QtPicture.h"
 #include "read/ChartReader.h"
@@ -17,6 +18,13 @@ namespace {
 
 const GreyLevels& ExampleGrey() {
     static const QtPicture picture(QImage(VALVIX_EXAMPLES_DIR "/example-6SN7.jpg"));
+    return picture.grey();
+}
+
+const GreyLevels& ExampleGreyScanned3000x2100() {
+    static const QtPicture picture(
+        QImage(VALVIX_EXAMPLES_DIR "/example-6SN7.jpg")
+            .scaled(3000, 2100, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
     return picture.grey();
 }
 
@@ -39,6 +47,19 @@ void BM_ReadChart1000x700(benchmark::State& state) {
                                                                    : "a full scale unread");
 }
 BENCHMARK(BM_ReadChart1000x700)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_ReadChart3000x2100(benchmark::State& state) {
+    read::TextReader reader;
+    read::ChartReading reading;
+    for (auto _ : state) {
+        reading = read::ReadChart(ExampleGreyScanned3000x2100(), reader);
+    }
+    state.SetLabel(reading.voltsFullscale && reading.ampsFullscale &&
+                           reading.curveLabels.grids.grids
+                       ? "full scales and grid voltages read"
+                       : "a value unread");
+}
+BENCHMARK(BM_ReadChart3000x2100)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_ReadAndFit1000x700(benchmark::State& state) {
     read::TextReader reader;

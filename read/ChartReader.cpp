@@ -6,6 +6,8 @@
 #include "read/AxisTitle.h"
 #include "read/TextReader.h"
 
+#include <opencv2/imgproc.hpp>
+
 #include <cmath>
 
 namespace valvix::read {
@@ -15,6 +17,12 @@ namespace {
 // An axis starts at 0 when its value at the box's edge lies within this share of its
 // full scale of 0.
 constexpr double kZeroShare = 0.01;
+
+// Text is read at the size of an ordinary chart: the levelled picture of a box wider than
+// this many pixels (a scan at 200 dpi or more) is shrunk for it so that the box is
+// kReadBoxWidth pixels wide, and what was read is set back in the picture's pixels.
+constexpr double kWidestBoxReadAsIs = 1250;
+constexpr double kReadBoxWidth = 1000;
 
 // The full scale of an axis at `far` when it reads 0 at `near`, or why not.
 std::optional<double> FullScale(const AxisScaleResult& axis, double near, double far,
@@ -50,6 +58,77 @@ double DigitHeight(const AxisNumbers& numbers) {
     return heights.empty() ? 0.0 : fit::Median(std::move(heights));
 }
 
+// A header over the grey levels, for reading only.
+cv::Mat1b ReadOnlyView(const GreyLevels& grey) {
+    return {grey.height, grey.width, const_cast<std::uint8_t*>(grey.levels.data())};
+}
+
+// What is read from the text and the curves of the levelled picture.
+struct TextRead {
+    AxisNumbers numbers;
+    std::optional<bool> titledInMilliamps;
+    CurveLabels curveLabels;
+};
+
+TextRead ReadText(const GreyLevels& levelled, const PlotBox& box, TextReader& reader) {
+    TextRead read;
+    const cv::Mat1b level = ReadOnlyView(levelled);
+    read.numbers = ReadAxisNumbers(level, box, reader);
+    if (read.numbers.amps.scale) {
+        read.titledInMilliamps = CurrentTitleInMilliamps(level, box, read.numbers, reader);
+    }
+    const fit::DigitizedChart curves = fit::DigitizeChart(levelled, BoxPixels(box));
+    read.curveLabels =
+        ReadCurveLabels(level, box, DigitHeight(read.numbers), curves.traces, reader);
+    return read;
+}
+
+// The levelled picture shrunk by `shrink`, smoothly.
+GreyLevels Shrunk(const GreyLevels& levelled, double shrink) {
+    cv::Mat1b small;
+    cv::resize(ReadOnlyView(levelled), small, cv::Size(), 1 / shrink, 1 / shrink, cv::INTER_AREA);
+    GreyLevels shrunk{small.cols, small.rows, {}};
+    shrunk.levels.assign(small.begin(), small.end());
+    return shrunk;
+}
+
+// What was read in a picture shrunk by `shrink`, set back in the picture's own pixels.
+void GrownBack(TextRead& read, double shrink) {
+    for (auto* side : {&read.numbers.below, &read.numbers.left}) {
+        for (ReadNumber& number : *side) {
+            number.at = cv::Rect2d(number.at.tl() * shrink, number.at.size() * shrink);
+        }
+    }
+    for (AxisScaleResult* axis : {&read.numbers.volts, &read.numbers.amps}) {
+        if (axis->scale) {
+            axis->scale->valuePerPixel /= shrink;
+            for (AxisLabel& label : axis->scale->setAside) {
+                label.position *= shrink;
+            }
+        }
+    }
+    for (FoundCurveLabel& label : read.curveLabels.labels) {
+        label.at = cv::RotatedRect(label.at.center * shrink,
+                                   cv::Size2f(static_cast<float>(label.at.size.width * shrink),
+                                              static_cast<float>(label.at.size.height * shrink)),
+                                   label.at.angle);
+    }
+}
+
+// Reads the text of the levelled picture, shrunk first where its box is wide.
+TextRead ReadTextAtUsualSize(const GreyLevels& levelled, const PlotBox& box, TextReader& reader) {
+    const double shrink =
+        box.right - box.left > kWidestBoxReadAsIs ? (box.right - box.left) / kReadBoxWidth : 1.0;
+    if (shrink == 1.0) {
+        return ReadText(levelled, box, reader);
+    }
+    const PlotBox small{box.left / shrink, box.right / shrink, box.top / shrink,
+                        box.bottom / shrink, box.tilt};
+    TextRead read = ReadText(Shrunk(levelled, shrink), small, reader);
+    GrownBack(read, shrink);
+    return read;
+}
+
 } // namespace
 
 ChartReading ReadChart(const GreyLevels& grey, TextReader& reader) {
@@ -67,25 +146,21 @@ ChartReading ReadChart(const GreyLevels& grey, TextReader& reader) {
     }
     const PlotBox& box = *found.box;
     reading.levelled = LevelledLevels(grey, box.tilt);
-    // A header over the levelled picture: read only.
-    const cv::Mat1b level(reading.levelled.height, reading.levelled.width,
-                          reading.levelled.levels.data());
-    reading.numbers = ReadAxisNumbers(level, box, reader);
+    TextRead read = ReadTextAtUsualSize(reading.levelled, box, reader);
+    reading.numbers = std::move(read.numbers);
+    reading.curveLabels = std::move(read.curveLabels);
     reading.voltsFullscale =
         FullScale(reading.numbers.volts, box.left, box.right, "plate voltage", reading.missing);
     if (const auto printed = FullScale(reading.numbers.amps, box.bottom, box.top, "plate current",
                                        reading.missing)) {
         PlateCurrent current = PlateCurrentOf(*printed);
-        if (const auto titled = CurrentTitleInMilliamps(level, box, reading.numbers, reader)) {
+        if (const auto titled = read.titledInMilliamps) {
             current = {*titled ? *printed / 1000 : *printed, *titled};
             reading.ampsUnitFromTitle = true;
         }
         reading.ampsFullscale = current.amps;
         reading.ampsInMilliamps = current.inMilliamps;
     }
-    const fit::DigitizedChart curves = fit::DigitizeChart(reading.levelled, BoxPixels(box));
-    reading.curveLabels =
-        ReadCurveLabels(level, box, DigitHeight(reading.numbers), curves.traces, reader);
     if (!reading.curveLabels.grids.grids) {
         reading.missing.push_back("The grid voltages could not be read from the curve labels: " +
                                   reading.curveLabels.grids.problem + ".");

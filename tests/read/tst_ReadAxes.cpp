@@ -12,7 +12,9 @@
 #include <QPainter>
 #include <QtTest>
 
+#include <algorithm>
 #include <map>
+#include <tuple>
 
 using namespace valvix;
 
@@ -43,6 +45,10 @@ private slots:
                         ? read->second
                         : QString("~%1 %2 %3").arg(c.gridMostPos).arg(c.gridMostNeg).arg(c.gridStep));
         }
+        // Scanned at about 300 dpi, its text read at an ordinary chart's size.
+        const corpus::CorpusChart scanned = corpus::CorpusChartAt(0, 3000, 2100);
+        QTest::addRow("12AX7-like at 3000 x 2100")
+            << scanned.picture << double(scanned.voltsFullscale) << double(scanned.ampsFullscale) << "0 -4 0.5";
         example::ChartSpec larger = example::Example12AX7();
         example::FitFrame(larger, 1000, 750);
         // Its last label crowded down across the box's bottom edge, read whole below it.
@@ -94,6 +100,30 @@ private slots:
             QVERIFY2(!read || shown == grids.mid(1), qPrintable(shown));
         else
             QCOMPARE(shown, grids);
+        // What was read stands where it was printed, in the picture's own pixels.
+        const double width = box.right - box.left;
+        for (const auto& n : numbers.below)
+            QVERIFY(n.at.y > box.bottom && n.at.x > box.left - 0.05 * width && n.at.br().x < box.right + 0.05 * width);
+        for (const auto& n : numbers.left)
+            QVERIFY(n.at.br().x < box.left && n.at.y > box.top - 0.05 * width &&
+                    n.at.br().y < box.bottom + 0.05 * width);
+        for (const auto& l : reading.curveLabels.labels)
+            QVERIFY(l.at.center.x > box.left && l.at.center.x < box.right + 0.2 * width &&
+                    l.at.center.y < box.bottom + 0.05 * width && l.at.size.height < 0.1 * width);
+        // Each number its axis's scale used lies on the scale where it stands.
+        for (const auto& [side, axis, across] :
+             {std::tuple(&numbers.below, &numbers.volts, true), std::tuple(&numbers.left, &numbers.amps, false)}) {
+            if (!axis->scale)
+                continue;
+            std::size_t onScale = 0;
+            for (const auto& n : *side) {
+                const double at = across ? (n.at.x + n.at.br().x) / 2 : (n.at.y + n.at.br().y) / 2;
+                onScale += std::ranges::any_of(n.values, [&](double v) {
+                    return std::abs(v - axis->scale->valueAt(at)) < 0.1 * axis->scale->step;
+                });
+            }
+            QCOMPARE(onScale, axis->scale->used);
+        }
         // Grid voltages left unread are said to be.
         QVERIFY(read || reading.missing.back().starts_with("The grid voltages could not be read"));
         QVERIFY(numbers.volts.scale);
@@ -107,6 +137,33 @@ private slots:
         const read::PlateCurrent full = read::PlateCurrentOf(read::SnappedValue(*numbers.amps.scale, box.top));
         QCOMPARE(float(full.amps), float(amps));
         QVERIFY(full.inMilliamps == (amps < 0.5));
+    }
+    // A scan three times the size reads the same texts, each where it was printed and as large: its
+    // text is read shrunk, and set back in the scan's pixels. (A label may group a little
+    // differently, with a stroke more or less.)
+    void readsABigScanWhereItWasPrinted() {
+        const QtPicture small(corpus::CorpusChartAt(0, 1000, 700).picture);
+        const QtPicture big(corpus::CorpusChartAt(0, 3000, 2100).picture);
+        const read::ChartReading once = read::ReadChart(small.grey(), m_reader);
+        const read::ChartReading thrice = read::ReadChart(big.grey(), m_reader);
+        QVERIFY(once.box && thrice.box);
+        const double near = 0.01 * (thrice.box->right - thrice.box->left);
+        const auto sameTexts = [&](const auto& smaller, const auto& bigger, const auto& bounds) {
+            QVERIFY(bigger.size() >= 3);
+            for (const auto& text : bigger) {
+                QVERIFY(std::ranges::any_of(smaller, [&](const auto& other) {
+                    const cv::Rect2d a = bounds(text), b = bounds(other);
+                    const double wider = a.width / (3 * b.width), taller = a.height / (3 * b.height);
+                    return cv::norm((a.tl() + a.br()) - 3 * (b.tl() + b.br())) < 2 * near && wider > 0.5 && wider < 4 &&
+                           taller > 0.5 && taller < 4;
+                }));
+            }
+        };
+        const auto numberBounds = [](const read::ReadNumber& n) { return n.at; };
+        const auto labelBounds = [](const read::FoundCurveLabel& l) { return cv::Rect2d(l.at.boundingRect2f()); };
+        sameTexts(once.numbers.below, thrice.numbers.below, numberBounds);
+        sameTexts(once.numbers.left, thrice.numbers.left, numberBounds);
+        sameTexts(once.curveLabels.labels, thrice.curveLabels.labels, labelBounds);
     }
 };
 
