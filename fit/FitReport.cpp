@@ -229,7 +229,10 @@ std::string DescribeFit(const FitOutcome& outcome) {
                   100 * outcome.largestAmps / full);
     std::string line = text;
     if (outcome.setAsidePoints > 0) {
-        line += " " + std::to_string(outcome.setAsidePoints) + " stray points set aside.";
+        // Appended piece by piece: GCC 12 at -O3 warns falsely on " " + std::string.
+        line.append(" ")
+            .append(std::to_string(outcome.setAsidePoints))
+            .append(" stray points set aside.");
     }
     std::vector<CurveMiss> missed;
     std::copy_if(outcome.curves.begin(), outcome.curves.end(), std::back_inserter(missed),
