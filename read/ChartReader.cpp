@@ -19,7 +19,7 @@ namespace {
 constexpr double kZeroShare = 0.01;
 
 // Text is read at the size of an ordinary chart: the levelled picture of a box wider than
-// this many pixels (a scan at 200 dpi or more) is shrunk for it so that the box is
+// this many pixels (a chart scanned at 250 dpi or more) is shrunk for it so that the box is
 // kReadBoxWidth pixels wide, and what was read is set back in the picture's pixels.
 constexpr double kWidestBoxReadAsIs = 1250;
 constexpr double kReadBoxWidth = 1000;

@@ -31,7 +31,9 @@ struct ChartReading {
 // Finds the plot box and its lean, turns the picture level, reads the axis numbers and
 // sets the full scales at the box's edges, and reads the curve labels for the grid
 // voltages. The axes must start at 0 at the box's
-// bottom-left corner; where one does not, its full scale is left unread.
+// bottom-left corner; where one does not, its full scale is left unread. The text of a big
+// scan is read on its levelled picture shrunk to an ordinary chart's size; every position
+// given is in the levelled picture's own pixels.
 ChartReading ReadChart(const GreyLevels& grey, TextReader& reader);
 
 // Puts what was read into the design as if typed: the frame on the box (in layout units,
