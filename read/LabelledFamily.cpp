@@ -124,11 +124,12 @@ bool StepSkipsCurves(const std::vector<CurveLabel>& ordered,
         }
         previous = std::pair(*number, counted);
     }
-    if (curvesPerStep.size() < 2) {
+    if (curvesPerStep.empty()) {
         return false;
     }
     std::sort(curvesPerStep.begin(), curvesPerStep.end());
-    return curvesPerStep[(curvesPerStep.size() - 1) / 2] > 1.5;
+    // One step measured alone must skip two curves or more, which a load line cannot make.
+    return curvesPerStep[(curvesPerStep.size() - 1) / 2] > (curvesPerStep.size() < 2 ? 2.5 : 1.5);
 }
 
 } // namespace

@@ -45,23 +45,30 @@ private slots:
         QTest::addColumn<int>("labelled");
         QTest::addColumn<double>("firstVolts"); // its label, the others 2 V apart on every curve
         QTest::addColumn<int>("every");         // or on every other curve, their labels lost
+        QTest::addColumn<int>("offCurves");     // the last labels away from every curve
         QTest::addColumn<QString>("family");
         const QList<double> four{100, 160, 220, 280};
-        QTest::newRow("all labelled") << four << 0 << 4 << 0.0 << 1 << "0 -6 2";
-        QTest::newRow("the first unlabelled, counted") << four << 1 << 3 << -2.0 << 1 << "0 -6 2";
+        QTest::newRow("all labelled") << four << 0 << 4 << 0.0 << 1 << 0 << "0 -6 2";
+        QTest::newRow("the first unlabelled, counted") << four << 1 << 3 << -2.0 << 1 << 0 << "0 -6 2";
         QTest::newRow("one more before, not counted")
-            << (QList<double>{40} << four) << 2 << 3 << -2.0 << 1
+            << (QList<double>{40} << four) << 2 << 3 << -2.0 << 1 << 0
             << "the curve labels read do not reach 0 V (a label may be missing)";
-        QTest::newRow("two unlabelled after") << (QList<double>(four) << 340 << 400) << 0 << 4 << 0.0 << 1 << "0 -10 2";
-        QTest::newRow("bunched after, counted") << (QList<double>(four) << 310) << 0 << 4 << 0.0 << 1 << "0 -8 2";
-        QTest::newRow("a stray close after")
-            << (QList<double>(four) << 303) << 0 << 4 << 0.0 << 1 << "curves past the last label read are not labelled";
+        QTest::newRow("two unlabelled after")
+            << (QList<double>(four) << 340 << 400) << 0 << 4 << 0.0 << 1 << 0 << "0 -10 2";
+        QTest::newRow("bunched after, counted") << (QList<double>(four) << 310) << 0 << 4 << 0.0 << 1 << 0 << "0 -8 2";
+        QTest::newRow("a stray close after") << (QList<double>(four) << 303) << 0 << 4 << 0.0 << 1 << 0
+                                             << "curves past the last label read are not labelled";
         const QList<double> seven{100, 130, 160, 190, 220, 250, 280};
-        QTest::newRow("seven labelled") << seven << 0 << 7 << 0.0 << 1 << "0 -12 2";
+        QTest::newRow("seven labelled") << seven << 0 << 7 << 0.0 << 1 << 0 << "0 -12 2";
         QTest::newRow("every other label lost")
-            << seven << 0 << 4 << 0.0 << 2 << "the digitizer finds more curves between the labels than their step";
-        QTest::newRow("a stray far after")
-            << (QList<double>(four) << 440) << 0 << 4 << 0.0 << 1 << "curves past the last label read are not labelled";
+            << seven << 0 << 4 << 0.0 << 2 << 0 << "the digitizer finds more curves between the labels than their step";
+        QTest::newRow("a stray far after") << (QList<double>(four) << 440) << 0 << 4 << 0.0 << 1 << 0
+                                           << "curves past the last label read are not labelled";
+        // Where the curves cross only two labels, the one step measured must skip two curves
+        // (a load line may make one).
+        QTest::newRow("two curves a step, measured once") << seven << 0 << 3 << 0.0 << 2 << 1 << "0 -4 2";
+        QTest::newRow("three curves a step, measured once")
+            << seven << 0 << 3 << 0.0 << 3 << 1 << "the digitizer finds more curves between the labels than their step";
     }
     void familyEnds() {
         QFETCH(QList<double>, curves);
@@ -69,6 +76,7 @@ private slots:
         QFETCH(int, labelled);
         QFETCH(double, firstVolts);
         QFETCH(int, every);
+        QFETCH(int, offCurves);
         QFETCH(QString, family);
         std::vector<fit::PrintedTrace> traces;
         traces.reserve(std::size_t(curves.size()));
@@ -77,7 +85,8 @@ private slots:
         std::vector<FoundCurveLabel> labels;
         labels.reserve(std::size_t(labelled));
         for (int n = 0; n < labelled; ++n)
-            labels.push_back(LabelOn(curves[firstLabelled + n * every], firstVolts - 2.0 * n));
+            labels.push_back(LabelOn(n < labelled - offCurves ? curves[firstLabelled + n * every] : 700 + 20.0 * n,
+                                     firstVolts - 2.0 * n));
         const GridVoltagesResult read = FamilyOfLabels(labels, kBox, traces, kHeight);
         QCOMPARE(
             read.grids
