@@ -49,6 +49,11 @@ private slots:
         const corpus::CorpusChart scanned = corpus::CorpusChartAt(0, 3000, 2100);
         QTest::addRow("12AX7-like at 3000 x 2100")
             << scanned.picture << double(scanned.voltsFullscale) << double(scanned.ampsFullscale) << "0 -4 0.5";
+        // Drawn small, most of its labels lost: the two labels on traced curves have more curves between
+        // them than one step, so the family is not read in steps of 6 V.
+        const corpus::CorpusChart small = corpus::CorpusChartAt(3, 700, 490);
+        QTest::addRow("6J5-like at 700 x 490")
+            << small.picture << double(small.voltsFullscale) << double(small.ampsFullscale) << "~0 -18 2";
         example::ChartSpec larger = example::Example12AX7();
         example::FitFrame(larger, 1000, 750);
         // Its last label crowded down across the box's bottom edge, read whole below it.
