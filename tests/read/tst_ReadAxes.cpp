@@ -123,9 +123,9 @@ private slots:
             std::size_t onScale = 0;
             for (const auto& n : *side) {
                 const double at = across ? (n.at.x + n.at.br().x) / 2 : (n.at.y + n.at.br().y) / 2;
-                onScale += std::ranges::any_of(n.values, [&](double v) {
-                    return std::abs(v - axis->scale->valueAt(at)) < 0.1 * axis->scale->step;
-                });
+                const read::AxisScale& scale = *axis->scale; // a lambda may not capture a binding
+                onScale += std::ranges::any_of(
+                    n.values, [&](double v) { return std::abs(v - scale.valueAt(at)) < 0.1 * scale.step; });
             }
             QCOMPARE(onScale, axis->scale->used);
         }
