@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 
 namespace valvix::fit {
 
@@ -26,9 +27,8 @@ constexpr int kShortestLine = 40;
 constexpr int kDashGap = 9;
 
 cv::Mat1b WorkingGrey(const GreyLevels& grey, const PixelBox& box, StrokeMask& mask) {
-    // A header over the caller's levels: read only.
-    const cv::Mat1b whole(grey.height, grey.width, const_cast<std::uint8_t*>(grey.levels.data()));
-    const cv::Mat1b inside = whole(cv::Rect(box.x0, box.y0, box.x1 - box.x0, box.y1 - box.y0));
+    const cv::Mat1b inside =
+        GreyView(grey)(cv::Rect(box.x0, box.y0, box.x1 - box.x0, box.y1 - box.y0));
     mask.x0 = box.x0;
     mask.y0 = box.y0;
     const int longer = std::max(inside.cols, inside.rows);
@@ -91,6 +91,21 @@ cv::Mat1b StraightRuns(const cv::Mat1b& strokes, cv::Size gap, cv::Size along) {
 }
 
 } // namespace
+
+cv::Mat1b GreyView(const GreyLevels& grey) {
+    return {grey.height, grey.width, const_cast<std::uint8_t*>(grey.levels.data())};
+}
+
+GreyLevels GreyLevelsOf(const cv::Mat1b& grey) {
+    GreyLevels levels{grey.cols, grey.rows, {}};
+    levels.levels.resize(static_cast<std::size_t>(grey.cols) * static_cast<std::size_t>(grey.rows));
+    for (int y = 0; y < grey.rows; ++y) {
+        std::memcpy(levels.levels.data() +
+                        static_cast<std::size_t>(y) * static_cast<std::size_t>(grey.cols),
+                    grey.ptr(y), static_cast<std::size_t>(grey.cols));
+    }
+    return levels;
+}
 
 cv::Mat1b DarknessAgainstPaper(const cv::Mat1b& grey) {
     cv::Mat1b paper;

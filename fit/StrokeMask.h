@@ -29,6 +29,11 @@ struct PixelBox {
     int y1 = 0;
 };
 
+// A header over the picture's grey levels, for reading only.
+cv::Mat1b GreyView(const GreyLevels& grey);
+// The grey levels of a picture held as a matrix.
+GreyLevels GreyLevelsOf(const cv::Mat1b& grey);
+
 // How much darker than the paper around it each pixel is: the paper's level is the
 // lightest grey nearby, smoothed, so that yellowed or unevenly lit scans read alike.
 cv::Mat1b DarknessAgainstPaper(const cv::Mat1b& grey);

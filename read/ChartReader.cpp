@@ -2,6 +2,7 @@
 
 #include "fit/Digitizer.h"
 #include "fit/Spread.h"
+#include "fit/StrokeMask.h"
 #include "plot/ChartGeometry.h"
 #include "read/AxisTitle.h"
 #include "read/TextReader.h"
@@ -58,11 +59,6 @@ double DigitHeight(const AxisNumbers& numbers) {
     return heights.empty() ? 0.0 : fit::Median(std::move(heights));
 }
 
-// A header over the grey levels, for reading only.
-cv::Mat1b ReadOnlyView(const GreyLevels& grey) {
-    return {grey.height, grey.width, const_cast<std::uint8_t*>(grey.levels.data())};
-}
-
 // What is read from the text and the curves of the levelled picture.
 struct TextRead {
     AxisNumbers numbers;
@@ -72,7 +68,7 @@ struct TextRead {
 
 TextRead ReadText(const GreyLevels& levelled, const PlotBox& box, TextReader& reader) {
     TextRead read;
-    const cv::Mat1b level = ReadOnlyView(levelled);
+    const cv::Mat1b level = fit::GreyView(levelled);
     read.numbers = ReadAxisNumbers(level, box, reader);
     if (read.numbers.amps.scale) {
         read.titledInMilliamps = CurrentTitleInMilliamps(level, box, read.numbers, reader);
@@ -86,10 +82,8 @@ TextRead ReadText(const GreyLevels& levelled, const PlotBox& box, TextReader& re
 // The levelled picture shrunk by `shrink`, smoothly.
 GreyLevels Shrunk(const GreyLevels& levelled, double shrink) {
     cv::Mat1b small;
-    cv::resize(ReadOnlyView(levelled), small, cv::Size(), 1 / shrink, 1 / shrink, cv::INTER_AREA);
-    GreyLevels shrunk{small.cols, small.rows, {}};
-    shrunk.levels.assign(small.begin(), small.end());
-    return shrunk;
+    cv::resize(fit::GreyView(levelled), small, cv::Size(), 1 / shrink, 1 / shrink, cv::INTER_AREA);
+    return fit::GreyLevelsOf(small);
 }
 
 // What was read in a picture shrunk by `shrink`, set back in the picture's own pixels.

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <numbers>
 #include <vector>
 
@@ -35,7 +34,7 @@ struct Working {
 // Dark pixels against the paper around them, at the working size.
 Working InkOf(const GreyLevels& grey) {
     Working working;
-    const cv::Mat1b whole(grey.height, grey.width, const_cast<std::uint8_t*>(grey.levels.data()));
+    const cv::Mat1b whole = fit::GreyView(grey);
     cv::Mat1b small = whole;
     const int longer = std::max(grey.width, grey.height);
     if (longer > kWorkingSize) {
@@ -261,7 +260,7 @@ std::optional<double> MeasuredLean(const cv::Mat1b& ink, const PlotBox& box) {
 } // namespace
 
 cv::Mat1b LevelledGrey(const GreyLevels& grey, double tilt) {
-    const cv::Mat1b whole(grey.height, grey.width, const_cast<std::uint8_t*>(grey.levels.data()));
+    const cv::Mat1b whole = fit::GreyView(grey);
     const cv::Mat turn =
         cv::getRotationMatrix2D({grey.width / 2.0f, grey.height / 2.0f}, tilt, 1.0);
     cv::Mat1b level;
@@ -298,16 +297,7 @@ PlotBoxResult FindPlotBox(const GreyLevels& grey) {
 }
 
 GreyLevels LevelledLevels(const GreyLevels& grey, double tilt) {
-    const cv::Mat1b level = LevelledGrey(grey, tilt);
-    GreyLevels levelled;
-    levelled.width = level.cols;
-    levelled.height = level.rows;
-    levelled.levels.resize(static_cast<std::size_t>(level.cols) * level.rows);
-    for (int y = 0; y < level.rows; ++y) {
-        std::memcpy(levelled.levels.data() + static_cast<std::size_t>(y) * level.cols, level.ptr(y),
-                    static_cast<std::size_t>(level.cols));
-    }
-    return levelled;
+    return fit::GreyLevelsOf(LevelledGrey(grey, tilt));
 }
 
 } // namespace valvix::read
