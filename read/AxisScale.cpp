@@ -11,6 +11,9 @@ namespace {
 // of where the line puts its value.
 constexpr double kReach = 0.1;
 constexpr std::size_t kLeastLabels = 3;
+// A label set aside stands at a labelled tick, and so contradicts the scale, when it lies
+// within this share of the label spacing of one.
+constexpr double kAtTick = 0.25;
 
 struct Line {
     double valueAtZero;
@@ -48,6 +51,24 @@ Line LeastSquares(const std::vector<AxisLabel>& labels, const std::vector<std::s
     }
     const double slope = (n * sxy - sx * sy) / (n * sxx - sx * sx);
     return {(sy - slope * sx) / n, slope};
+}
+
+// How many of the places where only labels set aside stand lie where the scale puts a
+// label of another value. (A number may be given as several readings at one place, one of
+// them used.) As many as the scale used, and the numbers contradict each other rather than
+// one being misread.
+std::size_t Contradicting(const std::vector<AxisLabel>& labels,
+                          const std::vector<std::size_t>& used, const AxisScale& scale) {
+    std::vector<double> places;
+    for (const AxisLabel& label : scale.setAside) {
+        const auto here = [&](double position) { return position == label.position; };
+        const double ticks = scale.valueAt(label.position) / scale.step;
+        if (std::abs(ticks - std::round(ticks)) <= kAtTick && std::ranges::none_of(places, here) &&
+            std::ranges::none_of(used, [&](std::size_t i) { return here(labels[i].position); })) {
+            places.push_back(label.position);
+        }
+    }
+    return places.size();
 }
 
 } // namespace
@@ -102,6 +123,9 @@ AxisScaleResult FitAxisScale(const std::vector<AxisLabel>& labels) {
         if (std::find(best.begin(), best.end(), i) == best.end()) {
             scale.setAside.push_back(labels[i]);
         }
+    }
+    if (Contradicting(labels, best, scale) >= scale.used) {
+        return {std::nullopt, "the numbers read contradict each other"};
     }
     return {scale, {}};
 }

@@ -77,6 +77,14 @@ private slots:
         std::vector<AxisLabel> log = {{100, 1}, {200, 10}, {300, 100}, {400, 1000}};
         QCOMPARE(FitAxisScale(log).problem, "the numbers read do not step evenly along the axis");
         QVERIFY(FitAxisScale(Evenly(100, 60, 0, 50, 3)).scale);
+        // Numbers that contradict the three on a line, at its labels' places: two are outvoted (a
+        // second reading at a number's place counts no further, a stray a third of a step off not at all),
+        // three are as many as agree.
+        std::vector<AxisLabel> doubling = {{100, 0},   {160, 50}, {220, 100}, {280, 200},
+                                           {340, 400}, {100, 8},  {280, 20},  {380, 9}};
+        QVERIFY(FitAxisScale(doubling).scale);
+        doubling.push_back({400, 800});
+        QCOMPARE(FitAxisScale(doubling).problem, "the numbers read contradict each other");
     }
 
     // The current axis's unit by its full scale's size: above 2 it is numbered in mA.

@@ -10,13 +10,50 @@
 #include "read/TextReader.h"
 
 #include <QPainter>
+#include <QPainterPath>
 #include <QtTest>
 
 #include <algorithm>
+#include <functional>
 #include <map>
+#include <random>
 #include <tuple>
 
 using namespace valvix;
+
+namespace {
+
+// A ruled chart 1000 x 700 of box (100, 60)-(900, 600), numbered evenly below and left with the texts
+// given, its curves and their labels drawn by `curves` in the box's rectangle.
+QImage RuledChart(const QStringList& below, const QStringList& left,
+                  const std::function<void(QPainter&, const QRectF&)>& curves) {
+    QImage chart(1000, 700, QImage::Format_RGB32);
+    chart.fill(Qt::white);
+    QPainter p(&chart);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF box(100, 60, 800, 540);
+    p.setPen(QPen(Qt::black, 0.8));
+    for (int i = 1; i < 20; ++i)
+        p.drawLine(QPointF(box.left() + i * 40, box.top()), QPointF(box.left() + i * 40, box.bottom()));
+    for (int i = 1; i < 18; ++i)
+        p.drawLine(QPointF(box.left(), box.top() + i * 30), QPointF(box.right(), box.top() + i * 30));
+    p.setPen(QPen(Qt::black, 2.5));
+    p.drawRect(box);
+    p.setFont(QFont("DejaVu Sans", 13));
+    for (qsizetype i = 0; i < below.size(); ++i) {
+        const double x = box.left() + box.width() * double(i) / double(below.size() - 1);
+        p.drawText(QRectF(x - 40, box.bottom() + 8, 80, 24), Qt::AlignHCenter | Qt::AlignTop, below[i]);
+    }
+    for (qsizetype i = 0; i < left.size(); ++i) {
+        const double y = box.bottom() - box.height() * double(i) / double(left.size() - 1);
+        p.drawText(QRectF(box.left() - 90, y - 12, 80, 24), Qt::AlignRight | Qt::AlignVCenter, left[i]);
+    }
+    p.setPen(QPen(Qt::black, 2));
+    curves(p, box);
+    return chart;
+}
+
+} // namespace
 
 class tst_ReadAxes final : public QObject {
     Q_OBJECT
@@ -169,6 +206,62 @@ private slots:
         sameTexts(once.numbers.below, thrice.numbers.below, numberBounds);
         sameTexts(once.numbers.left, thrice.numbers.left, numberBounds);
         sameTexts(once.curveLabels.labels, thrice.curveLabels.labels, labelBounds);
+    }
+
+    // What is no chart of plate curves, or cannot be read as one, says so, with nothing set
+    // that was not read: a photo, a chart without numbers, numbers that do not step evenly, a log
+    // current axis, and curves of plate current against grid voltage ("Vp" the read axes' values).
+    void refusesWhatIsNotReadable_data() {
+        QTest::addColumn<QImage>("picture");
+        QTest::addColumn<QString>("read");
+        QImage photo(1000, 700, QImage::Format_RGB32);
+        QPainter shot(&photo);
+        QLinearGradient sky(0, 0, 0, 700);
+        sky.setColorAt(0, QColor(90, 140, 210));
+        sky.setColorAt(1, QColor(230, 200, 150));
+        shot.fillRect(photo.rect(), sky);
+        std::mt19937 seed(7);
+        for (int i = 0; i < 120; ++i) {
+            shot.setBrush(QColor::fromHsv(int(seed() % 360), 120, int(seed() % 200) + 40));
+            shot.drawEllipse(QPointF(seed() % 1000, seed() % 700), 10 + seed() % 90, 10 + seed() % 60);
+        }
+        shot.end();
+        QTest::addRow("photo") << photo << "";
+        const auto plateCurves = [](QPainter& p, const QRectF& box) {
+            for (int curve = 0; curve < 5; ++curve) {
+                QPainterPath path(box.bottomLeft() + QPointF(90 * curve, 0));
+                path.quadTo(box.bottomLeft() + QPointF(90 * curve + 300, -40),
+                            box.topLeft() + QPointF(380 + 90 * curve, 0));
+                p.drawPath(path);
+            }
+        };
+        const QStringList volts{"0", "100", "200", "300", "400", "500"}, amps{"0", "5", "10", "15", "20"};
+        QTest::addRow("no numbers") << RuledChart({}, {}, plateCurves) << "";
+        QTest::addRow("uneven numbers") << RuledChart({"0", "50", "100", "200", "400", "800"}, amps, plateCurves)
+                                        << "A";
+        QTest::addRow("log current axis") << RuledChart(volts, {"0.1", "1", "10", "100"}, plateCurves) << "V";
+        const auto transferCurves = [](QPainter& p, const QRectF& box) {
+            for (int curve = 0; curve < 4; ++curve) {
+                QPainterPath path(box.bottomLeft() + QPointF(120 + 120 * curve, 0));
+                path.quadTo(box.bottomRight() + QPointF(-120, 0), box.topRight() - QPointF(240 - 60 * curve, 0));
+                p.drawPath(path);
+                p.drawText(box.topRight() - QPointF(280 - 60 * curve, -20 - 40 * curve),
+                           QString("%1V").arg(250 - 50 * curve));
+            }
+        };
+        QTest::addRow("transfer curves") << RuledChart({"-10", "-8", "-6", "-4", "-2", "0"}, amps, transferCurves)
+                                         << "A";
+    }
+    void refusesWhatIsNotReadable() {
+        QFETCH(QImage, picture);
+        QFETCH(QString, read);
+        const QtPicture chart(picture);
+        const read::ChartReading reading = read::ReadChart(chart.grey(), m_reader);
+        for (const auto& line : reading.missing)
+            qInfo("%s", line.c_str());
+        QCOMPARE(bool(reading.voltsFullscale), read.contains('V'));
+        QCOMPARE(bool(reading.ampsFullscale), read.contains('A'));
+        QVERIFY(!reading.curveLabels.grids.grids && !reading.missing.empty());
     }
 };
 
