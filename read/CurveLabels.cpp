@@ -4,6 +4,7 @@
 #include "fit/StrokeMask.h"
 #include "read/LabelMarks.h"
 #include "read/LabelledFamily.h"
+#include "read/Legend.h"
 #include "read/TextReader.h"
 
 #include <opencv2/imgproc.hpp>
@@ -263,17 +264,49 @@ LabelsAcrossTheCut(const cv::Mat1b& level, const PlotBox& box, double height, Te
     return labels.empty() ? std::nullopt : std::optional(labels);
 }
 
-} // namespace
-
-CurveLabels ReadCurveLabels(const cv::Mat1b& level, const PlotBox& box, double characterHeight,
-                            const std::vector<fit::PrintedTrace>& curves, TextReader& reader) {
-    CurveLabels found;
-    const double height = characterHeight > 0 ? characterHeight : kUsualHeight;
-    const cv::Rect area = LabelArea(level, box, height);
-    if (area.width < 4 * height || area.height < 4 * height || !reader.ready()) {
-        found.grids = GridVoltagesOf({});
-        return found;
+// The family a legend in the box gives, where the labels at and along the curves gave none:
+// every entry of its column read as a curve label, in its order from the top, or from the
+// bottom where the values rise downward, and none set aside. Nothing when an entry does
+// not read, or they make no family.
+std::optional<CurveLabels> LegendFamily(const cv::Mat1b& region, const PlotBox& box, double height,
+                                        cv::Point offset, TextReader& reader) {
+    std::vector<Mark> entries;
+    std::vector<cv::Rect> lines;
+    const cv::Mat1b marks = MarksWithoutLines(region, height, BoxSize(box));
+    for (Mark& mark : Groups(CharacterSized(marks, height), height, {-1, -1}, true)) {
+        const cv::Rect line = cv::boundingRect(mark.ink);
+        if (line.x + line.width < box.right - offset.x) {
+            entries.push_back(std::move(mark));
+            lines.push_back(line);
+        }
     }
+    std::vector<FoundCurveLabel> labels;
+    std::vector<CurveLabel> values;
+    for (const std::size_t i : LegendColumn(lines, height)) {
+        auto label = ReadMark(entries[i], region, height, reader);
+        if (!label) {
+            return std::nullopt;
+        }
+        label->at.center += cv::Point2f(offset);
+        labels.push_back(*label);
+        values.push_back(label->label);
+    }
+    for (int turn = 0; turn < 2; ++turn) {
+        CurveLabels legend{labels, 0, GridVoltagesOf(values)};
+        if (legend.grids.grids && legend.grids.grids->setAside == 0) {
+            return legend;
+        }
+        std::reverse(labels.begin(), labels.end());
+        std::reverse(values.begin(), values.end());
+    }
+    return std::nullopt;
+}
+
+// The labels at the curves' ends and along them, and the family they give.
+CurveLabels LabelsAtTheCurves(const cv::Mat1b& level, const PlotBox& box, double height,
+                              const cv::Rect& area, const std::vector<fit::PrintedTrace>& curves,
+                              TextReader& reader) {
+    CurveLabels found;
     const cv::Point edges(static_cast<int>(std::lround(box.right)) - area.x,
                           static_cast<int>(std::lround(box.top)) - area.y);
     // Read as printed, and again with the curves taken out: a label a curve touches reads
@@ -300,6 +333,25 @@ CurveLabels ReadCurveLabels(const cv::Mat1b& level, const PlotBox& box, double c
     if (found.grids.grids &&
         (UnreadPastTheLast(found.labels, unread, box, height) || !acrossTheCut)) {
         found.grids = {std::nullopt, "a text past the last curve label read could not be read"};
+    }
+    return found;
+}
+
+} // namespace
+
+CurveLabels ReadCurveLabels(const cv::Mat1b& level, const PlotBox& box, double characterHeight,
+                            const std::vector<fit::PrintedTrace>& curves, TextReader& reader) {
+    const double height = characterHeight > 0 ? characterHeight : kUsualHeight;
+    const cv::Rect area = LabelArea(level, box, height);
+    if (area.width < 4 * height || area.height < 4 * height || !reader.ready()) {
+        return {{}, 0, GridVoltagesOf({})};
+    }
+    CurveLabels found = LabelsAtTheCurves(level, box, height, area, curves, reader);
+    if (!found.grids.grids) {
+        if (auto legend = LegendFamily(level(area), box, height, area.tl(), reader)) {
+            legend->setAside = found.setAside;
+            return *legend;
+        }
     }
     return found;
 }

@@ -39,7 +39,8 @@ struct CurveLabels {
 // one. characterHeight is the height of the chart's printed digits (0 when unknown).
 // The curves the digitizer found are taken out first, so that a label touching its
 // curve reads alone; their points are in the box's pixels (x right of its left edge, y
-// up from its bottom edge).
+// up from its bottom edge). Where those labels give no family, a legend in the box that
+// lists every curve's grid voltage may.
 CurveLabels ReadCurveLabels(const cv::Mat1b& level, const PlotBox& box, double characterHeight,
                             const std::vector<fit::PrintedTrace>& curves, TextReader& reader);
 

@@ -53,6 +53,44 @@ QImage RuledChart(const QStringList& below, const QStringList& left,
     return chart;
 }
 
+// Nine curves in the colours of a plotting program, 0 V to -16 V, listed in a legend in the box's
+// top left corner, from 0 V down or (`rising`) from -16 V down; the entry at `changed` (-1: none)
+// printed as `instead`.
+QImage LegendChart(bool rising, int changed = -1, const QString& instead = {}) {
+    const auto curves = [&](QPainter& p, const QRectF& box) {
+        const QColor colours[] = {Qt::blue,
+                                  QColor(255, 127, 14),
+                                  QColor(44, 160, 44),
+                                  Qt::red,
+                                  QColor(148, 103, 189),
+                                  QColor(140, 86, 75),
+                                  QColor(227, 119, 194),
+                                  Qt::gray,
+                                  QColor(188, 189, 34)};
+        for (int curve = 0; curve < 9; ++curve) {
+            p.setPen(QPen(colours[curve], 2));
+            QPainterPath path(box.bottomLeft() + QPointF(75 * curve, 0));
+            path.quadTo(box.bottomLeft() + QPointF(75 * curve + 150, 0), box.topLeft() + QPointF(190 + 75 * curve, 20));
+            p.drawPath(path);
+        }
+        const QRectF legend(box.left() + 20, box.top() + 20, 130, 9 * 21 + 10);
+        p.setPen(QPen(Qt::lightGray, 1));
+        p.setBrush(Qt::white);
+        p.drawRoundedRect(legend, 4, 4);
+        p.setFont(QFont("DejaVu Sans", 11));
+        for (int entry = 0; entry < 9; ++entry) {
+            const int curve = rising ? 8 - entry : entry;
+            const double y = legend.top() + 16 + 21 * entry;
+            p.setPen(QPen(colours[curve], 2));
+            p.drawLine(QPointF(legend.left() + 8, y), QPointF(legend.left() + 38, y));
+            p.setPen(Qt::black);
+            p.drawText(QPointF(legend.left() + 46, y + 5),
+                       entry == changed ? instead : QString("Vg = %1 V").arg(-2 * curve));
+        }
+    };
+    return RuledChart({"0", "100", "200", "300", "400", "500"}, {"0", "5", "10", "15", "20"}, curves);
+}
+
 } // namespace
 
 class tst_ReadAxes final : public QObject {
@@ -106,6 +144,12 @@ private slots:
         smudge.end();
         QTest::addRow("12AX7 at 1000 x 750, last label smudged")
             << smudged << double(larger.voltsFullscale) << double(larger.ampsFullscale) << "-";
+        // Plotting programs' charts: the grid voltages listed in a legend, either way up; the last entry
+        // smudged, or one off the step, leaves them to the user.
+        QTest::addRow("legend") << LegendChart(false) << 500.0 << 0.02 << "0 -16 2";
+        QTest::addRow("legend from -16 V") << LegendChart(true) << 500.0 << 0.02 << "0 -16 2";
+        QTest::addRow("legend, its last entry smudged") << LegendChart(false, 8, "&%?") << 500.0 << 0.02 << "-";
+        QTest::addRow("legend, an entry off the step") << LegendChart(false, 4, "Vg = -9 V") << 500.0 << 0.02 << "-";
         const example::ChartSpec sheets[] = {example::Example12AX7(), example::Example6SN7()};
         for (const auto& sheet : sheets)
             QTest::addRow("%s", qPrintable(sheet.title))
@@ -151,7 +195,8 @@ private slots:
                     n.at.br().y < box.bottom + 0.05 * width);
         for (const auto& l : reading.curveLabels.labels)
             QVERIFY(l.at.center.x > box.left && l.at.center.x < box.right + 0.2 * width &&
-                    l.at.center.y < box.bottom + 0.05 * width && l.at.size.height < 0.1 * width);
+                    l.at.center.y < box.bottom + 0.05 * width &&
+                    std::min(l.at.size.width, l.at.size.height) < 0.1 * width);
         // Each number its axis's scale used lies on the scale where it stands.
         for (const auto& [side, axis, across] :
              {std::tuple(&numbers.below, &numbers.volts, true), std::tuple(&numbers.left, &numbers.amps, false)}) {
