@@ -13,7 +13,7 @@ namespace {
 // as the first within this share.
 constexpr double kLeastSpacing = 1.1;
 constexpr double kMostSpacing = 3;
-constexpr double kEvenShare = 0.2;
+constexpr double kEvenShare = 0.12;
 constexpr double kAlignedHeights = 0.6;
 constexpr double kTallShare = 0.4;
 
@@ -45,11 +45,12 @@ std::vector<std::size_t> ColumnFrom(const std::vector<cv::Rect>& lines,
     return column;
 }
 
-} // namespace
-
-std::vector<std::size_t> LegendColumn(const std::vector<cv::Rect>& lines, double height) {
+// The longest column of the lines, top to bottom, leaving out those `taken`.
+std::vector<std::size_t> LongestColumn(const std::vector<cv::Rect>& lines,
+                                       const std::vector<std::size_t>& taken, double height) {
     std::vector<std::size_t> downward(lines.size());
     std::iota(downward.begin(), downward.end(), std::size_t{0});
+    std::erase_if(downward, [&](std::size_t i) { return std::ranges::count(taken, i) > 0; });
     std::sort(downward.begin(), downward.end(),
               [&](std::size_t a, std::size_t b) { return Middle(lines[a]) < Middle(lines[b]); });
     std::vector<std::size_t> longest;
@@ -70,7 +71,29 @@ std::vector<std::size_t> LegendColumn(const std::vector<cv::Rect>& lines, double
             }
         }
     }
-    return longest.size() >= 3 ? longest : std::vector<std::size_t>{};
+    return longest;
+}
+
+} // namespace
+
+std::vector<std::size_t> LegendColumn(const std::vector<cv::Rect>& lines, double height) {
+    std::vector<std::size_t> column = LongestColumn(lines, {}, height);
+    if (column.size() < 3) {
+        return {};
+    }
+    // A legend of two columns or more lists some curves beside the others: a column beside
+    // this one, level with it and as evenly spaced, leaves the family unknown.
+    const std::vector<std::size_t> beside = LongestColumn(lines, column, height);
+    const auto spacing = [&](const std::vector<std::size_t>& entries) {
+        return Middle(lines[entries[1]]) - Middle(lines[entries[0]]);
+    };
+    if (beside.size() >= 2 &&
+        std::abs(spacing(beside) - spacing(column)) <= kEvenShare * spacing(column) &&
+        Middle(lines[beside.front()]) < Middle(lines[column.back()]) + spacing(column) / 2 &&
+        Middle(lines[beside.back()]) > Middle(lines[column.front()]) - spacing(column) / 2) {
+        return {};
+    }
+    return column;
 }
 
 } // namespace valvix::read

@@ -55,8 +55,8 @@ QImage RuledChart(const QStringList& below, const QStringList& left,
 
 // Nine curves in the colours of a plotting program, 0 V to -16 V, listed in a legend in the box's
 // top left corner, from 0 V down or (`rising`) from -16 V down; the entry at `changed` (-1: none)
-// printed as `instead`.
-QImage LegendChart(bool rising, int changed = -1, const QString& instead = {}) {
+// printed as `instead`; `rows` entries to a column of the legend.
+QImage LegendChart(bool rising, int changed = -1, const QString& instead = {}, int rows = 9) {
     const auto curves = [&](QPainter& p, const QRectF& box) {
         const QColor colours[] = {Qt::blue,
                                   QColor(255, 127, 14),
@@ -73,19 +73,20 @@ QImage LegendChart(bool rising, int changed = -1, const QString& instead = {}) {
             path.quadTo(box.bottomLeft() + QPointF(75 * curve + 150, 0), box.topLeft() + QPointF(190 + 75 * curve, 20));
             p.drawPath(path);
         }
-        const QRectF legend(box.left() + 20, box.top() + 20, 130, 9 * 21 + 10);
+        const int columns = (8 + rows) / rows;
+        const QRectF legend(box.left() + 20, box.top() + 20, 130 * columns, rows * 21 + 10);
         p.setPen(QPen(Qt::lightGray, 1));
         p.setBrush(Qt::white);
         p.drawRoundedRect(legend, 4, 4);
         p.setFont(QFont("DejaVu Sans", 11));
         for (int entry = 0; entry < 9; ++entry) {
             const int curve = rising ? 8 - entry : entry;
-            const double y = legend.top() + 16 + 21 * entry;
+            const int column = entry / rows, row = entry % rows;
+            const double x = legend.left() + 130 * column, y = legend.top() + 16 + 21 * row;
             p.setPen(QPen(colours[curve], 2));
-            p.drawLine(QPointF(legend.left() + 8, y), QPointF(legend.left() + 38, y));
+            p.drawLine(QPointF(x + 8, y), QPointF(x + 38, y));
             p.setPen(Qt::black);
-            p.drawText(QPointF(legend.left() + 46, y + 5),
-                       entry == changed ? instead : QString("Vg = %1 V").arg(-2 * curve));
+            p.drawText(QPointF(x + 46, y + 5), entry == changed ? instead : QString("Vg = %1 V").arg(-2 * curve));
         }
     };
     return RuledChart({"0", "100", "200", "300", "400", "500"}, {"0", "5", "10", "15", "20"}, curves);
@@ -145,11 +146,12 @@ private slots:
         QTest::addRow("12AX7 at 1000 x 750, last label smudged")
             << smudged << double(larger.voltsFullscale) << double(larger.ampsFullscale) << "-";
         // Plotting programs' charts: the grid voltages listed in a legend, either way up; the last entry
-        // smudged, or one off the step, leaves them to the user.
+        // smudged, one off the step, or a legend in two columns leaves them to the user.
         QTest::addRow("legend") << LegendChart(false) << 500.0 << 0.02 << "0 -16 2";
         QTest::addRow("legend from -16 V") << LegendChart(true) << 500.0 << 0.02 << "0 -16 2";
         QTest::addRow("legend, its last entry smudged") << LegendChart(false, 8, "&%?") << 500.0 << 0.02 << "-";
         QTest::addRow("legend, an entry off the step") << LegendChart(false, 4, "Vg = -9 V") << 500.0 << 0.02 << "-";
+        QTest::addRow("legend in two columns") << LegendChart(false, -1, {}, 5) << 500.0 << 0.02 << "-";
         const example::ChartSpec sheets[] = {example::Example12AX7(), example::Example6SN7()};
         for (const auto& sheet : sheets)
             QTest::addRow("%s", qPrintable(sheet.title))
