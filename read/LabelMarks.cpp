@@ -12,7 +12,7 @@ namespace valvix::read {
 
 namespace {
 
-constexpr std::string_view kLabelCharacters = "0123456789-+.=VvGgEeCcOoLlTtSs";
+constexpr std::string_view kLabelCharacters = "0123456789-+.=VvGgEeCcOoLlTtSsUuKk";
 // Tesseract reads a label's characters at this height.
 constexpr double kReadHeight = 32;
 // Readings Tesseract is less sure of than this are set aside.

@@ -21,7 +21,9 @@ constexpr std::array<std::string_view, 6> kDashes{
 };
 
 // Names of the grid before '=' or the number, longest first.
-constexpr std::array<std::string_view, 6> kGridNames{"VG1", "EC1", "EG1", "VG", "EC", "EG"};
+// European sheets write Ug (and Ug1, Ugk); the 1 of a name is often read as an l.
+constexpr std::array<std::string_view, 14> kGridNames{
+    "VG1", "VGL", "VGK", "EC1", "ECL", "EG1", "EGL", "UG1", "UGL", "UGK", "VG", "EC", "EG", "UG"};
 constexpr std::array<std::string_view, 3> kUnits{"VOLTS", "VOLT", "V"};
 
 std::size_t DashAt(std::string_view text, std::size_t at) {

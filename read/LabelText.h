@@ -16,7 +16,7 @@ std::string PlainLabelText(std::string_view text);
 std::optional<double> TickValue(std::string_view text);
 
 // A curve's grid voltage as data sheets label it: "Vg = -2V", "EC=0", "Ec1 = -4 VOLTS",
-// "-1", "0V", "+2": an optional name of the grid (Vg, Eg, Ec, with a digit) and '=', the
+// "-1", "0V", "+2": an optional name of the grid (Vg, Eg, Ec, Ug, with a 1 or k) and '=', the
 // number, an optional unit (V, VOLT, VOLTS). gridNamed says whether the name was there;
 // signWritten says whether a sign stood before
 // the number, so that a minus lost in reading can be told from a positive voltage.

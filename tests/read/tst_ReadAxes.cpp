@@ -55,8 +55,9 @@ QImage RuledChart(const QStringList& below, const QStringList& left,
 
 // Nine curves in the colours of a plotting program, 0 V to -16 V, listed in a legend in the box's
 // top left corner, from 0 V down or (`rising`) from -16 V down; the entry at `changed` (-1: none)
-// printed as `instead`; `rows` entries to a column of the legend.
-QImage LegendChart(bool rising, int changed = -1, const QString& instead = {}, int rows = 9) {
+// printed as `instead`; `rows` entries to a column of the legend, each as `entryText` prints it.
+QImage LegendChart(bool rising, int changed = -1, const QString& instead = {}, int rows = 9,
+                   const QString& entryText = "Vg = %1 V") {
     const auto curves = [&](QPainter& p, const QRectF& box) {
         const QColor colours[] = {Qt::blue,
                                   QColor(255, 127, 14),
@@ -86,7 +87,7 @@ QImage LegendChart(bool rising, int changed = -1, const QString& instead = {}, i
             p.setPen(QPen(colours[curve], 2));
             p.drawLine(QPointF(x + 8, y), QPointF(x + 38, y));
             p.setPen(Qt::black);
-            p.drawText(QPointF(x + 46, y + 5), entry == changed ? instead : QString("Vg = %1 V").arg(-2 * curve));
+            p.drawText(QPointF(x + 46, y + 5), entry == changed ? instead : entryText.arg(-2 * curve));
         }
     };
     return RuledChart({"0", "100", "200", "300", "400", "500"}, {"0", "5", "10", "15", "20"}, curves);
@@ -148,7 +149,8 @@ private slots:
         // Plotting programs' charts: the grid voltages listed in a legend, either way up; the last entry
         // smudged, one off the step, or a legend in two columns leaves them to the user.
         QTest::addRow("legend") << LegendChart(false) << 500.0 << 0.02 << "0 -16 2";
-        QTest::addRow("legend from -16 V") << LegendChart(true) << 500.0 << 0.02 << "0 -16 2";
+        QTest::addRow("legend from -16 V, as European sheets name the grid")
+            << LegendChart(true, -1, {}, 9, "Ug1 = %1 V") << 500.0 << 0.02 << "0 -16 2";
         QTest::addRow("legend, its last entry smudged") << LegendChart(false, 8, "&%?") << 500.0 << 0.02 << "-";
         QTest::addRow("legend, an entry off the step") << LegendChart(false, 4, "Vg = -9 V") << 500.0 << 0.02 << "-";
         QTest::addRow("legend in two columns") << LegendChart(false, -1, {}, 5) << 500.0 << 0.02 << "-";
