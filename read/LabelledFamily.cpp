@@ -52,6 +52,14 @@ std::optional<Crossings> CrossingsAt(const FoundCurveLabel& label, const PlotBox
     return crossings;
 }
 
+// Lines besides the family's curves that may cross a label's height: a load line and the
+// dissipation limit.
+constexpr double kOtherLines = 2;
+
+double CurveCount(const GridVoltages& family) {
+    return std::round((family.mostPositive - family.mostNegative) / family.step) + 1;
+}
+
 // How many curves pass left of a label's own: the more positive ones, whose labels may
 // be lost.
 std::size_t CurvesBefore(const Crossings& crossings, double height) {
@@ -145,12 +153,14 @@ GridVoltagesResult FamilyOfLabels(const std::vector<FoundCurveLabel>& labels, co
     std::vector<std::optional<std::size_t>> before; // of each label read, where crossed
     std::size_t lostFirst = 0;
     std::optional<Crossings> lastCrossings; // of the last label read
+    std::size_t mostCrossings = 0;          // at any label read
     for (const FoundCurveLabel& label : labels) {
         if (label.numberLost) {
             lostFirst += ordered.empty() ? 1 : 0;
             continue;
         }
         lastCrossings = CrossingsAt(label, box, curves, height);
+        mostCrossings = std::max(mostCrossings, lastCrossings ? lastCrossings->at.size() : 0);
         before.push_back(lastCrossings ? std::optional(CurvesBefore(*lastCrossings, height))
                                        : std::nullopt);
         ordered.push_back(label.label);
@@ -173,7 +183,20 @@ GridVoltagesResult FamilyOfLabels(const std::vector<FoundCurveLabel>& labels, co
     if (family.grids && StepSkipsCurves(ordered, before, *family.grids)) {
         return {std::nullopt, "the digitizer finds more curves between the labels than their step"};
     }
+    // Curves whose labels were all lost, every other one say, make the family too short for
+    // the curves crossing a label's height, a load line and the dissipation limit allowed for.
+    if (family.grids &&
+        static_cast<double>(mostCrossings) > CurveCount(*family.grids) + kOtherLines) {
+        return {std::nullopt, "the digitizer finds more curves than the labels' family has"};
+    }
     return family;
+}
+
+bool StandsApart(const std::vector<FoundCurveLabel>& labels, const cv::Point2f& at, double height) {
+    return std::none_of(labels.begin(), labels.end(), [&](const FoundCurveLabel& label) {
+        const double halfLength = std::max(label.at.size.width, label.at.size.height) / 2;
+        return cv::norm(label.at.center - at) < halfLength + height;
+    });
 }
 
 bool UnreadPastTheLast(const std::vector<FoundCurveLabel>& labels,
@@ -185,11 +208,7 @@ bool UnreadPastTheLast(const std::vector<FoundCurveLabel>& labels,
     }
     const double lastPlace = FamilyPlace(last->at.center, box);
     return std::any_of(unread.begin(), unread.end(), [&](const cv::Point2f& at) {
-        const bool apart = std::none_of(labels.begin(), labels.end(), [&](const auto& label) {
-            const double halfLength = std::max(label.at.size.width, label.at.size.height) / 2;
-            return cv::norm(label.at.center - at) < halfLength + height;
-        });
-        return apart && FamilyPlace(at, box) > lastPlace;
+        return StandsApart(labels, at, height) && FamilyPlace(at, box) > lastPlace;
     });
 }
 

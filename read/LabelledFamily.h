@@ -25,6 +25,10 @@ double FamilyPlace(const cv::Point2f& at, const PlotBox& box);
 GridVoltagesResult FamilyOfLabels(const std::vector<FoundCurveLabel>& labels, const PlotBox& box,
                                   const std::vector<fit::PrintedTrace>& curves, double height);
 
+// Whether a mark that read as no label (at `at`) stands apart from every label read and its
+// pieces, a character or more away.
+bool StandsApart(const std::vector<FoundCurveLabel>& labels, const cv::Point2f& at, double height);
+
 // Whether a mark that read as no label (at `unread`) stands further along the family than
 // the last label read, apart from every label read and its pieces: a label lost there
 // would leave the family's most negative curve unknown.

@@ -66,9 +66,17 @@ private slots:
                                            << "curves past the last label read are not labelled";
         // Where the curves cross only two labels, the one step measured must skip two curves
         // (a load line may make one).
-        QTest::newRow("two curves a step, measured once") << seven << 0 << 3 << 0.0 << 2 << 1 << "0 -4 2";
+        QTest::newRow("two curves a step, measured once")
+            << (QList<double>{100, 130, 160}) << 0 << 3 << 0.0 << 2 << 1 << "0 -4 2";
         QTest::newRow("three curves a step, measured once")
             << seven << 0 << 3 << 0.0 << 3 << 1 << "the digitizer finds more curves between the labels than their step";
+        // Where no step is measured, the curves crossing a label's height may outnumber the
+        // family by a load line and the dissipation limit, no more.
+        QTest::newRow("two lines more than the family")
+            << (QList<double>{100, 130, 160, 190, 220}) << 0 << 3 << 0.0 << 1 << 2 << "0 -4 2";
+        QTest::newRow("three lines more than the family")
+            << (QList<double>{100, 130, 160, 190, 220, 250}) << 0 << 3 << 0.0 << 1 << 2
+            << "the digitizer finds more curves than the labels' family has";
     }
     void familyEnds() {
         QFETCH(QList<double>, curves);
