@@ -1,7 +1,7 @@
 #include "read/CurveLabels.h"
 
 #include "fit/Spread.h"
-#include "fit/StrokeMask.h"
+#include "read/LabelInk.h"
 #include "read/LabelMarks.h"
 #include "read/LabelledFamily.h"
 #include "read/Legend.h"
@@ -26,8 +26,10 @@ constexpr double kAboveHeights = 2.5;
 // A label run across the area's bottom (the lowest curve's, crowded down to the axis) is
 // read whole from a strip reaching this many character heights below the box.
 constexpr double kCutLabelReach = 0.8;
-// At most this many text-like marks are read.
-constexpr std::size_t kMostMarks = 60;
+// A level line of marks this many character heights long, and this many times as long as
+// high, holds two characters or more.
+constexpr double kLevelLineLength = 1.2;
+constexpr double kLevelLineAspect = 1.5;
 
 // Where labels may stand: the box with a margin right of it and above it, its edges'
 // own lines and the axis numbers below it left out.
@@ -39,135 +41,31 @@ cv::Rect LabelArea(const cv::Mat1b& level, const PlotBox& box, double height) {
     return cv::Rect(cv::Point(x0, y0), cv::Point(x1, y1)) & cv::Rect(0, 0, level.cols, level.rows);
 }
 
-// Clears the rows of the marks (or with `across` false, their columns) that a dashed or
-// dotted grid line runs along: those inked over a quarter of the box's span, and the
-// rows beside them that the line's width smears into.
-void ClearGridRows(cv::Mat1b& ink, int boxSpan, bool across) {
-    cv::Mat1i counts;
-    cv::reduce(ink / 255, counts, across ? 1 : 0, cv::REDUCE_SUM, CV_32S);
-    const int lines = across ? ink.rows : ink.cols;
-    const auto count = [&](int i) { return across ? counts(i, 0) : counts(0, i); };
-    std::vector<int> cleared;
-    for (int i = 0; i < lines; ++i) {
-        if (count(i) >= boxSpan / 4) {
-            for (int j = std::max(0, i - 1); j <= std::min(lines - 1, i + 1); ++j) {
-                if (j == i || count(j) >= boxSpan / 12) {
-                    cleared.push_back(j);
-                }
-            }
-        }
-    }
-    for (const int i : cleared) {
-        (across ? ink.row(i) : ink.col(i)).setTo(0);
-    }
-}
-
 cv::Size BoxSize(const PlotBox& box) {
     return {static_cast<int>(box.right - box.left), static_cast<int>(box.bottom - box.top)};
 }
 
-// Dark marks on the paper, long straight grid and frame lines left out, and dashed or
-// dotted ones along the box (of `box` pixels) too.
-cv::Mat1b MarksWithoutLines(const cv::Mat1b& region, double height, cv::Size box) {
-    const cv::Mat1b dark = fit::DarknessAgainstPaper(region);
-    cv::Mat1b ink;
-    const double otsu = cv::threshold(dark, ink, 0, 255, cv::THRESH_BINARY | cv::THRESH_OTSU);
-    cv::threshold(dark, ink, std::clamp(otsu, 28.0, 110.0), 255, cv::THRESH_BINARY);
-    const int longest = std::max(20, static_cast<int>(3 * height));
-    cv::Mat1b rows;
-    cv::Mat1b columns;
-    cv::morphologyEx(ink, rows, cv::MORPH_OPEN,
-                     cv::getStructuringElement(cv::MORPH_RECT, {longest, 1}));
-    cv::morphologyEx(ink, columns, cv::MORPH_OPEN,
-                     cv::getStructuringElement(cv::MORPH_RECT, {1, longest}));
-    ink.setTo(0, rows | columns);
-    ClearGridRows(ink, box.width, true);
-    ClearGridRows(ink, box.height, false);
-    return ink;
-}
-
-// Takes the curves out of the marks: each polyline drawn over them in paper, a long jump
-// (where the digitizer bridged a gap, a label's box say) left alone.
-void EraseCurves(cv::Mat1b& marks, const std::vector<fit::PrintedTrace>& curves, cv::Point2d origin,
-                 double height) {
-    const int width = std::max(3, static_cast<int>(std::lround(0.35 * height)));
-    const double longest = 2 * height;
-    for (const fit::PrintedTrace& curve : curves) {
-        for (std::size_t i = 1; i < curve.points.size(); ++i) {
-            const fit::ChartPoint& a = curve.points[i - 1];
-            const fit::ChartPoint& b = curve.points[i];
-            if (std::hypot(b.vp - a.vp, b.ip - a.ip) <= longest) {
-                cv::line(marks, cv::Point2d(origin.x + a.vp, origin.y - a.ip),
-                         cv::Point2d(origin.x + b.vp, origin.y - b.ip), 0, width, cv::LINE_8);
-            }
-        }
-    }
-}
-
-// The marks the size of a character (a minus or a point too), as a mask.
-cv::Mat1b CharacterSized(const cv::Mat1b& marks, double height) {
-    cv::Mat1i labels;
-    cv::Mat stats;
-    cv::Mat centroids;
-    const int count = cv::connectedComponentsWithStats(marks, labels, stats, centroids, 8);
-    std::vector<std::uint8_t> keep(static_cast<std::size_t>(count), 0);
-    for (int i = 1; i < count; ++i) {
-        const int w = stats.at<int>(i, cv::CC_STAT_WIDTH);
-        const int h = stats.at<int>(i, cv::CC_STAT_HEIGHT);
-        const bool small = w <= 1.9 * height && h <= 1.9 * height;
-        const bool seen = stats.at<int>(i, cv::CC_STAT_AREA) >= 2; // a decimal point too
-        keep[static_cast<std::size_t>(i)] = small && seen ? 255 : 0;
-    }
-    cv::Mat1b kept(marks.size(), 0);
-    kept.forEach([&](std::uint8_t& pixel, const int* at) {
-        pixel = keep[static_cast<std::size_t>(labels(at[0], at[1]))];
-    });
-    return kept;
-}
-
-// Marks join across gaps narrower than a character (only along the line, where `level`),
-// but never across the box's right or top edge (at `edges` in the marks' pixels): a label
-// beyond the box stands apart from the stubs of curves that end at its edge.
-std::vector<Mark> Groups(const cv::Mat1b& characters, double height, cv::Point edges,
-                         bool level = false) {
-    cv::Mat1b joined;
-    const int reach = std::max(3, static_cast<int>(std::lround(0.9 * height)));
-    cv::dilate(characters, joined,
-               level ? cv::getStructuringElement(cv::MORPH_RECT, {reach, 1})
-                     : cv::getStructuringElement(cv::MORPH_ELLIPSE, {reach, reach}));
-    if (edges.x >= 0 && edges.x < joined.cols) {
-        joined.col(edges.x).setTo(0);
-    }
-    if (edges.y >= 0 && edges.y < joined.rows) {
-        joined.row(edges.y).setTo(0);
-    }
-    cv::Mat1i labels;
-    const int count = cv::connectedComponents(joined, labels, 8);
-    std::vector<std::vector<cv::Point>> points(static_cast<std::size_t>(count));
-    for (int y = 0; y < characters.rows; ++y) {
-        for (int x = 0; x < characters.cols; ++x) {
-            if (characters(y, x) != 0) {
-                points[static_cast<std::size_t>(labels(y, x))].emplace_back(x, y);
-            }
-        }
-    }
-    std::vector<Mark> marks;
-    for (std::size_t i = 1; i < points.size() && marks.size() < kMostMarks; ++i) {
-        if (points[i].size() < 6) {
+// A mark that reads as no label may be a level label joined to a stub of curve above or
+// below it: its level lines of marks, those as long as two characters at least, are read
+// apart, and the first that reads as a label of two characters or more is taken (a stretch
+// of curve may read as one).
+std::optional<FoundCurveLabel> ReadLevelLine(const Mark& mark, const cv::Mat1b& region,
+                                             double height, TextReader& reader) {
+    const cv::Rect bounds = cv::boundingRect(mark.ink);
+    const std::vector<Mark> lines = Groups(mark.ink(bounds), height, {-1, -1}, true);
+    for (const Mark& line : lines) {
+        const cv::Rect inked = cv::boundingRect(line.ink);
+        if (lines.size() < 2 || inked.width < kLevelLineLength * height ||
+            inked.width < kLevelLineAspect * inked.height) {
             continue;
         }
-        const cv::RotatedRect at = cv::minAreaRect(points[i]);
-        const double longSide = std::max(at.size.width, at.size.height);
-        const double shortSide = std::min(at.size.width, at.size.height);
-        if (shortSide >= 0.45 * height && shortSide <= 2.2 * height && longSide <= 14 * height) {
-            cv::Mat1b ink(characters.size(), 0);
-            for (const cv::Point& p : points[i]) {
-                ink(p) = 255;
-            }
-            marks.push_back({at, ink});
+        auto label = ReadMark(line, region(bounds), height, reader);
+        if (label && label->text.size() >= 2) {
+            label->at.center += cv::Point2f(bounds.tl());
+            return label;
         }
     }
-    return marks;
+    return std::nullopt;
 }
 
 // The labels read from the marks, placed in the picture; where the marks that read as no
@@ -177,9 +75,13 @@ std::vector<FoundCurveLabel> ReadMarks(const cv::Mat1b& marks, const cv::Mat1b& 
                                        TextReader& reader, std::vector<cv::Point2f>& unread) {
     std::vector<FoundCurveLabel> labels;
     for (Mark& mark : Groups(CharacterSized(marks, height), height, edges)) {
-        if (auto label = ReadMark(mark, region, height, reader)) {
-            label->at.center += cv::Point2f(offset);
-            labels.push_back(*label);
+        auto found = ReadMark(mark, region, height, reader);
+        if (!found) {
+            found = ReadLevelLine(mark, region, height, reader);
+        }
+        if (found) {
+            found->at.center += cv::Point2f(offset);
+            labels.push_back(*found);
         } else {
             unread.push_back(mark.at.center + cv::Point2f(offset));
         }
@@ -323,7 +225,11 @@ CurveLabels LabelsAtTheCurves(const cv::Mat1b& level, const PlotBox& box, double
     if (acrossTheCut) {
         found.labels = Merged(found.labels, *acrossTheCut, height);
     }
-    found.setAside = unread.size();
+    // A mark that read as no label with the curves taken out may have read as printed.
+    found.setAside = static_cast<std::size_t>(
+        std::count_if(unread.begin(), unread.end(), [&](const cv::Point2f& at) {
+            return StandsApart(found.labels, at, height);
+        }));
     std::sort(found.labels.begin(), found.labels.end(),
               [&](const FoundCurveLabel& a, const FoundCurveLabel& b) {
                   return FamilyPlace(a.at.center, box) < FamilyPlace(b.at.center, box);

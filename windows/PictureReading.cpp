@@ -180,7 +180,7 @@ std::string DescribeReading(const read::ChartReading& reading) {
              << " curve labels";
     }
     if (const std::size_t setAside = SetAside(reading); setAside > 0) {
-        said << "; " << setAside << " texts set aside";
+        said << "; " << setAside << (setAside == 1 ? " text" : " texts") << " set aside";
     }
     if (reading.box) {
         said << ".\n";

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "fit/ChartPoint.h"
+#include "read/LabelMarks.h"
+
+#include <opencv2/core.hpp>
+
+#include <vector>
+
+namespace valvix::read {
+
+// Dark marks on the paper, long straight grid and frame lines left out, and dashed or
+// dotted ones along the box (of `box` pixels) too. Characters are `height` pixels high.
+cv::Mat1b MarksWithoutLines(const cv::Mat1b& region, double height, cv::Size box);
+
+// Takes the curves out of the marks: each polyline (in the box's pixels, its bottom left
+// corner at `origin` in the marks' pixels) drawn over them in paper where it runs along
+// ink. A stretch the digitizer bridged over a gap (a label's box of paper, say) cuts no
+// label, and a run of the polyline between such stretches that spans less than a
+// character is left too: that is a character the digitizer took for part of the curve.
+void EraseCurves(cv::Mat1b& marks, const std::vector<fit::PrintedTrace>& curves, cv::Point2d origin,
+                 double height);
+
+// The marks the size of a character (a minus or a point too), as a mask; stretches of
+// curve left over where the curves were taken out are left out.
+cv::Mat1b CharacterSized(const cv::Mat1b& marks, double height);
+
+// Marks join across gaps narrower than a character (only along the line, where `level`),
+// but never across the box's right or top edge (at `edges` in the marks' pixels): a label
+// beyond the box stands apart from the stubs of curves that end at its edge.
+std::vector<Mark> Groups(const cv::Mat1b& characters, double height, cv::Point edges,
+                         bool level = false);
+
+} // namespace valvix::read
