@@ -47,8 +47,7 @@ cv::Size BoxSize(const PlotBox& box) {
 
 // A mark that reads as no label may be a level label joined to a stub of curve above or
 // below it: its level lines of marks, those as long as two characters at least, are read
-// apart, and the first that reads as a label of two characters or more is taken (a stretch
-// of curve may read as one).
+// apart, and the first that reads as a label is taken.
 std::optional<FoundCurveLabel> ReadLevelLine(const Mark& mark, const cv::Mat1b& region,
                                              double height, TextReader& reader) {
     const cv::Rect bounds = cv::boundingRect(mark.ink);
@@ -59,8 +58,7 @@ std::optional<FoundCurveLabel> ReadLevelLine(const Mark& mark, const cv::Mat1b& 
             inked.width < kLevelLineAspect * inked.height) {
             continue;
         }
-        auto label = ReadMark(line, region(bounds), height, reader);
-        if (label && label->text.size() >= 2) {
+        if (auto label = ReadMark(line, region(bounds), height, reader)) {
             label->at.center += cv::Point2f(bounds.tl());
             return label;
         }

@@ -56,8 +56,12 @@ std::optional<Crossings> CrossingsAt(const FoundCurveLabel& label, const PlotBox
 // dissipation limit.
 constexpr double kOtherLines = 2;
 
-double CurveCount(const GridVoltages& family) {
-    return std::round((family.mostPositive - family.mostNegative) / family.step) + 1;
+// Whether curves whose labels were all lost, every other one say, leave the family too short
+// for the curves crossing a label's height (`crossings` at most), a load line and the
+// dissipation limit allowed for.
+bool TooShortForTheCurves(const GridVoltages& family, std::size_t crossings) {
+    const double curves = std::round((family.mostPositive - family.mostNegative) / family.step) + 1;
+    return static_cast<double>(crossings) > curves + kOtherLines;
 }
 
 // How many curves pass left of a label's own: the more positive ones, whose labels may
@@ -183,10 +187,7 @@ GridVoltagesResult FamilyOfLabels(const std::vector<FoundCurveLabel>& labels, co
     if (family.grids && StepSkipsCurves(ordered, before, *family.grids)) {
         return {std::nullopt, "the digitizer finds more curves between the labels than their step"};
     }
-    // Curves whose labels were all lost, every other one say, make the family too short for
-    // the curves crossing a label's height, a load line and the dissipation limit allowed for.
-    if (family.grids &&
-        static_cast<double>(mostCrossings) > CurveCount(*family.grids) + kOtherLines) {
+    if (family.grids && TooShortForTheCurves(*family.grids, mostCrossings)) {
         return {std::nullopt, "the digitizer finds more curves than the labels' family has"};
     }
     return family;

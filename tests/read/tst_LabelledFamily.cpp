@@ -1,10 +1,13 @@
 // The family's ends from the digitizer's curves where labels are missing: curves before the
 // first label counted where they carry the family to 0 V, curves after the last counted where
 // they are spaced as the family is, anything else refused; and a text left unread past the
-// last label.
+// last label. The pieces of ink taken for characters.
 
+#include "read/LabelInk.h"
 #include "read/LabelMarks.h"
 #include "read/LabelledFamily.h"
+
+#include <opencv2/imgproc.hpp>
 
 #include <QtTest>
 
@@ -110,6 +113,26 @@ private slots:
             {{{50, 50}, {10, 40}, 45}, true}, {{{50, 50}, {23, 40}, 30}, false}, {{{50, 50}, {15, 15}, 0}, true}};
         for (const auto& [at, oneLine] : kGroups)
             QCOMPARE(IsOneTextLine(at, kHeight), oneLine);
+    }
+
+    // Of the pieces of ink left where the curves were taken out, those the size of a character
+    // stay, characters run together among them; straight stretches of curve go, from 1.3
+    // character heights long and three times as long as wide.
+    void characterSized() {
+        struct Piece {
+            cv::Point from, to;
+            int width;
+            bool kept;
+        };
+        const Piece kPieces[] = {{{20, 40}, {29, 31}, 2, false}, {{20, 40}, {27, 33}, 2, true},
+                                 {{20, 40}, {33, 40}, 4, false}, {{20, 40}, {25, 35}, 5, true},
+                                 {{16, 30}, {24, 30}, 9, true},  {{20, 40}, {34, 40}, 1, false}};
+        for (const Piece& piece : kPieces) {
+            cv::Mat1b ink(60, 60, std::uint8_t(0));
+            cv::line(ink, piece.from, piece.to, 255, piece.width, cv::LINE_8);
+            QVERIFY2((cv::countNonZero(CharacterSized(ink, kHeight)) > 0) == piece.kept,
+                     qPrintable(QString("%1 %2").arg(piece.to.x).arg(piece.width)));
+        }
     }
 
     // A text left unread further along the family than the last label (below it at the right

@@ -129,6 +129,14 @@ private slots:
         const corpus::CorpusChart scanned = corpus::CorpusChartAt(0, 3000, 2100);
         QTest::addRow("12AX7-like at 3000 x 2100")
             << scanned.picture << double(scanned.voltsFullscale) << double(scanned.ampsFullscale) << "0 -4 0.5";
+        // Drawn smaller: the boxed labels' neighbours are stretches of thick curve, the 1-bit scan's curves
+        // broken at the grid lines and its labels' characters taken for stretches of curve.
+        for (const auto& [index, width, grids] :
+             {std::tuple(2, 850, "0 -100 10"), std::tuple(0, 800, "0 -4 0.5"), std::tuple(0, 1600, "0 -4 0.5")}) {
+            const corpus::CorpusChart drawn = corpus::CorpusChartAt(std::size_t(index), width, width * 7 / 10);
+            QTest::addRow("%s at %d", drawn.name.substr(0, drawn.name.find(',')).c_str(), width)
+                << drawn.picture << double(drawn.voltsFullscale) << double(drawn.ampsFullscale) << grids;
+        }
         // Drawn small, most of its labels lost: the two labels on traced curves have more curves between
         // them than one step, so the family is not read in steps of 6 V.
         const corpus::CorpusChart small = corpus::CorpusChartAt(3, 700, 490);
