@@ -55,7 +55,9 @@ private:
         return point.ok ? point.Ip : 0.0;
     }
     QFont Font(double pixels, bool bold = false) const {
-        QFont font(QStringLiteral("Nimbus Sans"));
+        // DejaVu Sans, which the setup script installs: a face found only on some machines would
+        // draw the charts, and so the tests' pictures, differently from one machine to the next.
+        QFont font(QStringLiteral("DejaVu Sans"));
         font.setStyleHint(QFont::SansSerif);
         // The picture is drawn at 96 dots per inch, where a point is 4/3 of a pixel.
         font.setPointSizeF(pixels * m_spec.textScale * 72.0 / 96.0);

@@ -10,6 +10,7 @@ packages=(
   libbenchmark-dev ngspice libceres-dev libopencv-imgproc-dev
   libtesseract-dev tesseract-ocr-eng
   desktop-file-utils appstream shared-mime-info libxml2-utils groff-base dpkg-dev file
+  fonts-dejavu-core
   "$@"
 )
 
