@@ -52,9 +52,12 @@ std::optional<FoundCurveLabel> ReadLevelLine(const Mark& mark, const cv::Mat1b& 
                                              double height, TextReader& reader) {
     const cv::Rect bounds = cv::boundingRect(mark.ink);
     const std::vector<Mark> lines = Groups(mark.ink(bounds), height, {-1, -1}, true);
+    if (lines.size() < 2) {
+        return std::nullopt; // one line, read already
+    }
     for (const Mark& line : lines) {
         const cv::Rect inked = cv::boundingRect(line.ink);
-        if (lines.size() < 2 || inked.width < kLevelLineLength * height ||
+        if (inked.width < kLevelLineLength * height ||
             inked.width < kLevelLineAspect * inked.height) {
             continue;
         }
