@@ -231,14 +231,15 @@ CurveLabels LabelsAtTheCurves(const cv::Mat1b& level, const PlotBox& box, double
         std::count_if(unread.begin(), unread.end(), [&](const cv::Point2f& at) {
             return StandsApart(found.labels, at, height);
         }));
+    const FamilyPlaces places(box, curves);
     std::sort(found.labels.begin(), found.labels.end(),
               [&](const FoundCurveLabel& a, const FoundCurveLabel& b) {
-                  return FamilyPlace(a.at.center, box) < FamilyPlace(b.at.center, box);
+                  return places.at(a.at.center) < places.at(b.at.center);
               });
     found.grids = FamilyOfLabels(found.labels, box, curves, height);
     unread.insert(unread.end(), unreadAsPrinted.begin(), unreadAsPrinted.end());
     if (found.grids.grids &&
-        (UnreadPastTheLast(found.labels, unread, box, height) || !acrossTheCut)) {
+        (UnreadPastTheLast(found.labels, unread, places, height) || !acrossTheCut)) {
         found.grids = {std::nullopt, "a text past the last curve label read could not be read"};
     }
     return found;

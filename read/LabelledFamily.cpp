@@ -1,7 +1,10 @@
 #include "read/LabelledFamily.h"
 
+#include "fit/Spread.h"
+
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace valvix::read {
 
@@ -144,11 +147,108 @@ bool StepSkipsCurves(const std::vector<CurveLabel>& ordered,
     return curvesPerStep[(curvesPerStep.size() - 1) / 2] > (curvesPerStep.size() < 2 ? 2.5 : 1.5);
 }
 
-} // namespace
+// The shape is measured in this many layers of the box's height, each where at least
+// kLeastCurves of the digitizer's curves cross it from foot to top.
+constexpr int kLayers = 40;
+constexpr std::size_t kLeastCurves = 3;
 
+// How far right a curve stands where it first rises through each layer's foot.
+std::vector<std::optional<double>> AcrossAtLayers(const fit::PrintedTrace& curve, double layer) {
+    std::vector<std::optional<double>> across(kLayers + 1);
+    for (std::size_t i = 1; i < curve.points.size(); ++i) {
+        const fit::ChartPoint& a = curve.points[i - 1];
+        const fit::ChartPoint& b = curve.points[i];
+        for (int k = 0; k <= kLayers; ++k) {
+            const double up = k * layer;
+            if (!across[k] && (a.ip - up) * (b.ip - up) <= 0 && a.ip != b.ip) {
+                across[k] = a.vp + (up - a.ip) * (b.vp - a.vp) / (b.ip - a.ip);
+            }
+        }
+    }
+    return across;
+}
+
+// The median run across per pixel up in each layer (never leftwards: the curves rise to
+// the right), nothing where too few curves cross it.
+std::vector<std::optional<double>> LayerSlopes(const std::vector<fit::PrintedTrace>& curves,
+                                               double layer) {
+    std::vector<std::vector<double>> runs(kLayers);
+    for (const fit::PrintedTrace& curve : curves) {
+        const auto across = AcrossAtLayers(curve, layer);
+        for (int k = 0; k < kLayers; ++k) {
+            if (across[k] && across[k + 1]) {
+                runs[k].push_back((*across[k + 1] - *across[k]) / layer);
+            }
+        }
+    }
+    std::vector<std::optional<double>> slopes(kLayers);
+    for (int k = 0; k < kLayers; ++k) {
+        if (runs[k].size() >= kLeastCurves) {
+            const auto middle = runs[k].begin() + static_cast<std::ptrdiff_t>(runs[k].size() / 2);
+            std::nth_element(runs[k].begin(), middle, runs[k].end());
+            slopes[k] = std::max(0.0, *middle);
+        }
+    }
+    return slopes;
+}
+
+// How far along the family a place lies, unmeasured: the curves of more positive grid
+// voltages run above and left of the others, so a place up and left comes first, in shares
+// of the box's width and height.
 double FamilyPlace(const cv::Point2f& at, const PlotBox& box) {
     return (at.x - box.left) / (box.right - box.left) +
            (at.y - box.bottom) / (box.bottom - box.top);
+}
+
+// Half the labels' usual spacing along the family: a label lost past the last one read
+// would name a curve at least that much further along.
+double HalfTheSpacing(const std::vector<FoundCurveLabel>& labels, const FamilyPlaces& places) {
+    std::vector<double> gaps;
+    std::optional<double> previous;
+    for (const FoundCurveLabel& label : labels) {
+        if (label.numberLost) {
+            continue;
+        }
+        const double place = places.at(label.at.center);
+        if (previous && place > *previous) {
+            gaps.push_back(place - *previous);
+        }
+        previous = place;
+    }
+    return gaps.empty() ? 0 : fit::Median(std::move(gaps)) / 2;
+}
+
+} // namespace
+
+FamilyPlaces::FamilyPlaces(const PlotBox& box, const std::vector<fit::PrintedTrace>& curves)
+    : m_box(box), m_layer((box.bottom - box.top) / kLayers) {
+    if (!(m_layer > 0)) {
+        return;
+    }
+    const std::vector<std::optional<double>> slopes = LayerSlopes(curves, m_layer);
+    if (std::none_of(slopes.begin(), slopes.end(), [](const auto& s) { return s.has_value(); })) {
+        return;
+    }
+    // A layer too few curves cross takes the slope of the nearest one measured.
+    m_shape.push_back(0);
+    for (int k = 0; k < kLayers; ++k) {
+        int nearest = k;
+        for (int d = 0; !slopes[nearest]; ++d) {
+            nearest = (k - d >= 0 && slopes[k - d]) ? k - d : std::min(k + d, kLayers - 1);
+        }
+        m_shape.push_back(m_shape.back() + *slopes[nearest] * m_layer);
+    }
+}
+
+double FamilyPlaces::at(const cv::Point2f& place) const {
+    if (m_shape.empty()) {
+        return FamilyPlace(place, m_box);
+    }
+    // Above the box the shape runs on as in its top layer.
+    const double layers = std::max(0.0, (m_box.bottom - place.y) / m_layer);
+    const int k = static_cast<int>(std::min(layers, kLayers - 1.0));
+    const double shape = m_shape[k] + (layers - k) * (m_shape[k + 1] - m_shape[k]);
+    return place.x - m_box.left - shape;
 }
 
 GridVoltagesResult FamilyOfLabels(const std::vector<FoundCurveLabel>& labels, const PlotBox& box,
@@ -201,15 +301,17 @@ bool StandsApart(const std::vector<FoundCurveLabel>& labels, const cv::Point2f& 
 }
 
 bool UnreadPastTheLast(const std::vector<FoundCurveLabel>& labels,
-                       const std::vector<cv::Point2f>& unread, const PlotBox& box, double height) {
+                       const std::vector<cv::Point2f>& unread, const FamilyPlaces& places,
+                       double height) {
     const auto last = std::find_if(labels.rbegin(), labels.rend(),
                                    [](const FoundCurveLabel& label) { return !label.numberLost; });
     if (last == labels.rend()) {
         return false;
     }
-    const double lastPlace = FamilyPlace(last->at.center, box);
+    const double lastPlace = places.at(last->at.center);
+    const double margin = HalfTheSpacing(labels, places);
     return std::any_of(unread.begin(), unread.end(), [&](const cv::Point2f& at) {
-        return StandsApart(labels, at, height) && FamilyPlace(at, box) > lastPlace;
+        return StandsApart(labels, at, height) && places.at(at) > lastPlace + margin;
     });
 }
 

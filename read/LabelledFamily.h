@@ -11,9 +11,24 @@
 
 namespace valvix::read {
 
-// How far along the family a place lies: the curves of more positive grid voltages run
-// above and left of the others, so a place up and left comes first.
-double FamilyPlace(const cv::Point2f& at, const PlotBox& box);
+// How far along the family places lie, measured on the family's own shape. A triode's
+// curves are much alike, each shifted right of the one before (exactly so under the
+// three-halves law), so a place is measured by how far right it stands of the shape run
+// through the box's bottom-left corner. The shape is how far the digitizer's curves run
+// across per height, their median at each height. Labels at the curves' ends need it: on
+// a chart wider than tall the more positive curves rise steeply and end high, so their
+// labels stand further right than up and left would allow. Without curves enough to
+// measure the shape, a place up and left by the box's proportions comes first.
+class FamilyPlaces final {
+public:
+    FamilyPlaces(const PlotBox& box, const std::vector<fit::PrintedTrace>& curves);
+    double at(const cv::Point2f& place) const;
+
+private:
+    PlotBox m_box;
+    double m_layer = 1;          // the height of a layer of the shape, in box pixels
+    std::vector<double> m_shape; // how far right it runs at each layer's foot; empty if unmeasured
+};
 
 // The grid voltages of the labels read, in the family's order, with the digitizer's curves
 // (in the box's pixels: x right of its left edge, y up from its bottom edge) where labels
@@ -33,6 +48,7 @@ bool StandsApart(const std::vector<FoundCurveLabel>& labels, const cv::Point2f& 
 // the last label read, apart from every label read and its pieces: a label lost there
 // would leave the family's most negative curve unknown.
 bool UnreadPastTheLast(const std::vector<FoundCurveLabel>& labels,
-                       const std::vector<cv::Point2f>& unread, const PlotBox& box, double height);
+                       const std::vector<cv::Point2f>& unread, const FamilyPlaces& places,
+                       double height);
 
 } // namespace valvix::read

@@ -1,7 +1,7 @@
 // The family's ends from the digitizer's curves where labels are missing: curves before the
 // first label counted where they carry the family to 0 V, curves after the last counted where
 // they are spaced as the family is, anything else refused; and a text left unread past the
-// last label. The pieces of ink taken for characters.
+// last label. The pieces of ink taken for characters. The labels' order along the family.
 
 #include "read/LabelInk.h"
 #include "read/LabelMarks.h"
@@ -140,14 +140,65 @@ private slots:
     void unreadPastTheLast() {
         std::vector<FoundCurveLabel> labels{LabelOn(100, 0), LabelOn(160, -2), LabelOn(220, -4)};
         const cv::Point2f last = labels.back().at.center;
-        const std::pair<cv::Point2f, bool> kUnread[] = {{last + cv::Point2f(60, 0), true},
-                                                        {last + cv::Point2f(0, 40), true},
-                                                        {last + cv::Point2f(-60, 0), false},
-                                                        {last + cv::Point2f(0, -40), false},
-                                                        {last + cv::Point2f(28, 0), false}};
+        const FamilyPlaces unmeasured(kBox, {});
+        const std::pair<cv::Point2f, bool> kUnread[] = {
+            {last + cv::Point2f(60, 0), true},   {last + cv::Point2f(0, 40), true},
+            {last + cv::Point2f(-60, 0), false}, {last + cv::Point2f(0, -40), false},
+            {last + cv::Point2f(28, 0), false},  {last + cv::Point2f(35, -20), false}};
         for (const auto& [at, past] : kUnread)
-            QVERIFY2(UnreadPastTheLast(labels, {at}, kBox, kHeight) == past, qPrintable(QString::number(at.x)));
-        QVERIFY(!UnreadPastTheLast(labels, {}, kBox, kHeight));
+            QVERIFY2(UnreadPastTheLast(labels, {at}, unmeasured, kHeight) == past,
+                     qPrintable(QString("%1 %2").arg(at.x).arg(at.y)));
+        QVERIFY(!UnreadPastTheLast(labels, {}, unmeasured, kHeight));
+    }
+
+    // Labels at the curves' ends go in the family's order by the curves' own shape, however
+    // high each curve stops; without curves, up and left first, which a curve stopping high
+    // further right defeats. The curves follow a 1.3 power, each 70 px right of the last.
+    void familyOrder_data() {
+        QTest::addColumn<bool>("withCurves");
+        QTest::addColumn<QList<double>>("ends"); // how high each curve stops, in box pixels
+        QTest::addColumn<QList<int>>("order");   // the curves whose labels come first to last
+        const QList<double> ends{200, 560, 330, 150, 140};
+        QTest::newRow("by the shape") << true << ends << QList<int>{0, 1, 2, 3, 4};
+        QTest::newRow("up and left, misled by a curve stopping high") << false << ends << QList<int>{1, 2, 0, 3, 4};
+        QTest::newRow("by the shape, as high")
+            << true << QList<double>{300, 300, 300, 300, 300} << QList<int>{0, 1, 2, 3, 4};
+    }
+    void familyOrder() {
+        QFETCH(bool, withCurves);
+        QFETCH(QList<double>, ends);
+        QFETCH(QList<int>, order);
+        std::vector<fit::PrintedTrace> curves;
+        std::vector<cv::Point2f> labels;
+        for (int n = 0; n < ends.size(); ++n) {
+            fit::PrintedTrace curve;
+            double x = 70 * n;
+            for (double y = 0; y <= ends[n]; x += 1, y = 0.9 * std::pow(x - 70 * n, 1.3))
+                curve.points.push_back({x, 0, y});
+            curves.push_back(curve);
+            const fit::ChartPoint& end = curve.points.back();
+            labels.emplace_back(float(kBox.left + end.vp + 24), float(kBox.bottom - end.ip));
+        }
+        // A load line, which the shape must not follow.
+        fit::PrintedTrace loadLine;
+        for (double x = 0; x <= 600; x += 5)
+            loadLine.points.push_back({x, 0, 600 - x});
+        curves.push_back(loadLine);
+        const FamilyPlaces places(kBox, withCurves ? curves : std::vector<fit::PrintedTrace>{});
+        // Along each curve the place stays, 70 px on from the last curve's (to 5 px where only one
+        // curve reaches and the shape runs on as measured below).
+        for (std::size_t n = 0; withCurves && n < 5; ++n) {
+            for (const std::size_t i : {std::size_t{20}, curves[n].points.size() - 1}) {
+                const fit::ChartPoint& on = curves[n].points[i];
+                const cv::Point2f at(float(kBox.left + on.vp), float(kBox.bottom - on.ip));
+                QVERIFY2(std::abs(places.at(at) - 70.0 * double(n)) < 5,
+                         qPrintable(QString("%1 %2").arg(on.ip).arg(places.at(at) - 70.0 * double(n))));
+            }
+        }
+        QList<int> sorted{0, 1, 2, 3, 4};
+        std::sort(sorted.begin(), sorted.end(),
+                  [&](int a, int b) { return places.at(labels[std::size_t(a)]) < places.at(labels[std::size_t(b)]); });
+        QCOMPARE(sorted, order);
     }
 };
 
