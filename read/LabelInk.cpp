@@ -15,6 +15,11 @@ namespace {
 // a stretch of curve, not a character.
 constexpr double kLongestStroke = 1.3;
 constexpr double kStretchAspect = 3;
+// A few characters run together along a line (joined by the dots of a grid line through
+// them) stand at most this many character heights wide and high, and this many across
+// their line, however turned.
+constexpr double kLongestRun = 3.5;
+constexpr double kWidestRun = 1.9;
 // Where grid lines were taken out, a curve's ink has gaps this many character heights wide.
 constexpr double kGridGap = 0.3;
 // At most this many text-like marks are read.
@@ -90,6 +95,13 @@ bool IsCurveStretch(const std::vector<cv::Point>& points, double height) {
            longSide >= kStretchAspect * std::min(at.size.width, at.size.height);
 }
 
+// Whether a piece of ink no wider or higher than kLongestRun is a character, or a few
+// characters run together along a line: no wider than kWidestRun across its line.
+bool OneCharacterRun(const std::vector<cv::Point>& points, double height) {
+    const cv::RotatedRect at = cv::minAreaRect(points);
+    return std::min(at.size.width, at.size.height) <= kWidestRun * height;
+}
+
 } // namespace
 
 cv::Mat1b MarksWithoutLines(const cv::Mat1b& region, double height, cv::Size box) {
@@ -150,7 +162,7 @@ cv::Mat1b CharacterSized(const cv::Mat1b& marks, double height) {
     for (int i = 1; i < count; ++i) {
         const int w = stats.at<int>(i, cv::CC_STAT_WIDTH);
         const int h = stats.at<int>(i, cv::CC_STAT_HEIGHT);
-        const bool small = w <= 1.9 * height && h <= 1.9 * height;
+        const bool small = w <= kLongestRun * height && h <= kLongestRun * height;
         const bool seen = stats.at<int>(i, cv::CC_STAT_AREA) >= 2; // a decimal point too
         keep[static_cast<std::size_t>(i)] = small && seen ? 255 : 0;
         longEnough[static_cast<std::size_t>(i)] =
@@ -165,7 +177,8 @@ cv::Mat1b CharacterSized(const cv::Mat1b& marks, double height) {
         }
     }
     for (std::size_t i = 1; i < points.size(); ++i) {
-        if (longEnough[i] && IsCurveStretch(points[i], height)) {
+        if (longEnough[i] &&
+            (IsCurveStretch(points[i], height) || !OneCharacterRun(points[i], height))) {
             keep[i] = 0;
         }
     }

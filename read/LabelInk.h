@@ -21,8 +21,9 @@ cv::Mat1b MarksWithoutLines(const cv::Mat1b& region, double height, cv::Size box
 void EraseCurves(cv::Mat1b& marks, const std::vector<fit::PrintedTrace>& curves, cv::Point2d origin,
                  double height);
 
-// The marks the size of a character (a minus or a point too), as a mask; stretches of
-// curve left over where the curves were taken out are left out.
+// The marks the size of a character (a minus or a point too), or of a few characters run
+// together along their line, as a mask; stretches of curve left over where the curves were
+// taken out are left out.
 cv::Mat1b CharacterSized(const cv::Mat1b& marks, double height);
 
 // Marks join across gaps narrower than a character (only along the line, where `level`),

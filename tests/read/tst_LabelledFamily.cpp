@@ -116,8 +116,9 @@ private slots:
     }
 
     // Of the pieces of ink left where the curves were taken out, those the size of a character
-    // stay, characters run together among them; straight stretches of curve go, from 1.3
-    // character heights long and three times as long as wide.
+    // stay, characters run together among them (by a grid line's dots) up to 3.5 character
+    // heights long and 1.9 across; straight stretches of curve go, from 1.3 character heights
+    // long and three times as long as wide.
     void characterSized() {
         struct Piece {
             cv::Point from, to;
@@ -126,7 +127,9 @@ private slots:
         };
         const Piece kPieces[] = {{{20, 40}, {29, 31}, 2, false}, {{20, 40}, {27, 33}, 2, true},
                                  {{20, 40}, {33, 40}, 4, false}, {{20, 40}, {25, 35}, 5, true},
-                                 {{16, 30}, {24, 30}, 9, true},  {{20, 40}, {34, 40}, 1, false}};
+                                 {{16, 30}, {24, 30}, 9, true},  {{20, 40}, {34, 40}, 1, false},
+                                 {{10, 30}, {30, 30}, 14, true}, {{10, 30}, {34, 30}, 14, false},
+                                 {{15, 30}, {25, 30}, 18, true}, {{15, 30}, {25, 30}, 21, false}};
         for (const Piece& piece : kPieces) {
             cv::Mat1b ink(60, 60, std::uint8_t(0));
             cv::line(ink, piece.from, piece.to, 255, piece.width, cv::LINE_8);

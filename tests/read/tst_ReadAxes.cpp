@@ -110,12 +110,15 @@ private slots:
         // a curve runs through it, the most positive curve's label lost on a speckled 1-bit
         // scan (its curve counted among those the digitizer found), labels turned along the
         // curves with the last curve's left out (counted too), labels in boxes on a heavy JPEG and
-        // on a dashed grid with thick curves (two minus signs lost on grid lines).
+        // on a dashed grid with thick curves (two minus signs lost on grid lines), italic labels at the
+        // curves' ends on a dotted grid (the more positive curves end higher and further right; the dots
+        // join a label's characters).
         // "-": they must be left to the user; "~" before them: read or left, never read wrongly.
         QTest::addColumn<QString>("grids");
         const std::map<std::string, QString> kGridsRead{{"12AX7-like", "0 -4 0.5"},
                                                         {"6SN7-like", "0 -20 2"},
                                                         {"300B-like", "0 -100 10"},
+                                                        {"6J5-like", "0 -18 2"},
                                                         {"6AV6-like", "0 -3 0.5"}};
         for (const corpus::CorpusChart& c : corpus::Corpus()) {
             const auto read = kGridsRead.find(c.name.substr(0, c.name.find(',')));
