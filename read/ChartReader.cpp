@@ -18,6 +18,12 @@ namespace {
 // An axis starts at 0 when its value at the box's edge lies within this share of its
 // full scale of 0.
 constexpr double kZeroShare = 0.01;
+// Plotting programs leave a margin of a few percent between the data and the box: an axis
+// whose 0 lies inside the box within this share of its span from the corner is framed from
+// its 0, and to its last step inside the box (one standing within kOnTheEdge of a step
+// beyond the box's edge taken as on it).
+constexpr double kMarginShare = 0.1;
+constexpr double kOnTheEdge = 0.02;
 
 // Text is read at the size of an ordinary chart: the levelled picture of a box wider than
 // this many pixels (a chart scanned at 250 dpi or more) is shrunk for it so that the box is
@@ -25,22 +31,49 @@ constexpr double kZeroShare = 0.01;
 constexpr double kWidestBoxReadAsIs = 1250;
 constexpr double kReadBoxWidth = 1000;
 
-// The full scale of an axis at `far` when it reads 0 at `near`, or why not.
-std::optional<double> FullScale(const AxisScaleResult& axis, double near, double far,
-                                const char* name, std::vector<std::string>& missing) {
+// Where the frame stands along an axis (its 0 and its full scale, in picture pixels) and
+// the full scale's value.
+struct AxisFrame {
+    double zeroAt = 0;
+    double fullAt = 0;
+    double full = 0;
+};
+
+// The frame along an axis whose 0 stands inside the box a little way from its corner (a
+// plotting program's margin): from its 0 to its last step inside the box.
+std::optional<AxisFrame> WithinTheMargin(const AxisScale& scale, double near, double far) {
+    const double zeroAt = scale.positionOf(0);
+    const double share = (zeroAt - near) / (far - near);
+    if (!(share > 0 && share <= kMarginShare)) {
+        return std::nullopt;
+    }
+    const double steps = std::floor(scale.valueAt(far) / scale.step + kOnTheEdge);
+    if (!(steps > 0)) {
+        return std::nullopt;
+    }
+    return AxisFrame{zeroAt, scale.positionOf(steps * scale.step), steps * scale.step};
+}
+
+// The frame along an axis from `near` to `far` when it reads 0 at `near` (its full scale at
+// `far`), or within the margin, or why not.
+std::optional<AxisFrame> FrameAlong(const AxisScaleResult& axis, double near, double far,
+                                    const char* name, std::vector<std::string>& missing) {
     if (!axis.scale) {
         missing.push_back(std::string("The ") + name + " axis could not be read: " + axis.problem +
                           ".");
         return std::nullopt;
     }
     const double full = SnappedValue(*axis.scale, far);
-    if (!(full > 0) || std::abs(axis.scale->valueAt(near)) > kZeroShare * full) {
-        missing.push_back(std::string("The ") + name +
-                          " axis does not start at 0 at the box's corner, so its full scale is "
-                          "left for you.");
-        return std::nullopt;
+    if (full > 0 && std::abs(axis.scale->valueAt(near)) <= kZeroShare * full) {
+        return AxisFrame{near, far, full};
     }
-    return full;
+    if (const auto margin = WithinTheMargin(*axis.scale, near, far)) {
+        return margin;
+    }
+    missing.push_back(std::string("The ") + name +
+                      " axis does not start at 0 at the box's corner, so its full scale is "
+                      "left for you.");
+    return std::nullopt;
 }
 
 // The box's own pixels as a chart space: a volt a pixel right, an ampere a pixel up.
@@ -143,13 +176,21 @@ ChartReading ReadChart(const GreyLevels& grey, TextReader& reader) {
     TextRead read = ReadTextAtUsualSize(reading.levelled, box, reader);
     reading.numbers = std::move(read.numbers);
     reading.curveLabels = std::move(read.curveLabels);
-    reading.voltsFullscale =
-        FullScale(reading.numbers.volts, box.left, box.right, "plate voltage", reading.missing);
-    if (const auto printed = FullScale(reading.numbers.amps, box.bottom, box.top, "plate current",
-                                       reading.missing)) {
-        PlateCurrent current = PlateCurrentOf(*printed);
+    reading.frame = box;
+    if (const auto volts = FrameAlong(reading.numbers.volts, box.left, box.right, "plate voltage",
+                                      reading.missing)) {
+        reading.voltsFullscale = volts->full;
+        reading.frame.left = volts->zeroAt;
+        reading.frame.right = volts->fullAt;
+    }
+    if (const auto amps = FrameAlong(reading.numbers.amps, box.bottom, box.top, "plate current",
+                                     reading.missing)) {
+        reading.frame.bottom = amps->zeroAt;
+        reading.frame.top = amps->fullAt;
+        const double printed = amps->full;
+        PlateCurrent current = PlateCurrentOf(printed);
         if (const auto titled = read.titledInMilliamps) {
-            current = {*titled ? *printed / 1000 : *printed, *titled};
+            current = {*titled ? printed / 1000 : printed, *titled};
             reading.ampsUnitFromTitle = true;
         }
         reading.ampsFullscale = current.amps;
@@ -165,7 +206,7 @@ ChartReading ReadChart(const GreyLevels& grey, TextReader& reader) {
 void ApplyReading(const ChartReading& reading, int pictureWidth, int pictureHeight,
                   Design& design) {
     if (reading.box) {
-        const PlotBox& box = *reading.box;
+        const PlotBox& box = reading.frame;
         const PointF topLeft =
             FromPicturePixels({static_cast<float>(box.left), static_cast<float>(box.top)},
                               pictureWidth, pictureHeight);

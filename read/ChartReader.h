@@ -17,6 +17,9 @@ class TextReader;
 // What was read from a chart picture alone, and what could not be.
 struct ChartReading {
     std::optional<PlotBox> box;
+    // Where the frame goes (with a box): on the box, but from an axis's 0 to its last step
+    // inside the box where a plotting program left a margin between the data and the box.
+    PlotBox frame;
     GreyLevels levelled; // the picture turned level by the box's lean
     AxisNumbers numbers;
     std::optional<double> voltsFullscale; // volts at the box's right edge
@@ -31,12 +34,13 @@ struct ChartReading {
 // Finds the plot box and its lean, turns the picture level, reads the axis numbers and
 // sets the full scales at the box's edges, and reads the curve labels for the grid
 // voltages. The axes must start at 0 at the box's
-// bottom-left corner; where one does not, its full scale is left unread. The text of a big
+// bottom-left corner, or a little inside it (a plotting program's margin); where one does
+// not, its full scale is left unread. The text of a big
 // scan is read on its levelled picture shrunk to an ordinary chart's size; every position
 // given is in the levelled picture's own pixels.
 ChartReading ReadChart(const GreyLevels& grey, TextReader& reader);
 
-// Puts what was read into the design as if typed: the frame on the box (in layout units,
+// Puts what was read into the design as if typed: the frame where it was read (in layout units,
 // over the picture as turned level), the full scales and the grid voltages. What was not read is
 // left as it was.
 void ApplyReading(const ChartReading& reading, int pictureWidth, int pictureHeight, Design& design);

@@ -6,6 +6,7 @@
 #include "CorpusCharts.h"
 
 #include "platform/QtPicture.h"
+#include "plot/ChartGeometry.h"
 #include "read/ChartReader.h"
 #include "read/TextReader.h"
 
@@ -23,33 +24,46 @@ using namespace valvix;
 
 namespace {
 
-// A ruled chart 1000 x 700 of box (100, 60)-(900, 600), numbered evenly below and left with the texts
-// given, its curves and their labels drawn by `curves` in the box's rectangle.
+const QRectF kRuledBox(100, 60, 800, 540);
+
+// The data's rectangle in a box with a plotting program's margin of `margin` of its size left and
+// below, and `far` right and above (less than 0: beyond the box).
+QRectF DataIn(const QRectF& box, double margin, double far) {
+    return box.adjusted(margin * box.width(), far * box.height(), -far * box.width(), -margin * box.height());
+}
+
+// A ruled chart 1000 x 700 of box kRuledBox, numbered evenly below and left with the texts given,
+// its curves and their labels drawn by `curves` in the box's rectangle. With a margin, as a plotting
+// program draws: the data's rectangle inside the box by `margin` of its size each side, numbered and
+// ticked outside the box, not ruled.
 QImage RuledChart(const QStringList& below, const QStringList& left,
-                  const std::function<void(QPainter&, const QRectF&)>& curves) {
+                  const std::function<void(QPainter&, const QRectF&)>& curves, double margin = 0, double far = 0) {
     QImage chart(1000, 700, QImage::Format_RGB32);
     chart.fill(Qt::white);
     QPainter p(&chart);
     p.setRenderHint(QPainter::Antialiasing);
-    const QRectF box(100, 60, 800, 540);
+    const QRectF box = kRuledBox, data = DataIn(box, margin, far);
     p.setPen(QPen(Qt::black, 0.8));
-    for (int i = 1; i < 20; ++i)
+    for (int i = 1; i < 20 && margin == 0; ++i)
         p.drawLine(QPointF(box.left() + i * 40, box.top()), QPointF(box.left() + i * 40, box.bottom()));
-    for (int i = 1; i < 18; ++i)
+    for (int i = 1; i < 18 && margin == 0; ++i)
         p.drawLine(QPointF(box.left(), box.top() + i * 30), QPointF(box.right(), box.top() + i * 30));
     p.setPen(QPen(Qt::black, 2.5));
     p.drawRect(box);
     p.setFont(QFont("DejaVu Sans", 13));
+    const double tick = margin > 0 ? 7 : 0;
     for (qsizetype i = 0; i < below.size(); ++i) {
-        const double x = box.left() + box.width() * double(i) / double(below.size() - 1);
-        p.drawText(QRectF(x - 40, box.bottom() + 8, 80, 24), Qt::AlignHCenter | Qt::AlignTop, below[i]);
+        const double x = data.left() + data.width() * double(i) / double(below.size() - 1);
+        p.drawLine(QPointF(x, box.bottom()), QPointF(x, box.bottom() + tick));
+        p.drawText(QRectF(x - 40, box.bottom() + 8 + tick, 80, 24), Qt::AlignHCenter | Qt::AlignTop, below[i]);
     }
     for (qsizetype i = 0; i < left.size(); ++i) {
-        const double y = box.bottom() - box.height() * double(i) / double(left.size() - 1);
-        p.drawText(QRectF(box.left() - 90, y - 12, 80, 24), Qt::AlignRight | Qt::AlignVCenter, left[i]);
+        const double y = data.bottom() - data.height() * double(i) / double(left.size() - 1);
+        p.drawLine(QPointF(box.left() - tick, y), QPointF(box.left(), y));
+        p.drawText(QRectF(box.left() - 90 - tick, y - 12, 80, 24), Qt::AlignRight | Qt::AlignVCenter, left[i]);
     }
     p.setPen(QPen(Qt::black, 2));
-    curves(p, box);
+    curves(p, data);
     return chart;
 }
 
@@ -57,7 +71,7 @@ QImage RuledChart(const QStringList& below, const QStringList& left,
 // top left corner, from 0 V down or (`rising`) from -16 V down; the entry at `changed` (-1: none)
 // printed as `instead`; `rows` entries to a column of the legend, each as `entryText` prints it.
 QImage LegendChart(bool rising, int changed = -1, const QString& instead = {}, int rows = 9,
-                   const QString& entryText = "Vg = %1 V") {
+                   const QString& entryText = "Vg = %1 V", double margin = 0, double far = 0) {
     const auto curves = [&](QPainter& p, const QRectF& box) {
         const QColor colours[] = {Qt::blue,
                                   QColor(255, 127, 14),
@@ -90,7 +104,7 @@ QImage LegendChart(bool rising, int changed = -1, const QString& instead = {}, i
             p.drawText(QPointF(x + 46, y + 5), entry == changed ? instead : entryText.arg(-2 * curve));
         }
     };
-    return RuledChart({"0", "100", "200", "300", "400", "500"}, {"0", "5", "10", "15", "20"}, curves);
+    return RuledChart({"0", "100", "200", "300", "400", "500"}, {"0", "5", "10", "15", "20"}, curves, margin, far);
 }
 
 } // namespace
@@ -243,6 +257,50 @@ private slots:
         QCOMPARE(float(full.amps), float(amps));
         QVERIFY(full.inMilliamps == (amps < 0.5));
     }
+    // A plotting program's chart, its data a margin inside the box: the frame goes from the axes' 0
+    // to their last numbers, within 0.5 % of the box's size, where the margin is a tenth of the box or
+    // less; a wider one is no margin, and the full scales are left to the user.
+    void framesThePlottingMargin_data() {
+        QTest::addColumn<double>("margin");
+        QTest::addColumn<double>("far");
+        QTest::addColumn<bool>("framed");
+        QTest::newRow("none") << 0.0 << 0.0 << true;
+        QTest::newRow("5 %") << 0.05 << 0.05 << true;
+        QTest::newRow("9 %") << 0.09 << 0.09 << true;
+        QTest::newRow("12 %") << 0.12 << 0.12 << false;
+        // The last numbers' ticks a pixel or two past the box's far edges: taken as on them.
+        QTest::newRow("5 %, none far") << 0.05 << -0.002 << true;
+    }
+    void framesThePlottingMargin() {
+        QFETCH(double, margin);
+        QFETCH(double, far);
+        QFETCH(bool, framed);
+        const QtPicture chart(LegendChart(false, -1, {}, 9, "Vg = %1 V", margin, far));
+        const read::ChartReading reading = read::ReadChart(chart.grey(), m_reader);
+        QVERIFY(reading.box && reading.curveLabels.grids.grids);
+        QCOMPARE(bool(reading.voltsFullscale), framed);
+        QCOMPARE(bool(reading.ampsFullscale), framed);
+        if (!framed)
+            return;
+        QCOMPARE(*reading.voltsFullscale, 500.0);
+        QCOMPARE(float(*reading.ampsFullscale), 0.02f);
+        // The frame goes into the design there, in layout units.
+        Design typed;
+        read::ApplyReading(reading, chart.width(), chart.height(), typed);
+        const QRectF data = DataIn(kRuledBox, margin, far);
+        const auto layout = [&](double x, double y) {
+            return FromPicturePixels({float(x), float(y)}, chart.width(), chart.height());
+        };
+        const PointF boxTopLeft = layout(kRuledBox.left(), kRuledBox.top());
+        const PointF boxBottomRight = layout(kRuledBox.right(), kRuledBox.bottom());
+        const PointF size{boxBottomRight.x - boxTopLeft.x, boxBottomRight.y - boxTopLeft.y};
+        const PointF topLeft = layout(data.left(), data.top()), bottomRight = layout(data.right(), data.bottom());
+        for (const auto& [read, drawn, across] :
+             {std::tuple(typed.Xleft, topLeft.x, size.x), std::tuple(typed.Xright, bottomRight.x, size.x),
+              std::tuple(typed.Ytop, topLeft.y, size.y), std::tuple(typed.Ybottom, bottomRight.y, size.y)})
+            QVERIFY2(std::abs(read - drawn) < 0.005 * across, qPrintable(QString("%1 %2").arg(read).arg(drawn)));
+    }
+
     // A scan three times the size reads the same texts, each where it was printed and as large: its
     // text is read shrunk, and set back in the scan's pixels. (A label may group a little
     // differently, with a stroke more or less.)
