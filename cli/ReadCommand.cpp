@@ -65,6 +65,9 @@ void Report(const read::ChartReading& reading, std::ostream& out) {
         }
         out << ".\n";
     }
+    for (const std::string& remark : reading.remarks) {
+        out << remark << '\n';
+    }
     for (const std::string& missing : reading.missing) {
         out << missing << '\n';
     }

@@ -196,6 +196,11 @@ ChartReading ReadChart(const GreyLevels& grey, TextReader& reader) {
         reading.ampsFullscale = current.amps;
         reading.ampsInMilliamps = current.inMilliamps;
     }
+    if (reading.frame.left != box.left || reading.frame.bottom != box.bottom) {
+        reading.remarks.emplace_back(
+            "The data stand a margin inside the box, as plotting programs draw them: the "
+            "frame runs from the axes' 0 to their last numbers inside the box.");
+    }
     if (!reading.curveLabels.grids.grids) {
         reading.missing.push_back("The grid voltages could not be read from the curve labels: " +
                                   reading.curveLabels.grids.problem + ".");

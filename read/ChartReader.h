@@ -29,6 +29,8 @@ struct ChartReading {
     CurveLabels curveLabels;              // with the grid voltages they give
     // What could not be read, one plain sentence each.
     std::vector<std::string> missing;
+    // How something read was taken that the user would not expect, one plain sentence each.
+    std::vector<std::string> remarks;
 };
 
 // Finds the plot box and its lean, turns the picture level, reads the axis numbers and

@@ -185,6 +185,9 @@ std::string DescribeReading(const read::ChartReading& reading) {
     if (reading.box) {
         said << ".\n";
     }
+    for (const std::string& line : reading.remarks) {
+        said << line << "\n";
+    }
     for (const std::string& missing : reading.missing) {
         said << missing << "\n";
     }

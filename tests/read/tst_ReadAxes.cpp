@@ -280,6 +280,8 @@ private slots:
         QVERIFY(reading.box && reading.curveLabels.grids.grids);
         QCOMPARE(bool(reading.voltsFullscale), framed);
         QCOMPARE(bool(reading.ampsFullscale), framed);
+        // The frame inside the box is said to be.
+        QCOMPARE(reading.remarks.size(), std::size_t(framed && margin > 0 ? 1 : 0));
         if (!framed)
             return;
         QCOMPARE(*reading.voltsFullscale, 500.0);
