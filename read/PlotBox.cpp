@@ -25,6 +25,9 @@ constexpr double kEdgeShare = 0.45;
 constexpr int kLineReach = 3;
 // A line is clean when this share of its points lies within a pixel of one straight line.
 constexpr double kCleanLine = 0.9;
+// An edge line stands within this share of the picture's size of where the lines meeting it
+// end.
+constexpr double kMeetShare = 0.03;
 
 struct Working {
     cv::Mat1b ink;
@@ -155,6 +158,15 @@ double Nearest(const Edges& edges, double at) {
     });
 }
 
+// Where a box edge stands that a line ending at `end` meets (lines overrun their corners a
+// little): the candidate nearest it, where one stands within kMeetShare of the picture's
+// `span`; else the line's end, for a chart drawn with its two axes only (an open box) ends
+// where they do.
+double EdgeMet(const Edges& edges, double end, int span) {
+    const double nearest = Nearest(edges, end);
+    return std::abs(nearest - end) <= kMeetShare * span ? nearest : end;
+}
+
 struct Slope {
     double slope;
     double inliers; // the points within a pixel of the line
@@ -199,7 +211,7 @@ std::optional<PlotBox> BoxAt(const cv::Mat1b& ink, double lean) {
                      cv::getStructuringElement(cv::MORPH_RECT, {3, 9}));
     const Edges rows = EdgeCandidates(rowsBridged, false);
     const Edges columns = EdgeCandidates(columnsBridged, true);
-    if (rows.size() < 2 || columns.size() < 2) {
+    if (rows.empty() || columns.empty()) {
         return std::nullopt;
     }
     // The box's edges meet: the top and bottom are the long rows where the left edge's line
@@ -207,8 +219,17 @@ std::optional<PlotBox> BoxAt(const cv::Mat1b& ink, double lean) {
     const auto [upper, lower] = RunAlong(columnsBridged, columns.front(), false);
     const double bottom = Nearest(rows, lower);
     const auto [first, last] = RunAlong(rowsBridged, bottom, true);
-    return PlotBox{Nearest(columns, first), Nearest(columns, last), Nearest(rows, upper), bottom,
-                   lean};
+    const double left = Nearest(columns, first);
+    const PlotBox box{left, EdgeMet(columns, last, level.cols), EdgeMet(rows, upper, level.rows),
+                      bottom, lean};
+    // An open box's two axes must meet at its corner.
+    const bool open = std::abs(Nearest(columns, box.right) - box.right) > 0 ||
+                      std::abs(Nearest(rows, box.top) - box.top) > 0;
+    if (open && (std::abs(first - left) > kMeetShare * level.cols ||
+                 std::abs(lower - bottom) > kMeetShare * level.rows)) {
+        return std::nullopt;
+    }
+    return box;
 }
 
 // The middle of the ink of a printed line near (x, y) of the unturned ink, across it
