@@ -22,7 +22,7 @@ struct ChartReading {
     PlotBox frame;
     GreyLevels levelled; // the picture turned level by the box's lean
     AxisNumbers numbers;
-    std::optional<double> voltsFullscale; // volts at the box's right edge
+    std::optional<double> voltsFullscale; // volts at the frame's right edge
     std::optional<double> ampsFullscale;  // amperes at its top edge
     bool ampsInMilliamps = false;         // how the current axis is numbered
     bool ampsUnitFromTitle = false;       // as its title says, else by the numbers' size
@@ -34,7 +34,7 @@ struct ChartReading {
 };
 
 // Finds the plot box and its lean, turns the picture level, reads the axis numbers and
-// sets the full scales at the box's edges, and reads the curve labels for the grid
+// sets the full scales at the frame's edges, and reads the curve labels for the grid
 // voltages. The axes must start at 0 at the box's
 // bottom-left corner, or a little inside it (a plotting program's margin); where one does
 // not, its full scale is left unread. The text of a big

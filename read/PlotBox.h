@@ -34,7 +34,8 @@ GreyLevels LevelledLevels(const GreyLevels& grey, double tilt);
 
 // Finds the box from its long lines: the picture's lean is measured from the long
 // horizontal lines (up to two degrees either way), then the outermost lines that run
-// along most of the picture's width and height are the box's edges.
+// along most of the picture's width and height are the box's edges. A chart drawn with
+// its two axes only is boxed where they end, where they meet at its corner.
 PlotBoxResult FindPlotBox(const GreyLevels& grey);
 
 } // namespace valvix::read
