@@ -10,6 +10,14 @@ namespace valvix::read {
 
 namespace {
 
+// Where a stretch of curve from a to b crosses the height `up` (box pixels), if it does.
+std::optional<double> AcrossAt(const fit::ChartPoint& a, const fit::ChartPoint& b, double up) {
+    if ((a.ip - up) * (b.ip - up) > 0 || a.ip == b.ip) {
+        return std::nullopt;
+    }
+    return a.vp + (up - a.ip) * (b.vp - a.vp) / (b.ip - a.ip);
+}
+
 // Where the digitizer's curves cross the height at which a label stands (in the box's
 // pixels, as the curves are), each curve once, and where the label's own curve does: the
 // one passing nearest. Nothing when no curve passes near the label.
@@ -39,9 +47,9 @@ std::optional<Crossings> CrossingsAt(const FoundCurveLabel& label, const PlotBox
         for (std::size_t i = 1; i < curve.points.size(); ++i) {
             const fit::ChartPoint& a = curve.points[i - 1];
             const fit::ChartPoint& b = curve.points[i];
-            if ((a.ip - nearest->ip) * (b.ip - nearest->ip) <= 0 && a.ip != b.ip &&
-                std::hypot(b.vp - a.vp, b.ip - a.ip) <= 2 * height) {
-                all.push_back(a.vp + (nearest->ip - a.ip) * (b.vp - a.vp) / (b.ip - a.ip));
+            const std::optional<double> across = AcrossAt(a, b, nearest->ip);
+            if (across && std::hypot(b.vp - a.vp, b.ip - a.ip) <= 2 * height) {
+                all.push_back(*across);
             }
         }
     }
@@ -159,9 +167,8 @@ std::vector<std::optional<double>> AcrossAtLayers(const fit::PrintedTrace& curve
         const fit::ChartPoint& a = curve.points[i - 1];
         const fit::ChartPoint& b = curve.points[i];
         for (int k = 0; k <= kLayers; ++k) {
-            const double up = k * layer;
-            if (!across[k] && (a.ip - up) * (b.ip - up) <= 0 && a.ip != b.ip) {
-                across[k] = a.vp + (up - a.ip) * (b.vp - a.vp) / (b.ip - a.ip);
+            if (!across[k]) {
+                across[k] = AcrossAt(a, b, k * layer);
             }
         }
     }
