@@ -69,17 +69,48 @@ std::optional<FoundCurveLabel> ReadLevelLine(const Mark& mark, const cv::Mat1b& 
     return std::nullopt;
 }
 
+// The label area's greys, and the same with the dots of dotted grid lines joined to
+// characters (`dots`) painted as paper.
+struct AreaGreys {
+    cv::Mat1b asPrinted;
+    cv::Mat1b dots;
+    cv::Mat1b undotted;
+};
+
+AreaGreys GreysOf(const cv::Mat1b& region, const cv::Mat1b& marks, const cv::Mat1b& dots) {
+    AreaGreys greys{region, dots, region.clone()};
+    cv::Mat1b near;
+    cv::dilate(dots, near, cv::getStructuringElement(cv::MORPH_RECT, {3, 3}));
+    greys.undotted.setTo(255, near & ~(marks & ~dots));
+    return greys;
+}
+
+// A mark that reads as no label may have a dotted grid line through it, its dots joined to
+// the characters: it is read again without them.
+std::optional<FoundCurveLabel> ReadUndotted(const Mark& mark, const AreaGreys& greys, double height,
+                                            TextReader& reader) {
+    if (greys.dots.empty() || cv::countNonZero(mark.ink & greys.dots) == 0) {
+        return std::nullopt;
+    }
+    const Mark undotted{mark.at, mark.ink & ~greys.dots};
+    return ReadMark(undotted, greys.undotted, height, reader);
+}
+
 // The labels read from the marks, placed in the picture; where the marks that read as no
 // label stand go to `unread`.
-std::vector<FoundCurveLabel> ReadMarks(const cv::Mat1b& marks, const cv::Mat1b& region,
+std::vector<FoundCurveLabel> ReadMarks(const cv::Mat1b& marks, const AreaGreys& greys,
                                        double height, cv::Point edges, cv::Point offset,
                                        TextReader& reader, std::vector<cv::Point2f>& unread) {
     std::vector<FoundCurveLabel> labels;
     for (Mark& mark : Groups(CharacterSized(marks, height), height, edges)) {
-        auto found = ReadMark(mark, region, height, reader);
+        auto found = ReadMark(mark, greys.asPrinted, height, reader);
         if (!found) {
-            found = ReadLevelLine(mark, region, height, reader);
+            found = ReadLevelLine(mark, greys.asPrinted, height, reader);
         }
+        if (!found) {
+            found = ReadUndotted(mark, greys, height, reader);
+        }
+
         if (found) {
             found->at.center += cv::Point2f(offset);
             labels.push_back(*found);
@@ -214,13 +245,15 @@ CurveLabels LabelsAtTheCurves(const cv::Mat1b& level, const PlotBox& box, double
                           static_cast<int>(std::lround(box.top)) - area.y);
     // Read as printed, and again with the curves taken out: a label a curve touches reads
     // only without it, one a curve runs through only with it.
-    cv::Mat1b marks = MarksWithoutLines(level(area), height, BoxSize(box));
+    cv::Mat1b dots;
+    cv::Mat1b marks = MarksWithoutLines(level(area), height, BoxSize(box), &dots);
+    const AreaGreys greys = GreysOf(level(area), marks, dots);
     std::vector<cv::Point2f> unreadAsPrinted;
     const auto asPrinted =
-        ReadMarks(marks, level(area), height, edges, area.tl(), reader, unreadAsPrinted);
+        ReadMarks(marks, greys, height, edges, area.tl(), reader, unreadAsPrinted);
     EraseCurves(marks, curves, cv::Point2d(box.left - area.x, box.bottom - area.y), height);
     std::vector<cv::Point2f> unread;
-    found.labels = Merged(ReadMarks(marks, level(area), height, edges, area.tl(), reader, unread),
+    found.labels = Merged(ReadMarks(marks, greys, height, edges, area.tl(), reader, unread),
                           asPrinted, height);
     const auto acrossTheCut = LabelsAcrossTheCut(level, box, height, reader);
     if (acrossTheCut) {

@@ -26,31 +26,74 @@ constexpr double kGridGap = 0.3;
 constexpr std::size_t kMostMarks = 60;
 
 // The rows of the marks (or with `across` false, their columns) that a dashed or dotted
-// grid line runs along, marked in `bands`: those inked over a quarter of the box's span,
-// and the rows beside them that the line's width smears into.
-void MarkGridRows(const cv::Mat1b& marks, int boxSpan, bool across, cv::Mat1b& bands) {
+// grid line runs along: those inked over a quarter of the box's span, and the rows beside
+// them that the line's width smears into.
+std::vector<bool> GridRows(const cv::Mat1b& marks, int boxSpan, bool across) {
     cv::Mat1i counts;
     cv::reduce(marks / 255, counts, across ? 1 : 0, cv::REDUCE_SUM, CV_32S);
     const int lines = across ? marks.rows : marks.cols;
     const auto count = [&](int i) { return across ? counts(i, 0) : counts(0, i); };
+    std::vector<bool> rows(static_cast<std::size_t>(lines), false);
     for (int i = 0; i < lines; ++i) {
         if (count(i) >= boxSpan / 4) {
             for (int j = std::max(0, i - 1); j <= std::min(lines - 1, i + 1); ++j) {
-                if (j == i || count(j) >= boxSpan / 12) {
-                    (across ? bands.row(j) : bands.col(j)).setTo(255);
-                }
+                rows[static_cast<std::size_t>(j)] =
+                    rows[static_cast<std::size_t>(j)] || j == i || count(j) >= boxSpan / 12;
             }
         }
     }
+    return rows;
+}
+
+// The dots of grid lines (in `rows`, or with `across` false, in `columns`) joined to the
+// characters of the marks: ink in a line's rows that a stroke does not carry across, from
+// just above them to just below.
+void MarkDotsOnCharacters(const cv::Mat1b& marks, const std::vector<bool>& rows, bool across,
+                          cv::Mat1b& dots) {
+    const cv::Mat1b ink = across ? marks : cv::Mat1b(marks.t());
+    cv::Mat1b found(ink.size(), 0);
+    const auto inkNear = [&](int y, int x) {
+        return y >= 0 && y < ink.rows &&
+               cv::countNonZero(
+                   ink.row(y).colRange(std::max(0, x - 1), std::min(ink.cols, x + 2))) > 0;
+    };
+    const auto inLine = [&](int y) { return rows[static_cast<std::size_t>(y)]; };
+    for (int first = 0; first < ink.rows; ++first) {
+        if (!inLine(first)) {
+            continue;
+        }
+        int last = first;
+        while (last + 1 < ink.rows && inLine(last + 1)) {
+            ++last;
+        }
+        for (int x = 0; x < ink.cols; ++x) {
+            if (cv::countNonZero(ink.col(x).rowRange(first, last + 1)) == 0 ||
+                (inkNear(first - 1, x) && inkNear(last + 1, x))) {
+                continue; // a stroke across the line
+            }
+            for (int y = first; y <= last; ++y) {
+                found(y, x) = ink(y, x);
+            }
+        }
+        first = last;
+    }
+    dots |= across ? found : cv::Mat1b(found.t());
 }
 
 // Clears the dashes and dots of dashed or dotted grid lines along the box (of `box`
 // pixels): the pieces of the marks that lie wholly in the lines' rows and columns. A
 // character's stroke that runs along a grid line hidden by the label's box of paper stays.
-void ClearGridLines(cv::Mat1b& marks, cv::Size box) {
+// The dots joined to characters go to `dots`.
+void ClearGridLines(cv::Mat1b& marks, cv::Size box, cv::Mat1b& dots) {
+    const std::vector<bool> rows = GridRows(marks, box.width, true);
+    const std::vector<bool> columns = GridRows(marks, box.height, false);
     cv::Mat1b bands(marks.size(), 0);
-    MarkGridRows(marks, box.width, true, bands);
-    MarkGridRows(marks, box.height, false, bands);
+    for (int y = 0; y < marks.rows; ++y) {
+        for (int x = 0; x < marks.cols; ++x) {
+            bands(y, x) =
+                rows[static_cast<std::size_t>(y)] || columns[static_cast<std::size_t>(x)] ? 255 : 0;
+        }
+    }
     cv::Mat1i pieces;
     const int count = cv::connectedComponents(marks, pieces, 8);
     std::vector<std::uint8_t> outside(static_cast<std::size_t>(count), 0);
@@ -64,6 +107,9 @@ void ClearGridLines(cv::Mat1b& marks, cv::Size box) {
             pixel = 0;
         }
     });
+    dots = cv::Mat1b(marks.size(), 0);
+    MarkDotsOnCharacters(marks, rows, true, dots);
+    MarkDotsOnCharacters(marks, columns, false, dots);
 }
 
 // Walks from a to b (past a) with ink within a pixel of each step, or gaps in it no wider
@@ -104,7 +150,8 @@ bool OneCharacterRun(const std::vector<cv::Point>& points, double height) {
 
 } // namespace
 
-cv::Mat1b MarksWithoutLines(const cv::Mat1b& region, double height, cv::Size box) {
+cv::Mat1b MarksWithoutLines(const cv::Mat1b& region, double height, cv::Size box,
+                            cv::Mat1b* dotsOnCharacters) {
     const cv::Mat1b dark = fit::DarknessAgainstPaper(region);
     cv::Mat1b ink;
     const double otsu = cv::threshold(dark, ink, 0, 255, cv::THRESH_BINARY | cv::THRESH_OTSU);
@@ -117,7 +164,11 @@ cv::Mat1b MarksWithoutLines(const cv::Mat1b& region, double height, cv::Size box
     cv::morphologyEx(ink, columns, cv::MORPH_OPEN,
                      cv::getStructuringElement(cv::MORPH_RECT, {1, longest}));
     ink.setTo(0, rows | columns);
-    ClearGridLines(ink, box);
+    cv::Mat1b dots;
+    ClearGridLines(ink, box, dots);
+    if (dotsOnCharacters != nullptr) {
+        *dotsOnCharacters = dots;
+    }
     return ink;
 }
 

@@ -11,7 +11,10 @@ namespace valvix::read {
 
 // Dark marks on the paper, long straight grid and frame lines left out, and dashed or
 // dotted ones along the box (of `box` pixels) too. Characters are `height` pixels high.
-cv::Mat1b MarksWithoutLines(const cv::Mat1b& region, double height, cv::Size box);
+// The dots of those lines joined to characters (left in the marks) go to
+// `dotsOnCharacters` where given.
+cv::Mat1b MarksWithoutLines(const cv::Mat1b& region, double height, cv::Size box,
+                            cv::Mat1b* dotsOnCharacters = nullptr);
 
 // Takes the curves out of the marks: each polyline (in the box's pixels, its bottom left
 // corner at `origin` in the marks' pixels) drawn over them in paper where it runs along

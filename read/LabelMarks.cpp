@@ -19,6 +19,9 @@ constexpr double kReadHeight = 32;
 constexpr int kLeastConfidence = 40;
 // A group of marks thicker than this many character heights holds more than one line.
 constexpr double kMostLineHeights = 1.8;
+// A mark whose long side leans this many degrees or fewer may be level text, its smallest
+// bounding box turned by a stray dot or italic letters.
+constexpr double kNearlyLevel = 15;
 // Characters this many pixels high or fewer are small print.
 constexpr double kSmallPrint = 8;
 // Small print is read as printed at these multiples of its height, the surest taken: each
@@ -138,6 +141,13 @@ std::optional<FoundCurveLabel> ReadMark(const Mark& mark, const cv::Mat1b& regio
         }
         found = LabelOfReading(reader.readLine(crop, height, kReadHeight, kLabelCharacters),
                                mark.at, height);
+    }
+    if (!found && turn != 0 && std::abs(turn) <= kNearlyLevel) {
+        const cv::Mat1b crop = LevelledCrop(mark, region, 0);
+        if (!crop.empty()) {
+            found = LabelOfReading(reader.readLine(crop, height, kReadHeight, kLabelCharacters),
+                                   mark.at, height);
+        }
     }
     // Small print loses its points and minus signs to the mask and the smoothing: a level
     // mark is read again as printed, and the better reading kept.
