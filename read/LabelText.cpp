@@ -67,6 +67,24 @@ std::optional<double> Number(std::string_view text, bool& signWritten) {
     return negative ? -value : value;
 }
 
+// The number's letters a reader gives for the digits they look like (L or I for 1, O for 0),
+// where it is a number: signed, or with a digit of its own. A lone letter stays a letter.
+std::string DigitsForLookalikes(std::string_view text) {
+    const bool withSign = !text.empty() && (text.front() == '-' || text.front() == '+');
+    const bool digit = std::any_of(text.begin(), text.end(), [](char c) {
+        return std::isdigit(static_cast<unsigned char>(c)) != 0;
+    });
+    std::string digits(text);
+    for (char& c : digits) {
+        if ((withSign || digit) && (c == 'L' || c == 'I')) {
+            c = '1';
+        } else if ((withSign || digit) && c == 'O') {
+            c = '0';
+        }
+    }
+    return digits;
+}
+
 } // namespace
 
 std::string PlainLabelText(std::string_view text) {
@@ -111,7 +129,7 @@ std::optional<CurveLabel> CurveLabelValue(std::string_view text) {
         }
     }
     CurveLabel label;
-    const std::optional<double> volts = Number(rest, label.signWritten);
+    const std::optional<double> volts = Number(DigitsForLookalikes(rest), label.signWritten);
     if (!volts) {
         return std::nullopt;
     }
