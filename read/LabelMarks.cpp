@@ -22,8 +22,11 @@ constexpr double kMostLineHeights = 1.8;
 // A mark whose long side leans this many degrees or fewer may be level text, its smallest
 // bounding box turned by a stray dot or italic letters.
 constexpr double kNearlyLevel = 15;
-// Characters this many pixels high or fewer are small print.
-constexpr double kSmallPrint = 8;
+// Characters this many pixels high or fewer are small print. In the smallest, a label's
+// minus and point are lost so often that a lone digit is all that is read of many labels;
+// in print a pixel larger, a lone character is more often a stub of curve.
+constexpr double kSmallPrint = 9;
+constexpr double kSmallestPrint = 8;
 // Small print is read as printed at these multiples of its height, the surest taken: each
 // loses a point or minus sign the others keep.
 constexpr std::array<double, 3> kSmallPrintScales{4.5, 5, 6};
@@ -150,13 +153,18 @@ std::optional<FoundCurveLabel> ReadMark(const Mark& mark, const cv::Mat1b& regio
         }
     }
     // Small print loses its points and minus signs to the mask and the smoothing: a level
-    // mark is read again as printed, and the better reading kept.
+    // mark is read again as printed, and the better reading kept. A lone character that
+    // only these readings give is taken in the smallest print alone.
     if (turn == 0 && height <= kSmallPrint) {
         const cv::Mat1b plain = PlainCrop(mark, region);
+        const bool loneTaken = found.has_value() || height <= kSmallestPrint;
         for (const double scale : kSmallPrintScales) {
-            found = Surer(found, LabelOfReading(reader.readLine(plain, height, scale * height,
-                                                                kLabelCharacters, false),
-                                                mark.at, height));
+            auto again = LabelOfReading(
+                reader.readLine(plain, height, scale * height, kLabelCharacters, false), mark.at,
+                height);
+            if (loneTaken || (again && again->text.size() >= 2)) {
+                found = Surer(found, again);
+            }
         }
     }
     return found;
