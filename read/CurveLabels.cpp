@@ -17,6 +17,8 @@ namespace valvix::read {
 
 namespace {
 
+// A label with more than this share of its rectangle in another's is part of it.
+constexpr double kMostlyWithin = 0.5;
 // Without printed digits to measure, characters are taken as this many pixels high.
 constexpr double kUsualHeight = 12;
 // Labels stand within this share of the box's width right of it, and within this many
@@ -121,12 +123,26 @@ std::vector<FoundCurveLabel> ReadMarks(const cv::Mat1b& marks, const AreaGreys& 
     return labels;
 }
 
-// Both readings' labels, one of each two that stand in one place: the surer one.
+// Whether most of one label's rectangle lies in the other's: the two are one label read
+// whole one way and in part the other. Labels stacked close may touch.
+bool OneWithinTheOther(const cv::RotatedRect& a, const cv::RotatedRect& b) {
+    std::vector<cv::Point2f> overlap;
+    if (cv::rotatedRectangleIntersection(a, b, overlap) == cv::INTERSECT_NONE) {
+        return false;
+    }
+    std::vector<cv::Point2f> hull;
+    cv::convexHull(overlap, hull);
+    return cv::contourArea(hull) > kMostlyWithin * std::min(a.size.area(), b.size.area());
+}
+
+// Both readings' labels, one of each two that stand in one place, or one mostly within the
+// other: the surer one.
 std::vector<FoundCurveLabel> Merged(std::vector<FoundCurveLabel> labels,
                                     const std::vector<FoundCurveLabel>& more, double height) {
     for (const FoundCurveLabel& label : more) {
         const auto same = std::find_if(labels.begin(), labels.end(), [&](const auto& other) {
-            return cv::norm(other.at.center - label.at.center) < height;
+            return cv::norm(other.at.center - label.at.center) < height ||
+                   OneWithinTheOther(label.at, other.at);
         });
         if (same == labels.end()) {
             labels.push_back(label);

@@ -149,10 +149,11 @@ private slots:
         // Drawn smaller: the boxed labels' neighbours are stretches of thick curve, the 1-bit scan's curves
         // broken at the grid lines and its labels' characters taken for stretches of curve (at 950 px, 9 px high,
         // their points and minus signs lost unless read as small print). Drawn larger, the
-        // dotted grid's dots run through the italic labels' characters, and a stray dot turns a level label.
+        // dotted grid's dots run through the italic labels' characters, and a stray dot turns a level label; a
+        // boxed label is read whole as printed and in part with the curves taken out, and counted once.
         for (const auto& [index, width, grids] :
              {std::tuple(2, 850, "0 -100 10"), std::tuple(0, 800, "0 -4 0.5"), std::tuple(0, 950, "0 -4 0.5"),
-              std::tuple(0, 1600, "0 -4 0.5"), std::tuple(3, 2000, "0 -18 2")}) {
+              std::tuple(0, 1600, "0 -4 0.5"), std::tuple(3, 2000, "0 -18 2"), std::tuple(5, 1300, "0 -3 0.5")}) {
             const corpus::CorpusChart drawn = corpus::CorpusChartAt(std::size_t(index), width, width * 7 / 10);
             QTest::addRow("%s at %d", drawn.name.substr(0, drawn.name.find(',')).c_str(), width)
                 << drawn.picture << double(drawn.voltsFullscale) << double(drawn.ampsFullscale) << grids;
