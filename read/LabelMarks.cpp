@@ -22,6 +22,8 @@ constexpr double kMostLineHeights = 1.8;
 // A mark whose long side leans this many degrees or fewer may be level text, its smallest
 // bounding box turned by a stray dot or italic letters.
 constexpr double kNearlyLevel = 15;
+// Turned text is drawn this many times as large as it is turned.
+constexpr double kTurnedScale = 3;
 // Characters this many pixels high or fewer are small print. In the smallest, a label's
 // minus and point are lost so often that a lone digit is all that is read of many labels;
 // in print a pixel larger, a lone character is more often a stub of curve.
@@ -63,25 +65,44 @@ std::uint8_t PaperAround(const cv::Mat1b& region, const cv::Mat1b& near,
     return paper.empty() ? 255 : static_cast<std::uint8_t>(fit::Median(std::move(paper)));
 }
 
+// A mark's text turned level and cut to its own size, drawn `scale` times as large.
+struct LevelledText {
+    cv::Mat1b crop;
+    double scale = 1;
+};
+
 // The mark turned level (and then upside down too, for text that runs downward) and cut
 // to its own size: the picture's own greys where its ink lies and a pixel around (so
-// that small print keeps its smooth edges), paper elsewhere.
-cv::Mat1b LevelledCrop(const Mark& mark, const cv::Mat1b& region, double turn) {
+// that small print keeps its smooth edges), paper elsewhere. Turned text is drawn larger
+// as it is turned, so that its strokes keep their shapes.
+LevelledText LevelledCrop(const Mark& mark, const cv::Mat1b& region, double turn, double scale) {
     cv::Mat1b near;
     cv::dilate(mark.ink, near, cv::getStructuringElement(cv::MORPH_RECT, {3, 3}));
     cv::Mat1b grey(region.size(), PaperAround(region, near, mark.at));
     region.copyTo(grey, near);
-    const cv::Mat rotation = cv::getRotationMatrix2D(mark.at.center, turn, 1.0);
+    const cv::Rect bounds = cv::boundingRect(near);
+    double reach = 2; // how far the ink reaches from the mark's centre, every way
+    for (const cv::Point corner : {bounds.tl(), bounds.br(), cv::Point(bounds.x, bounds.br().y),
+                                   cv::Point(bounds.br().x, bounds.y)}) {
+        reach = std::max(reach, cv::norm(cv::Point2f(corner) - mark.at.center) + 2);
+    }
+    LevelledText text;
+    text.scale = scale;
+    cv::Mat rotation = cv::getRotationMatrix2D(mark.at.center, turn, text.scale);
+    rotation.at<double>(0, 2) += std::round(reach * text.scale - mark.at.center.x);
+    rotation.at<double>(1, 2) += std::round(reach * text.scale - mark.at.center.y);
+    const int side = static_cast<int>(std::ceil(2 * reach * text.scale));
     cv::Mat1b turned;
     cv::Mat1b turnedInk;
-    cv::warpAffine(grey, turned, rotation, grey.size(), cv::INTER_LINEAR, cv::BORDER_CONSTANT, 255);
-    cv::warpAffine(near, turnedInk, rotation, near.size(), cv::INTER_NEAREST, cv::BORDER_CONSTANT,
+    cv::warpAffine(grey, turned, rotation, {side, side},
+                   turn == 0 ? cv::INTER_LINEAR : cv::INTER_CUBIC, cv::BORDER_CONSTANT, 255);
+    cv::warpAffine(near, turnedInk, rotation, {side, side}, cv::INTER_NEAREST, cv::BORDER_CONSTANT,
                    0);
     const cv::Rect inked = cv::boundingRect(turnedInk);
-    if (inked.empty()) {
-        return {};
+    if (!inked.empty()) {
+        text.crop = turned(inked).clone();
     }
-    return turned(inked).clone();
+    return text;
 }
 
 // The label a reading gives, if any. A label that names its grid is taken however unsure
@@ -121,6 +142,25 @@ cv::Mat1b PlainCrop(const Mark& mark, const cv::Mat1b& region) {
         .clone();
 }
 
+// Small print loses its points and minus signs to the mask and the smoothing: a level
+// mark is read again as printed, and the better reading kept. A lone character that only
+// these readings give is taken in the smallest print alone.
+std::optional<FoundCurveLabel> ReadSmallPrintAgain(const Mark& mark, const cv::Mat1b& region,
+                                                   double height, TextReader& reader,
+                                                   std::optional<FoundCurveLabel> found) {
+    const cv::Mat1b plain = PlainCrop(mark, region);
+    const bool loneTaken = found.has_value() || height <= kSmallestPrint;
+    for (const double scale : kSmallPrintScales) {
+        auto again =
+            LabelOfReading(reader.readLine(plain, height, scale * height, kLabelCharacters, false),
+                           mark.at, height);
+        if (loneTaken || (again && again->text.size() >= 2)) {
+            found = Surer(found, again);
+        }
+    }
+    return found;
+}
+
 } // namespace
 
 bool IsOneTextLine(const cv::RotatedRect& at, double height) {
@@ -134,38 +174,30 @@ std::optional<FoundCurveLabel> ReadMark(const Mark& mark, const cv::Mat1b& regio
     }
     const double turn = LevellingTurn(mark.at);
     std::optional<FoundCurveLabel> found;
-    for (const double flip : {0.0, 180.0}) {
-        if (found || (flip != 0 && turn == 0)) {
-            break;
-        }
-        const cv::Mat1b crop = LevelledCrop(mark, region, turn + flip);
-        if (crop.empty()) {
-            break;
-        }
-        found = LabelOfReading(reader.readLine(crop, height, kReadHeight, kLabelCharacters),
-                               mark.at, height);
+    // Turned text is read drawn three times as large, then as printed where that gives no
+    // label. A mark long enough to be turned holds more than one character: a lone one read
+    // from it is a stroke of curve.
+    const auto readTurned = [&](double by, double scale) {
+        const LevelledText text = LevelledCrop(mark, region, by, scale);
+        const TextReader::Reading reading =
+            text.crop.empty()
+                ? TextReader::Reading{}
+                : reader.readLine(text.crop, text.scale * height, kReadHeight, kLabelCharacters);
+        return turn == 0 || reading.text.size() >= 2 ? LabelOfReading(reading, mark.at, height)
+                                                     : std::nullopt;
+    };
+    found = readTurned(turn, turn == 0 ? 1.0 : kTurnedScale);
+    if (!found && turn != 0) {
+        found = readTurned(turn, 1);
+    }
+    if (!found && turn != 0) {
+        found = readTurned(turn + 180, kTurnedScale);
     }
     if (!found && turn != 0 && std::abs(turn) <= kNearlyLevel) {
-        const cv::Mat1b crop = LevelledCrop(mark, region, 0);
-        if (!crop.empty()) {
-            found = LabelOfReading(reader.readLine(crop, height, kReadHeight, kLabelCharacters),
-                                   mark.at, height);
-        }
+        found = readTurned(0, 1);
     }
-    // Small print loses its points and minus signs to the mask and the smoothing: a level
-    // mark is read again as printed, and the better reading kept. A lone character that
-    // only these readings give is taken in the smallest print alone.
     if (turn == 0 && height <= kSmallPrint) {
-        const cv::Mat1b plain = PlainCrop(mark, region);
-        const bool loneTaken = found.has_value() || height <= kSmallestPrint;
-        for (const double scale : kSmallPrintScales) {
-            auto again = LabelOfReading(
-                reader.readLine(plain, height, scale * height, kLabelCharacters, false), mark.at,
-                height);
-            if (loneTaken || (again && again->text.size() >= 2)) {
-                found = Surer(found, again);
-            }
-        }
+        found = ReadSmallPrintAgain(mark, region, height, reader, found);
     }
     return found;
 }

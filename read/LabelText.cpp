@@ -67,8 +67,9 @@ std::optional<double> Number(std::string_view text, bool& signWritten) {
     return negative ? -value : value;
 }
 
-// The number's letters a reader gives for the digits they look like (L or I for 1, O for 0),
-// where it is a number: signed, or with a digit of its own. A lone letter stays a letter.
+// The number's letters a reader gives for the digits they look like: L or I for 1 where it
+// is a number (signed, or with a digit of its own), O for 0 beside a digit only (a signed
+// O alone is more often a loop of curve). A lone letter stays a letter.
 std::string DigitsForLookalikes(std::string_view text) {
     const bool withSign = !text.empty() && (text.front() == '-' || text.front() == '+');
     const bool digit = std::any_of(text.begin(), text.end(), [](char c) {
@@ -78,7 +79,7 @@ std::string DigitsForLookalikes(std::string_view text) {
     for (char& c : digits) {
         if ((withSign || digit) && (c == 'L' || c == 'I')) {
             c = '1';
-        } else if ((withSign || digit) && c == 'O') {
+        } else if (digit && c == 'O') {
             c = '0';
         }
     }

@@ -51,7 +51,7 @@ private slots:
             {"Vg = -2V", -2, true}, {"EC=0", 0, false}, {"Ec1 = -4 VOLTS", -4, true}, {"-1", -1, true}, {"0V", 0, false},
             {"+2", 2, true}, {"2", 2, false}, {"\xE2\x88\x92" "8V", -8, true}, {"Eg=\xE2\x80\x93" "1.5 volt", -1.5, true},
             {"vg-6", -6, true}, {"Ug1 = -2 V", -2, true}, {"Ecl=-4", -4, true}, {"VGK=0", 0, false}, {"ug+1", 1, true}, {"Vg 2", NAN, false}, {"V", NAN, false}, {"Vg=", NAN, false}, {"-2A", NAN, false},
-            {"Ec=-2V=", NAN, false}, {"-l", -1, true}, {"Vg=-O.5V", -0.5, true}, {"1O", 10, false}, {"l", NAN, false}, {"O", NAN, false}};
+            {"Ec=-2V=", NAN, false}, {"-l", -1, true}, {"Vg=-O.5V", -0.5, true}, {"1O", 10, false}, {"l", NAN, false}, {"O", NAN, false}, {"+o", NAN, false}};
         // clang-format on
         for (const auto& [text, volts, signWritten] : kTexts) {
             const std::optional<CurveLabel> read = CurveLabelValue(text);

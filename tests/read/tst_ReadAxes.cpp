@@ -148,21 +148,19 @@ private slots:
             << scanned.picture << double(scanned.voltsFullscale) << double(scanned.ampsFullscale) << "0 -4 0.5";
         // Drawn smaller: the boxed labels' neighbours are stretches of thick curve, the 1-bit scan's curves
         // broken at the grid lines and its labels' characters taken for stretches of curve (at 950 px, 9 px high,
-        // their points and minus signs lost unless read as small print). Drawn larger, the
-        // dotted grid's dots run through the italic labels' characters, and a stray dot turns a level label; a
-        // boxed label is read whole as printed and in part with the curves taken out, and counted once.
+        // their points and minus signs lost unless read as small print), italic labels 9 px high turned along
+        // the curves' ends. Drawn larger, the dotted grid's dots run through the italic labels' characters, and
+        // a stray dot turns a level label; a boxed label is read whole as printed and in part with the curves
+        // taken out, and counted once; small labels turned along the curves keep their minus signs only when
+        // turned at three times their size.
         for (const auto& [index, width, grids] :
              {std::tuple(2, 850, "0 -100 10"), std::tuple(0, 800, "0 -4 0.5"), std::tuple(0, 950, "0 -4 0.5"),
-              std::tuple(0, 1600, "0 -4 0.5"), std::tuple(3, 2000, "0 -18 2"), std::tuple(5, 1300, "0 -3 0.5")}) {
+              std::tuple(3, 700, "0 -18 2"), std::tuple(0, 1600, "0 -4 0.5"), std::tuple(3, 2000, "0 -18 2"),
+              std::tuple(5, 1300, "0 -3 0.5"), std::tuple(1, 1300, "0 -20 2")}) {
             const corpus::CorpusChart drawn = corpus::CorpusChartAt(std::size_t(index), width, width * 7 / 10);
             QTest::addRow("%s at %d", drawn.name.substr(0, drawn.name.find(',')).c_str(), width)
                 << drawn.picture << double(drawn.voltsFullscale) << double(drawn.ampsFullscale) << grids;
         }
-        // Drawn small, most of its labels lost: the two labels on traced curves have more curves between
-        // them than one step, so the family is not read in steps of 6 V.
-        const corpus::CorpusChart small = corpus::CorpusChartAt(3, 700, 490);
-        QTest::addRow("6J5-like at 700 x 490")
-            << small.picture << double(small.voltsFullscale) << double(small.ampsFullscale) << "~0 -18 2";
         example::ChartSpec larger = example::Example12AX7();
         example::FitFrame(larger, 1000, 750);
         // Its last label crowded down across the box's bottom edge, read whole below it.
