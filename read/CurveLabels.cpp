@@ -112,7 +112,6 @@ std::vector<FoundCurveLabel> ReadMarks(const cv::Mat1b& marks, const AreaGreys& 
         if (!found) {
             found = ReadUndotted(mark, greys, height, reader);
         }
-
         if (found) {
             found->at.center += cv::Point2f(offset);
             labels.push_back(*found);
