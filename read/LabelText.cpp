@@ -68,9 +68,10 @@ std::optional<double> Number(std::string_view text, bool& signWritten) {
 }
 
 // The number's letters a reader gives for the digits they look like: L or I for 1 where it
-// is a number (signed, or with a digit of its own), O for 0 beside a digit only (a signed
-// O alone is more often a loop of curve). A lone letter stays a letter.
-std::string DigitsForLookalikes(std::string_view text) {
+// is a number (signed, or with a digit of its own), O for 0 beside a digit, or alone after
+// the grid's name ("Ec=O V"). A signed O alone is more often a loop of curve, and a lone
+// letter stays a letter.
+std::string DigitsForLookalikes(std::string_view text, bool gridNamed) {
     const bool withSign = !text.empty() && (text.front() == '-' || text.front() == '+');
     const bool digit = std::any_of(text.begin(), text.end(), [](char c) {
         return std::isdigit(static_cast<unsigned char>(c)) != 0;
@@ -79,7 +80,7 @@ std::string DigitsForLookalikes(std::string_view text) {
     for (char& c : digits) {
         if ((withSign || digit) && (c == 'L' || c == 'I')) {
             c = '1';
-        } else if (digit && c == 'O') {
+        } else if ((digit || (gridNamed && text == "O")) && c == 'O') {
             c = '0';
         }
     }
@@ -123,6 +124,10 @@ std::optional<CurveLabel> CurveLabelValue(std::string_view text) {
             break;
         }
     }
+    // The name lost and its '=' kept: "=-2V".
+    if (!named && rest.starts_with('=')) {
+        rest.remove_prefix(1);
+    }
     for (const std::string_view unit : kUnits) {
         if (rest.ends_with(unit)) {
             rest.remove_suffix(unit.size());
@@ -130,7 +135,7 @@ std::optional<CurveLabel> CurveLabelValue(std::string_view text) {
         }
     }
     CurveLabel label;
-    const std::optional<double> volts = Number(DigitsForLookalikes(rest), label.signWritten);
+    const std::optional<double> volts = Number(DigitsForLookalikes(rest, named), label.signWritten);
     if (!volts) {
         return std::nullopt;
     }

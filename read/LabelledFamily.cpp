@@ -83,6 +83,9 @@ std::size_t CurvesBefore(const Crossings& crossings, double height) {
                       [&](double at) { return at < crossings.own - height; }));
 }
 
+// The family's spacing before the last label is measured over this many gaps.
+constexpr std::size_t kGapsForSpacing = 3;
+
 // How many curves pass right of the last label's own (crossings within two characters of
 // it taken as its own, which a label along it may hide in part), spaced as the family is
 // there: the more negative ones left without a label. Nothing when they stand as no
@@ -103,7 +106,14 @@ std::optional<std::size_t> CurvesAfter(const Crossings& crossings, double height
     if (before.empty()) {
         return std::nullopt;
     }
-    const double spacing = crossings.own - before.back();
+    // The family's spacing there: the middle of the last three gaps, as a load line crossing
+    // just before the label's own curve leaves one gap short.
+    before.push_back(crossings.own);
+    std::vector<double> gaps;
+    for (std::size_t i = before.size() - 1; i > 0 && gaps.size() < kGapsForSpacing; --i) {
+        gaps.push_back(before[i] - before[i - 1]);
+    }
+    const double spacing = fit::Median(std::move(gaps));
     double last = crossings.own;
     for (const double at : after) {
         if (at - last < 0.4 * spacing || at - last > 2.5 * spacing) {

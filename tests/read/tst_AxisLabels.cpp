@@ -43,15 +43,16 @@ private slots:
         }
     }
 
-    // Curve labels with and without the grid's name and the unit; whether a sign was written. In a number, an l
-    // or an O read for the digit it looks like.
+    // Curve labels with and without the grid's name (or with its '=' alone) and the unit; whether a sign was
+    // written. In a number, an l or an O read for the digit it looks like.
     void curveLabels() {
         // clang-format off
         const std::tuple<const char*, double, bool> kTexts[] = {
             {"Vg = -2V", -2, true}, {"EC=0", 0, false}, {"Ec1 = -4 VOLTS", -4, true}, {"-1", -1, true}, {"0V", 0, false},
             {"+2", 2, true}, {"2", 2, false}, {"\xE2\x88\x92" "8V", -8, true}, {"Eg=\xE2\x80\x93" "1.5 volt", -1.5, true},
             {"vg-6", -6, true}, {"Ug1 = -2 V", -2, true}, {"Ecl=-4", -4, true}, {"VGK=0", 0, false}, {"ug+1", 1, true}, {"Vg 2", NAN, false}, {"V", NAN, false}, {"Vg=", NAN, false}, {"-2A", NAN, false},
-            {"Ec=-2V=", NAN, false}, {"-l", -1, true}, {"Vg=-O.5V", -0.5, true}, {"1O", 10, false}, {"l", NAN, false}, {"O", NAN, false}, {"+o", NAN, false}};
+            {"Ec=-2V=", NAN, false}, {"-l", -1, true}, {"Vg=-O.5V", -0.5, true}, {"1O", 10, false}, {"l", NAN, false}, {"O", NAN, false}, {"+o", NAN, false},
+            {"Ec=OV", 0, false}, {"Vg=-O", NAN, false}, {"=-2V", -2, true}, {"=0", 0, false}, {"=", NAN, false}, {"==-2", NAN, false}, {"=O", NAN, false}};
         // clang-format on
         for (const auto& [text, volts, signWritten] : kTexts) {
             const std::optional<CurveLabel> read = CurveLabelValue(text);

@@ -58,6 +58,8 @@ private slots:
             << "the curve labels read do not reach 0 V (a label may be missing)";
         QTest::newRow("two unlabelled after")
             << (QList<double>(four) << 340 << 400) << 0 << 4 << 0.0 << 1 << 0 << "0 -10 2";
+        QTest::newRow("a line just before the last, two after")
+            << (QList<double>(four) << 340 << 400 << 268) << 0 << 4 << 0.0 << 1 << 0 << "0 -10 2";
         QTest::newRow("bunched after, counted") << (QList<double>(four) << 310) << 0 << 4 << 0.0 << 1 << 0 << "0 -8 2";
         QTest::newRow("a stray close after") << (QList<double>(four) << 303) << 0 << 4 << 0.0 << 1 << 0
                                              << "curves past the last label read are not labelled";
