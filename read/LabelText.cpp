@@ -129,8 +129,11 @@ std::optional<CurveLabel> CurveLabelValue(std::string_view text) {
         rest.remove_prefix(1);
     }
     for (const std::string_view unit : kUnits) {
-        if (rest.ends_with(unit)) {
-            rest.remove_suffix(unit.size());
+        // A dash after the unit is a dot of a grid line, or the end of a curve: "Vg=-8V-".
+        const bool dashAfter =
+            rest.ends_with('-') && rest.substr(0, rest.size() - 1).ends_with(unit);
+        if (rest.ends_with(unit) || dashAfter) {
+            rest.remove_suffix(unit.size() + (dashAfter ? 1 : 0));
             break;
         }
     }

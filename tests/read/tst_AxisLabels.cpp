@@ -52,7 +52,8 @@ private slots:
             {"+2", 2, true}, {"2", 2, false}, {"\xE2\x88\x92" "8V", -8, true}, {"Eg=\xE2\x80\x93" "1.5 volt", -1.5, true},
             {"vg-6", -6, true}, {"Ug1 = -2 V", -2, true}, {"Ecl=-4", -4, true}, {"VGK=0", 0, false}, {"ug+1", 1, true}, {"Vg 2", NAN, false}, {"V", NAN, false}, {"Vg=", NAN, false}, {"-2A", NAN, false},
             {"Ec=-2V=", NAN, false}, {"-l", -1, true}, {"Vg=-O.5V", -0.5, true}, {"1O", 10, false}, {"l", NAN, false}, {"O", NAN, false}, {"+o", NAN, false},
-            {"Ec=OV", 0, false}, {"Vg=-O", NAN, false}, {"=-2V", -2, true}, {"=0", 0, false}, {"=", NAN, false}, {"==-2", NAN, false}, {"=O", NAN, false}};
+            {"Ec=OV", 0, false}, {"Vg=-O", NAN, false}, {"=-2V", -2, true}, {"=0", 0, false}, {"=", NAN, false}, {"==-2", NAN, false}, {"=O", NAN, false},
+            {"Vg=-8V-", -8, true}, {"-8-", NAN, false}, {"Vg=-8V--", NAN, false}, {"V-", NAN, false}};
         // clang-format on
         for (const auto& [text, volts, signWritten] : kTexts) {
             const std::optional<CurveLabel> read = CurveLabelValue(text);
