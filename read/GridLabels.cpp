@@ -7,8 +7,9 @@ namespace valvix::read {
 
 namespace {
 
-// Labelled curves may stand this many curves apart at the most (one unlabelled between).
-constexpr long kLargestGap = 2;
+// Labelled curves may stand this many curves apart at the most (two unlabelled between:
+// labels misread beside a lost one).
+constexpr long kLargestGap = 3;
 // Fewer labels than this agreeing on a step may be chance.
 constexpr std::size_t kLeastAgreeing = 3;
 // More labels than this are not taken: every pair of them is tried for the step.
@@ -16,15 +17,23 @@ constexpr std::size_t kMostLabels = 40;
 
 // The values a label may stand for: as read, and negated when no sign was written (a
 // minus lost in reading) and the value is not 0; then a tenth of those where its point
-// may have been lost. Fewer mendings come first.
+// may have been lost. Fewer mendings come first. A number with neither sign nor the grid's
+// name is taken for a negative grid voltage alone: charts write the plus sign of positive
+// grids, and a stroke of curve read as a digit would lengthen the family past 0 V.
 std::vector<double> Readings(const CurveLabel& label) {
     const bool minusLost = !label.signWritten && label.volts != 0;
-    std::vector<double> values{label.volts};
+    const bool asRead = !minusLost || label.gridNamed;
+    std::vector<double> values;
+    if (asRead) {
+        values.push_back(label.volts);
+    }
     if (minusLost) {
         values.push_back(-label.volts);
     }
     if (label.pointMayBeLost) {
-        values.push_back(label.volts / 10);
+        if (asRead) {
+            values.push_back(label.volts / 10);
+        }
         if (minusLost) {
             values.push_back(-label.volts / 10);
         }
@@ -41,13 +50,19 @@ struct Chain {
     long last = 0;
     long unlabelled = 0; // curves between its labels that have none
 
-    // More labels; then fewer mended; then fewer curves without a label.
+    // More labels, each curve without one counting half a label against (else a smaller
+    // step takes in a label off the step); then more labels; then fewer mended; then fewer
+    // curves without a label.
     bool betterThan(const Chain& other) const {
+        if (score() != other.score()) {
+            return score() > other.score();
+        }
         if (length != other.length) {
             return length > other.length;
         }
         return mended != other.mended ? mended < other.mended : unlabelled < other.unlabelled;
     }
+    long score() const { return 2 * static_cast<long>(length) - unlabelled; }
 };
 
 // The curve a value lies on, counted from the anchor a whole number of steps down, or

@@ -126,8 +126,9 @@ private slots:
         QCOMPARE(SnappedValue(scale, 100 + 60 * 5.24), 260.0);
     }
 
-    // The family from the curve labels read in the family's order: a lost minus mended, a
-    // misread or misplaced label set aside, a curve without a label between two with one; in
+    // The family from the curve labels read in the family's order: a lost minus mended (a number with neither
+    // sign nor name is negative), a misread or misplaced label set aside, up to two curves without a label
+    // between two with one; in
     // small print ('~'), a lost point mended too where only that makes the labels step evenly.
     void gridVoltages() {
         // clang-format off
@@ -139,12 +140,15 @@ private slots:
             {{"0", "-2", "-4", "+7", "+1", "+5"}, "the curve labels read do not step evenly from curve to curve"},
             {{"Ec=0", "05", "-2", "3", "35"}, "the curve labels read do not step evenly from curve to curve"},
             {{"0", "+7", "-1", "-2", "+9", "-3"}, "0 -3 1 0 2"},
-            {{"16", "+9", "+2"}, "the curve labels read do not reach 0 V (a label may be missing)"},
+            {{"+16", "+9", "+2"}, "the curve labels read do not reach 0 V (a label may be missing)"},
+            {{"4", "0", "-2", "-4", "-6"}, "0 -6 2 0 1"}, {{"Ec=2", "0", "-4", "-6"}, "2 -6 2 0 0"},
+            {{"0", "-2", "-8", "-10"}, "0 -10 2 0 0"}, {{"0", "-2", "-4", "-6", "-9", "-10", "-12", "-14", "-16"}, "0 -16 2 0 1"},
+            {{"0", "-2", "-10", "-12"}, "the curve labels read do not step evenly from curve to curve"},
             {{"-1", "-2", "-4"}, "the curve labels read do not reach 0 V (a label may be missing)"},
             {{"0", "-1", "-2", "-2.5", "-3"}, "0 -3 0.5 0 0"},
             {{"0", "-2", "-2.5", "-3"}, "the curve labels read do not reach 0 V (a label may be missing)"},
             {{"+10", "+5", "0", "-20", "-5"}, "10 -5 5 0 1"},
-            {{"+10", "+5", "0", "-5", "-20"}, "the last curve label read does not agree with the others"},
+            {{"+10", "+5", "0", "-5", "-25"}, "the last curve label read does not agree with the others"},
             {{"0", "-2", "-4", "-6", "-6"}, "the last curve label read does not agree with the others"},
             {{"0", "-2", "-4", "-16", "-8"}, "0 -8 2 0 1"},
             {{"0", "-3", "-4", "-9"}, "0 -9 3 0 1"},
@@ -154,7 +158,7 @@ private slots:
             {{"-6", "-8"}, "fewer than three curve labels were read"},
             {{"~Ec=0", "~0.5", "~15", "~2", "~2.5", "~3", "~35", "~4"}, "0 -4 0.5 7 0"},
             {{"~0", "~-05", "~-1", "~-15V"}, "0 -1.5 0.5 2 0"},
-            {{"~0", "~-5", "~-10", "~-15", "~-20"}, "0 -20 5 0 0"},
+            {{"~0", "~-5", "~-10", "~-15", "~-20"}, "0 -20 5 0 0"}, {{"~05", "~0", "~-05", "~-1"}, "0 -1 0.5 1 1"},
             {{"~0", "~-10", "~-20", "~-3", "~-40"}, "0 -40 10 0 1"}};
         // clang-format on
         for (const auto& [texts, expected] : kFamilies) {
