@@ -25,6 +25,8 @@ constexpr double kEdgeShare = 0.45;
 constexpr int kLineReach = 3;
 // A line is clean when this share of its points lies within a pixel of one straight line.
 constexpr double kCleanLine = 0.9;
+// Ink running this many pixels straight across a box line's direction is a line across it.
+constexpr int kLineAcross = 15;
 // An edge line stands within this share of the picture's size of where the lines meeting it
 // end.
 constexpr double kMeetShare = 0.03;
@@ -200,15 +202,27 @@ std::optional<Slope> RobustSlope(const std::vector<cv::Point2d>& points) {
     return Slope{*slope, inliers};
 }
 
+// The level ink with the gaps of dashed lines along its rows (or its columns) bridged. The
+// lines across them are taken out first: bridging would close a dense grid of them, a few
+// pixels apart in a small picture, into solid ink.
+cv::Mat1b BridgedAlong(const cv::Mat1b& level, bool rows) {
+    cv::Mat1b across;
+    cv::morphologyEx(level, across, cv::MORPH_OPEN,
+                     cv::getStructuringElement(cv::MORPH_RECT, rows ? cv::Size(1, kLineAcross)
+                                                                    : cv::Size(kLineAcross, 1)));
+    cv::Mat1b bridged;
+    cv::subtract(level, across, bridged);
+    cv::morphologyEx(
+        bridged, bridged, cv::MORPH_CLOSE,
+        cv::getStructuringElement(cv::MORPH_RECT, rows ? cv::Size(9, 3) : cv::Size(3, 9)));
+    return bridged;
+}
+
 // The box in the working ink turned level by `lean`, or nothing.
 std::optional<PlotBox> BoxAt(const cv::Mat1b& ink, double lean) {
     const cv::Mat1b level = Levelled(ink, lean);
-    cv::Mat1b rowsBridged;
-    cv::Mat1b columnsBridged;
-    cv::morphologyEx(level, rowsBridged, cv::MORPH_CLOSE,
-                     cv::getStructuringElement(cv::MORPH_RECT, {9, 3}));
-    cv::morphologyEx(level, columnsBridged, cv::MORPH_CLOSE,
-                     cv::getStructuringElement(cv::MORPH_RECT, {3, 9}));
+    const cv::Mat1b rowsBridged = BridgedAlong(level, true);
+    const cv::Mat1b columnsBridged = BridgedAlong(level, false);
     const Edges rows = EdgeCandidates(rowsBridged, false);
     const Edges columns = EdgeCandidates(columnsBridged, true);
     if (rows.empty() || columns.empty()) {
