@@ -19,6 +19,10 @@ namespace {
 constexpr std::string_view kNumberCharacters = "0123456789.-";
 // Each number is read with its digits this many pixels high.
 constexpr std::array<double, 2> kReadHeights{28, 40};
+// Digits this many pixels high or fewer are small print, read again as printed (unsmoothed)
+// at these heights too: each loses a different digit to the smoothing and scaling.
+constexpr double kSmallPrint = 9;
+constexpr std::array<double, 3> kSmallPrintReadHeights{32, 36, 44};
 // The largest plate current full scale taken as printed in amperes.
 constexpr double kMostAmps = 2;
 // The numbers stand within this share of the box's height below it, and of its width left
@@ -100,14 +104,22 @@ ReadNumber ReadWord(const cv::Mat1b& region, cv::Point offset, const cv::Rect& w
                             cv::Rect(0, 0, region.cols, region.rows);
     ReadNumber number;
     number.at = cv::Rect2d(word.x + offset.x, word.y + offset.y, word.width, word.height);
-    for (const double readHeight : kReadHeights) {
+    const auto readAt = [&](double readHeight, bool smooth) {
         const std::string text =
-            reader.readLine(region(padded), height, readHeight, kNumberCharacters).text;
+            reader.readLine(region(padded), height, readHeight, kNumberCharacters, smooth).text;
         number.text = number.text.empty() ? text : number.text;
         const std::optional<double> value = TickValue(text);
         if (value &&
             std::find(number.values.begin(), number.values.end(), *value) == number.values.end()) {
             number.values.push_back(*value);
+        }
+    };
+    for (const double readHeight : kReadHeights) {
+        readAt(readHeight, true);
+    }
+    if (height <= kSmallPrint) {
+        for (const double readHeight : kSmallPrintReadHeights) {
+            readAt(readHeight, false);
         }
     }
     return number;

@@ -144,8 +144,8 @@ private slots:
         QTest::newRow("12AX7")
             << "example-12AX7" << QByteArray()
             << QList<float>{1108.125f, 5525.625f, 315, 3355, 300, 0.004f, 0, -4, 0.5f}
-            << "0 50 100 150 200 250 300 4 3.5 3 2 1.5 1 0 -0.5 -1.5 -2 -2.5 -3 -3.5 -4 7 set aside"
-            << "from 8 curve labels; 7 texts set aside.\nContinue fits the model to the chart at once." << true;
+            << "0 50 100 150 200 250 300 4 3.5 3 2.5 2 1.5 1 0.5 0 0 -0.5 -1.5 -2 -2.5 -3 -3.5 -4 4 set aside"
+            << "from 8 curve labels; 4 texts set aside.\nContinue fits the model to the chart at once." << true;
         QTest::newRow("no box") << "" << QByteArray() << typed << ""
                                 << "\nWhat was not read is left for you to type." << false;
         QTest::newRow("no reader") << "example-6SN7" << QByteArray("-") << typed << ""
