@@ -41,6 +41,12 @@ std::vector<double> Readings(const CurveLabel& label) {
     return values;
 }
 
+// A digit from 1 to 9 with neither sign nor the grid's name.
+bool IsLoneDigit(const CurveLabel& label) {
+    return !label.signWritten && !label.gridNamed && label.volts >= 1 && label.volts <= 9 &&
+           label.volts == std::floor(label.volts);
+}
+
 // A chain of labels that agree with one family: how many, how many mended, and the
 // curves of its first and last label counted from the family's anchor.
 struct Chain {
@@ -111,6 +117,23 @@ Chain LongestChain(const std::vector<CurveLabel>& ordered, double anchor, double
     return best;
 }
 
+// The lone digits off the family (a chain from `anchor` down by `step`): each more often a
+// stroke of curve read as a digit than a label misread, not counted against the family.
+std::size_t StrokesOff(const std::vector<CurveLabel>& ordered, const Chain& family, double anchor,
+                       double step) {
+    const auto onTheFamily = [&](const CurveLabel& label) {
+        const std::vector<double> values = Readings(label);
+        return std::any_of(values.begin(), values.end(), [&](double value) {
+            const std::optional<long> curve = CurveOf(value, anchor, step);
+            return curve && *curve >= family.first && *curve <= family.last;
+        });
+    };
+    return static_cast<std::size_t>(
+        std::count_if(ordered.begin(), ordered.end(), [&](const CurveLabel& label) {
+            return IsLoneDigit(label) && !onTheFamily(label);
+        }));
+}
+
 } // namespace
 
 GridVoltagesResult GridVoltagesOf(const std::vector<CurveLabel>& ordered, std::size_t unnamedFirst,
@@ -146,7 +169,8 @@ GridVoltagesResult GridVoltagesOf(const std::vector<CurveLabel>& ordered, std::s
             }
         }
     }
-    if (best.length < kLeastAgreeing || 3 * best.length < 2 * ordered.size()) {
+    if (best.length < kLeastAgreeing ||
+        3 * best.length < 2 * (ordered.size() - StrokesOff(ordered, best, bestAnchor, bestStep))) {
         return {std::nullopt, "the curve labels read do not step evenly from curve to curve"};
     }
     // A last label set aside leaves the family's end unknown: it may be misread, or the

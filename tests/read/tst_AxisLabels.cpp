@@ -127,7 +127,8 @@ private slots:
     }
 
     // The family from the curve labels read in the family's order: a lost minus mended (a number with neither
-    // sign nor name is negative), a misread or misplaced label set aside, up to two curves without a label
+    // sign nor name is negative), a misread or misplaced label set aside (a lone digit off the family, a stroke
+    // of curve, not counted against it), up to two curves without a label
     // between two with one; in
     // small print ('~'), a lost point mended too where only that makes the labels step evenly.
     void gridVoltages() {
@@ -138,11 +139,14 @@ private slots:
             {{"0", "-1", "-3"}, "0 -3 1 0 0"}, {{"0", "2", "-4"}, "0 -4 2 1 0"},
             {{"0", "-2", "-9"}, "the curve labels read do not step evenly from curve to curve"},
             {{"0", "-2", "-4", "+7", "+1", "+5"}, "the curve labels read do not step evenly from curve to curve"},
-            {{"Ec=0", "05", "-2", "3", "35"}, "the curve labels read do not step evenly from curve to curve"},
+            {{"Ec=0", "05", "-2", "3", "35"}, "the last curve label read does not agree with the others"},
             {{"0", "+7", "-1", "-2", "+9", "-3"}, "0 -3 1 0 2"},
             {{"+16", "+9", "+2"}, "the curve labels read do not reach 0 V (a label may be missing)"},
             {{"4", "0", "-2", "-4", "-6"}, "0 -6 2 0 1"}, {{"Ec=2", "0", "-4", "-6"}, "2 -6 2 0 0"},
             {{"0", "-2", "-8", "-10"}, "0 -10 2 0 0"}, {{"0", "-2", "-4", "-6", "-9", "-10", "-12", "-14", "-16"}, "0 -16 2 0 1"},
+            {{"0", "4", "-20", "20", "4", "4", "-50", "2", "-70"}, "0 -70 10 0 5"},
+            {{"0", "44", "-20", "20", "44", "4", "-50", "2", "-70"}, "the curve labels read do not step evenly from curve to curve"},
+            {{"0", "-4", "-20", "20", "-4", "4", "-50", "2", "-70"}, "the curve labels read do not step evenly from curve to curve"},
             {{"0", "-2", "-10", "-12"}, "the curve labels read do not step evenly from curve to curve"},
             {{"-1", "-2", "-4"}, "the curve labels read do not reach 0 V (a label may be missing)"},
             {{"0", "-1", "-2", "-2.5", "-3"}, "0 -3 0.5 0 0"},
