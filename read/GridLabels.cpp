@@ -117,6 +117,38 @@ Chain LongestChain(const std::vector<CurveLabel>& ordered, double anchor, double
     return best;
 }
 
+// The chain of labels the most agree with, and its family's anchor and step: every pair of
+// labels, each as read or mended, tried as curves one to kLargestGap apart.
+struct Family {
+    Chain chain;
+    double anchor = 0;
+    double step = 0;
+};
+Family BestFamily(const std::vector<CurveLabel>& ordered) {
+    Family best;
+    for (std::size_t a = 0; a < ordered.size(); ++a) {
+        for (std::size_t b = a + 1; b < ordered.size(); ++b) {
+            for (const double va : Readings(ordered[a])) {
+                for (const double vb : Readings(ordered[b])) {
+                    for (long gap = 1; gap <= kLargestGap; ++gap) {
+                        const double step = (va - vb) / double(gap);
+                        if (!(step > 0)) {
+                            continue;
+                        }
+                        const Chain chain = LongestChain(ordered, va, step);
+                        // The better chain wins; of equal ones, the larger step.
+                        if (chain.betterThan(best.chain) ||
+                            (!best.chain.betterThan(chain) && step > best.step)) {
+                            best = {chain, va, step};
+                        }
+                    }
+                }
+            }
+        }
+    }
+    return best;
+}
+
 // The lone digits off the family (a chain from `anchor` down by `step`): each more often a
 // stroke of curve read as a digit than a label misread, not counted against the family.
 std::size_t StrokesOff(const std::vector<CurveLabel>& ordered, const Chain& family, double anchor,
@@ -144,31 +176,10 @@ GridVoltagesResult GridVoltagesOf(const std::vector<CurveLabel>& ordered, std::s
     if (ordered.size() > kMostLabels) {
         return {std::nullopt, "more texts like curve labels were read than a chart has curves"};
     }
-    Chain best;
-    double bestAnchor = 0;
-    double bestStep = 0;
-    for (std::size_t a = 0; a < ordered.size(); ++a) {
-        for (std::size_t b = a + 1; b < ordered.size(); ++b) {
-            for (const double va : Readings(ordered[a])) {
-                for (const double vb : Readings(ordered[b])) {
-                    for (long gap = 1; gap <= kLargestGap; ++gap) {
-                        const double step = (va - vb) / double(gap);
-                        if (!(step > 0)) {
-                            continue;
-                        }
-                        const Chain chain = LongestChain(ordered, va, step);
-                        // The better chain wins; of equal ones, the larger step.
-                        if (chain.betterThan(best) ||
-                            (!best.betterThan(chain) && step > bestStep)) {
-                            best = chain;
-                            bestAnchor = va;
-                            bestStep = step;
-                        }
-                    }
-                }
-            }
-        }
-    }
+    Family found = BestFamily(ordered);
+    Chain& best = found.chain;
+    const double bestAnchor = found.anchor;
+    const double bestStep = found.step;
     if (best.length < kLeastAgreeing ||
         3 * best.length < 2 * (ordered.size() - StrokesOff(ordered, best, bestAnchor, bestStep))) {
         return {std::nullopt, "the curve labels read do not step evenly from curve to curve"};

@@ -138,6 +138,7 @@ private slots:
             {{"Vg=0V", "2", "-6", "-10V"}, "0 -10 2 1 0"},
             {{"0", "-1", "-3"}, "0 -3 1 0 0"}, {{"0", "2", "-4"}, "0 -4 2 1 0"},
             {{"0", "-2", "-9"}, "the curve labels read do not step evenly from curve to curve"},
+            {{"0", "-2", "-4", "-17", "-33"}, "the curve labels read do not step evenly from curve to curve"},
             {{"0", "-2", "-4", "+7", "+1", "+5"}, "the curve labels read do not step evenly from curve to curve"},
             {{"Ec=0", "05", "-2", "3", "35"}, "the last curve label read does not agree with the others"},
             {{"0", "+7", "-1", "-2", "+9", "-3"}, "0 -3 1 0 2"},
