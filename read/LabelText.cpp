@@ -67,6 +67,47 @@ std::optional<double> Number(std::string_view text, bool& signWritten) {
     return negative ? -value : value;
 }
 
+bool StartsWithSign(std::string_view text) {
+    return text.starts_with('-') || text.starts_with('+');
+}
+
+// A small '=' after the grid's name, read as a letter or a dash like it ("ECS-4V", "ECE-4V",
+// "EC--4V"): taken where a sign follows, as one always does a negative grid's number.
+bool TakeEqualsLookalike(std::string_view& text) {
+    constexpr std::string_view kLookalikes = "SE-";
+    if (text.size() < 2 || kLookalikes.find(text.front()) == std::string_view::npos ||
+        !StartsWithSign(text.substr(1))) {
+        return false;
+    }
+    text.remove_prefix(1);
+    return true;
+}
+
+struct GridName {
+    bool named = false;
+    bool equalsLost = false; // the name followed by no '=' and no sign
+};
+
+// Takes the grid's name and its '=' off the front of a label, or an '=' whose name was lost
+// ("=-2V"); nothing where the label cannot be read past them.
+std::optional<GridName> TakeGridName(std::string_view& rest) {
+    GridName found;
+    for (const std::string_view name : kGridNames) {
+        if (TakePrefix(rest, name)) {
+            found.named = true;
+            if (!TakePrefix(rest, "=") && !TakeEqualsLookalike(rest) && !StartsWithSign(rest)) {
+                found.equalsLost = true;
+                if (name.size() > 2) {
+                    return std::nullopt; // "EC10V" may be "Ec = -10V"
+                }
+            }
+            return found;
+        }
+    }
+    TakePrefix(rest, "=");
+    return found;
+}
+
 // The number's letters a reader gives for the digits they look like: L or I for 1 where it
 // is a number (signed, or with a digit of its own), O for 0 beside a digit, or alone after
 // the grid's name ("Ec=O V"). A signed O alone is more often a loop of curve, and a lone
@@ -113,21 +154,11 @@ std::optional<double> TickValue(std::string_view text) {
 std::optional<CurveLabel> CurveLabelValue(std::string_view text) {
     const std::string plain = PlainLabelText(text);
     std::string_view rest = plain;
-    bool named = false;
-    for (const std::string_view name : kGridNames) {
-        if (TakePrefix(rest, name)) {
-            if (!TakePrefix(rest, "=") && rest.starts_with('-') == false &&
-                rest.starts_with('+') == false) {
-                return std::nullopt; // "VG" must be followed by '=' or a sign
-            }
-            named = true;
-            break;
-        }
+    const std::optional<GridName> name = TakeGridName(rest);
+    if (!name) {
+        return std::nullopt;
     }
-    // The name lost and its '=' kept: "=-2V".
-    if (!named && rest.starts_with('=')) {
-        rest.remove_prefix(1);
-    }
+    const bool named = name->named;
     for (const std::string_view unit : kUnits) {
         // A dash after the unit is a dot of a grid line, or the end of a curve: "Vg=-8V-".
         const bool dashAfter =
@@ -141,6 +172,9 @@ std::optional<CurveLabel> CurveLabelValue(std::string_view text) {
     const std::optional<double> volts = Number(DigitsForLookalikes(rest, named), label.signWritten);
     if (!volts) {
         return std::nullopt;
+    }
+    if (name->equalsLost && (*volts != 0 || label.signWritten)) {
+        return std::nullopt; // "VG 2": a '=' and a minus may both be lost; "EC 0V" is 0
     }
     label.volts = *volts;
     label.gridNamed = named;

@@ -53,7 +53,9 @@ private slots:
             {"vg-6", -6, true}, {"Ug1 = -2 V", -2, true}, {"Ecl=-4", -4, true}, {"VGK=0", 0, false}, {"ug+1", 1, true}, {"Vg 2", NAN, false}, {"V", NAN, false}, {"Vg=", NAN, false}, {"-2A", NAN, false},
             {"Ec=-2V=", NAN, false}, {"-l", -1, true}, {"Vg=-O.5V", -0.5, true}, {"1O", 10, false}, {"l", NAN, false}, {"O", NAN, false}, {"+o", NAN, false},
             {"Ec=OV", 0, false}, {"Vg=-O", NAN, false}, {"=-2V", -2, true}, {"=0", 0, false}, {"=", NAN, false}, {"==-2", NAN, false}, {"=O", NAN, false},
-            {"Vg=-8V-", -8, true}, {"-8-", NAN, false}, {"Vg=-8V--", NAN, false}, {"V-", NAN, false}};
+            {"Vg=-8V-", -8, true}, {"-8-", NAN, false}, {"Vg=-8V--", NAN, false}, {"V-", NAN, false},
+            {"Ecs-4V", -4, true}, {"Ece-4V", -4, true}, {"EC--4", -4, true}, {"Ecs4V", NAN, false}, {"Ecs", NAN, false},
+            {"EcOv", 0, false}, {"Ec0", 0, false}, {"Ec2V", NAN, false}, {"Ec10V", NAN, false}, {"EcO.5", NAN, false}};
         // clang-format on
         for (const auto& [text, volts, signWritten] : kTexts) {
             const std::optional<CurveLabel> read = CurveLabelValue(text);
