@@ -5,7 +5,9 @@
 #include <opencv2/imgproc.hpp>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <iterator>
 
 namespace valvix::read {
 
@@ -22,6 +24,12 @@ constexpr double kLongestRun = 3.5;
 constexpr double kWidestRun = 1.9;
 // Where grid lines were taken out, a curve's ink has gaps this many character heights wide.
 constexpr double kGridGap = 0.3;
+// A piece of ink this many square character heights or smaller is a speck, or a decimal
+// point; one this many character heights off the line of text beside it is a stray speck.
+constexpr double kSpeckArea = 0.1;
+constexpr double kSpeckReach = 0.25;
+// Ink this many times as long as it is wide, and as characters are high, runs along a line.
+constexpr double kLineAspect = 1.5;
 // At most this many text-like marks are read.
 constexpr std::size_t kMostMarks = 60;
 
@@ -148,6 +156,61 @@ bool OneCharacterRun(const std::vector<cv::Point>& points, double height) {
     return std::min(at.size.width, at.size.height) <= kWidestRun * height;
 }
 
+// The connected pieces of ink of a mask, each with its area and centre.
+struct Pieces {
+    cv::Mat1i of; // each pixel's piece
+    cv::Mat stats;
+    cv::Mat centres;
+};
+
+// Whether a speck (its centre) lies off the line of text that the rest of its group's ink
+// (`rest`) runs along, and not beside it as a decimal point or a minus does.
+bool OffTheLine(const std::vector<cv::Point>& rest, cv::Point2f speck, double height) {
+    if (rest.size() < 6) {
+        return false;
+    }
+    const cv::RotatedRect line = cv::minAreaRect(rest);
+    std::array<cv::Point2f, 4> corners;
+    line.points(corners.data());
+    cv::Point2f along = corners[1] - corners[0];
+    cv::Point2f side = corners[2] - corners[1];
+    if (cv::norm(side) > cv::norm(along)) {
+        std::swap(along, side);
+    }
+    if (cv::norm(along) < kLineAspect * std::max(cv::norm(side), height)) {
+        return false; // a character alone, or too short to tell its line
+    }
+    const cv::Point2f across = side / static_cast<float>(cv::norm(side));
+    return std::abs((speck - line.center).dot(across)) >
+           0.5 * cv::norm(side) + kSpeckReach * height;
+}
+
+// A group's pieces of ink of a decimal point's size or less (specks of dirt among them) that
+// lie off the line of text the rest of it runs along, left out: joined to the text, a speck
+// would turn and widen its group, and the text would be read turned or as two lines.
+std::vector<cv::Point> WithoutStraySpecks(std::vector<cv::Point> points, const Pieces& pieces,
+                                          double height) {
+    std::vector<int> specks;
+    for (const cv::Point& p : points) {
+        const int piece = pieces.of(p);
+        if (pieces.stats.at<int>(piece, cv::CC_STAT_AREA) <= kSpeckArea * height * height &&
+            std::find(specks.begin(), specks.end(), piece) == specks.end()) {
+            specks.push_back(piece);
+        }
+    }
+    for (const int speck : specks) {
+        std::vector<cv::Point> rest;
+        std::copy_if(points.begin(), points.end(), std::back_inserter(rest),
+                     [&](const cv::Point& p) { return pieces.of(p) != speck; });
+        const cv::Point2f centre(static_cast<float>(pieces.centres.at<double>(speck, 0)),
+                                 static_cast<float>(pieces.centres.at<double>(speck, 1)));
+        if (OffTheLine(rest, centre, height)) {
+            points = std::move(rest);
+        }
+    }
+    return points;
+}
+
 } // namespace
 
 cv::Mat1b MarksWithoutLines(const cv::Mat1b& region, double height, cv::Size box,
@@ -262,11 +325,14 @@ std::vector<Mark> Groups(const cv::Mat1b& characters, double height, cv::Point e
             }
         }
     }
+    Pieces pieces;
+    cv::connectedComponentsWithStats(characters, pieces.of, pieces.stats, pieces.centres, 8);
     std::vector<Mark> marks;
     for (std::size_t i = 1; i < points.size() && marks.size() < kMostMarks; ++i) {
         if (points[i].size() < 6) {
             continue;
         }
+        points[i] = WithoutStraySpecks(points[i], pieces, height);
         const cv::RotatedRect at = cv::minAreaRect(points[i]);
         const double longSide = std::max(at.size.width, at.size.height);
         const double shortSide = std::min(at.size.width, at.size.height);

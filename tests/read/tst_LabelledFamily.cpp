@@ -140,6 +140,32 @@ private slots:
         }
     }
 
+    // A speck (up to a tenth of a square character height) joined to a line of text, up to a
+    // quarter of a character height beyond the line's band, is part of the text; further off, it
+    // is not. Beside a line shorter than one and a half character heights, or larger, it stays.
+    void straySpecks() {
+        struct Speck {
+            int textWidth;
+            cv::Rect speck;
+            bool kept;
+        };
+        // clang-format off
+        const Speck kSpecks[] = {{30, {30, 31, 2, 1}, true}, {30, {30, 32, 2, 2}, false}, {30, {30, 16, 2, 2}, false},
+                                 {30, {30, 32, 3, 4}, true}, {30, {30, 32, 3, 3}, false},
+                                 {15, {25, 32, 2, 2}, true}, {17, {25, 32, 2, 2}, false}};
+        // clang-format on
+        for (const Speck& speck : kSpecks) {
+            cv::Mat1b ink(60, 80, std::uint8_t(0));
+            ink(cv::Rect(20, 20, speck.textWidth, 10)).setTo(255);
+            ink(speck.speck).setTo(255);
+            const std::vector<Mark> marks = Groups(ink, kHeight, {-1, -1});
+            QCOMPARE(marks.size(), std::size_t(1));
+            QVERIFY2((marks[0].ink(speck.speck.tl()) != 0) == speck.kept, qPrintable(QString::number(speck.speck.y)));
+            QVERIFY(std::abs(std::max(marks[0].at.size.width, marks[0].at.size.height) - speck.textWidth) < 2 ||
+                    speck.kept);
+        }
+    }
+
     // A text left unread further along the family than the last label (below it at the right
     // edge, or right of it) leaves the end unknown; one before it, or a piece of it, does not.
     void unreadPastTheLast() {
