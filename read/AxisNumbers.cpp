@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <optional>
 #include <utility>
 
 namespace valvix::read {
@@ -30,15 +31,75 @@ constexpr double kMostAmps = 2;
 constexpr double kBelowShare = 0.12;
 constexpr double kLeftShare = 0.2;
 
+// A tick mark is at least this many pixels long, and at most this share of the number it is joined
+// to thick.
+constexpr int kShortestTick = 3;
+constexpr double kTickShare = 0.5;
+
 // A piece of ink in a region: its bounding box in the region's pixels.
 using Piece = cv::Rect;
 
-// The pieces of ink of a region that may be characters: not touching the side next to
-// the box (tick marks), not long lines.
+bool IsLine(const Piece& piece) {
+    return piece.width > 8 * piece.height || piece.height > 8 * piece.width;
+}
+
+bool OneRun(const cv::Mat1b& row) {
+    std::vector<cv::Point> inked;
+    cv::findNonZero(row, inked);
+    return !inked.empty() && inked.back().x - inked.front().x + 1 == static_cast<int>(inked.size());
+}
+
+// How many rows of a piece of ink (`along`, its first row next to the box) are a tick
+// mark: one run of ink in each, no thicker than along its first pixels (not the
+// sides of a character cut off by the area's edge). None where its first pixels are thicker
+// than `thickest`.
+int TickRows(const cv::Mat1b& along, double thickest) {
+    int thickness = 0;
+    for (int row = 0; row < std::min(kShortestTick, along.rows); ++row) {
+        thickness = std::max(thickness, cv::countNonZero(along.row(row)));
+    }
+    if (thickness > thickest) {
+        return 0;
+    }
+    int tick = 0;
+    while (tick < along.rows && cv::countNonZero(along.row(tick)) <= thickness &&
+           OneRun(along.row(tick))) {
+        ++tick;
+    }
+    return tick;
+}
+
+// A piece of ink (`ink`, at `piece`) that touches the box's side, its tick mark cut off: a
+// soft scan joins a tick to the number it stands at. Nothing where it has no tick (a line
+// along the box, a character against it), or is all tick.
+std::optional<Piece> WithoutTick(const cv::Mat1b& ink, bool touchingTop, const Piece& piece) {
+    cv::Mat1b along = ink; // its first row next to the box
+    if (!touchingTop) {
+        cv::flip(ink.t(), along, 0);
+    }
+    const int tick = TickRows(along, kTickShare * (touchingTop ? piece.width : piece.height));
+    const cv::Rect rest = touchingTop ? cv::Rect(0, tick, ink.cols, ink.rows - tick)
+                                      : cv::Rect(0, 0, ink.cols - tick, ink.rows);
+    if (tick < kShortestTick || cv::countNonZero(ink(rest)) == 0) {
+        return std::nullopt;
+    }
+    return cv::boundingRect(ink(rest)) + rest.tl() + piece.tl();
+}
+
+// The pieces of ink of a region that may be characters: not long lines, and not tick marks
+// (touching the side next to the box, or a line along it). A tick joined to a number, as on
+// a soft scan, is cut off it.
 std::vector<Piece> Characters(const cv::Mat1b& grey, bool touchingTop) {
     cv::Mat1b ink;
     cv::threshold(fit::DarknessAgainstPaper(grey), ink, 0, 255,
                   cv::THRESH_BINARY | cv::THRESH_OTSU);
+    // Lines along the box (its edge's halo on a soft scan) hold no characters.
+    const cv::Size along = touchingTop ? cv::Size(std::max(20, grey.cols / 4), 1)
+                                       : cv::Size(1, std::max(20, grey.rows / 4));
+    cv::Mat1b lines;
+    cv::morphologyEx(ink, lines, cv::MORPH_OPEN, cv::getStructuringElement(cv::MORPH_RECT, along));
+    ink.setTo(0, lines);
+    cv::dilate(lines, lines, cv::getStructuringElement(cv::MORPH_RECT, {3, 3}));
     cv::Mat1i labels;
     cv::Mat stats;
     cv::Mat centroids;
@@ -48,10 +109,13 @@ std::vector<Piece> Characters(const cv::Mat1b& grey, bool touchingTop) {
         const Piece piece(stats.at<int>(i, cv::CC_STAT_LEFT), stats.at<int>(i, cv::CC_STAT_TOP),
                           stats.at<int>(i, cv::CC_STAT_WIDTH),
                           stats.at<int>(i, cv::CC_STAT_HEIGHT));
-        const bool atBox = touchingTop ? piece.y == 0 : piece.x + piece.width >= grey.cols;
-        const bool line = piece.width > 8 * piece.height || piece.height > 8 * piece.width;
-        if (!atBox && !line && piece.height >= 4 && piece.area() >= 6) {
-            pieces.push_back(piece);
+        const cv::Mat1b pieceInk = labels(piece) == i;
+        const bool atBox = (touchingTop ? piece.y == 0 : piece.x + piece.width >= grey.cols) ||
+                           cv::countNonZero(pieceInk & lines(piece)) > 0;
+        const std::optional<Piece> character =
+            atBox ? WithoutTick(pieceInk, touchingTop, piece) : piece;
+        if (character && !IsLine(*character) && character->height >= 4 && character->area() >= 6) {
+            pieces.push_back(*character);
         }
     }
     return pieces;
@@ -97,16 +161,56 @@ std::vector<cv::Rect> Words(std::vector<Piece> line, double height) {
     return words;
 }
 
+// The paper's grey in a crop that is mostly paper.
+std::uint8_t PaperOf(const cv::Mat1b& crop) {
+    std::vector<double> greys(crop.begin(), crop.end());
+    return static_cast<std::uint8_t>(fit::Median(std::move(greys)));
+}
+
+// A word's crop (the word at `word` in it) with the pieces of ink in its margin that have
+// none of their ink in the word's rectangle painted as paper, if there are any: a tick mark
+// above the word, or a stray below it, on a soft scan lies close enough to be read as a
+// character.
+std::optional<cv::Mat1b> WithoutStrays(const cv::Mat1b& padded, const cv::Rect& word) {
+    cv::Mat1b ink;
+    cv::threshold(fit::DarknessAgainstPaper(padded), ink, 0, 255,
+                  cv::THRESH_BINARY | cv::THRESH_OTSU);
+    cv::Mat1i pieces;
+    const int count = cv::connectedComponents(ink, pieces, 8);
+    std::vector<bool> inWord(static_cast<std::size_t>(count), false);
+    for (int y = 0; y < ink.rows; ++y) {
+        for (int x = 0; x < ink.cols; ++x) {
+            inWord[static_cast<std::size_t>(pieces(y, x))] =
+                inWord[static_cast<std::size_t>(pieces(y, x))] || word.contains({x, y});
+        }
+    }
+    cv::Mat1b stray(ink.size(), 0);
+    stray.forEach([&](std::uint8_t& pixel, const int* at) {
+        const int piece = pieces(at[0], at[1]);
+        pixel = piece != 0 && !inWord[static_cast<std::size_t>(piece)] ? 255 : 0;
+    });
+    if (cv::countNonZero(stray) == 0) {
+        return std::nullopt;
+    }
+    cv::dilate(stray, stray, cv::getStructuringElement(cv::MORPH_RECT, {3, 3}));
+    cv::Mat1b crop = padded.clone();
+    crop.setTo(PaperOf(padded), stray);
+    return crop;
+}
+
 ReadNumber ReadWord(const cv::Mat1b& region, cv::Point offset, const cv::Rect& word, double height,
                     TextReader& reader) {
     const int pad = std::max(2, int(height / 4));
     const cv::Rect padded = (word + cv::Size(2 * pad, 2 * pad) - cv::Point(pad, pad)) &
                             cv::Rect(0, 0, region.cols, region.rows);
+    // Left as printed where it has no strays: its smoothing takes in the ink around it.
+    const cv::Mat1b crop =
+        WithoutStrays(region(padded), word - padded.tl()).value_or(cv::Mat1b(region(padded)));
     ReadNumber number;
     number.at = cv::Rect2d(word.x + offset.x, word.y + offset.y, word.width, word.height);
     const auto readAt = [&](double readHeight, bool smooth) {
         const std::string text =
-            reader.readLine(region(padded), height, readHeight, kNumberCharacters, smooth).text;
+            reader.readLine(crop, height, readHeight, kNumberCharacters, smooth).text;
         number.text = number.text.empty() ? text : number.text;
         const std::optional<double> value = TickValue(text);
         if (value &&

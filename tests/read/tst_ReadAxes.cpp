@@ -10,6 +10,8 @@
 #include "read/ChartReader.h"
 #include "read/TextReader.h"
 
+#include <opencv2/imgproc.hpp>
+
 #include <QPainter>
 #include <QPainterPath>
 #include <QtTest>
@@ -32,12 +34,21 @@ QRectF DataIn(const QRectF& box, double margin, double far) {
     return box.adjusted(margin * box.width(), far * box.height(), -far * box.width(), -margin * box.height());
 }
 
+// The picture as a soft scan gives it: blurred by a Gaussian `sigma` pixels wide.
+QImage Soft(const QImage& picture, double sigma) {
+    QImage grey = picture.convertToFormat(QImage::Format_Grayscale8);
+    cv::Mat1b view(grey.height(), grey.width(), grey.bits(), std::size_t(grey.bytesPerLine()));
+    cv::GaussianBlur(view, view, {0, 0}, sigma);
+    return grey;
+}
+
 // A ruled chart 1000 x 700 of box kRuledBox, numbered evenly below and left with the texts given,
 // its curves and their labels drawn by `curves` in the box's rectangle. With a margin, as a plotting
 // program draws: the data's rectangle inside the box by `margin` of its size each side, numbered and
 // ticked outside the box, not ruled.
 QImage RuledChart(const QStringList& below, const QStringList& left,
-                  const std::function<void(QPainter&, const QRectF&)>& curves, double margin = 0, double far = 0) {
+                  const std::function<void(QPainter&, const QRectF&)>& curves, double margin = 0, double far = 0,
+                  double gap = 8) {
     QImage chart(1000, 700, QImage::Format_RGB32);
     chart.fill(Qt::white);
     QPainter p(&chart);
@@ -55,7 +66,7 @@ QImage RuledChart(const QStringList& below, const QStringList& left,
     for (qsizetype i = 0; i < below.size(); ++i) {
         const double x = data.left() + data.width() * double(i) / double(below.size() - 1);
         p.drawLine(QPointF(x, box.bottom()), QPointF(x, box.bottom() + tick));
-        p.drawText(QRectF(x - 40, box.bottom() + 8 + tick, 80, 24), Qt::AlignHCenter | Qt::AlignTop, below[i]);
+        p.drawText(QRectF(x - 40, box.bottom() + gap + tick, 80, 24), Qt::AlignHCenter | Qt::AlignTop, below[i]);
     }
     for (qsizetype i = 0; i < left.size(); ++i) {
         const double y = data.bottom() - data.height() * double(i) / double(left.size() - 1);
@@ -71,7 +82,7 @@ QImage RuledChart(const QStringList& below, const QStringList& left,
 // top left corner, from 0 V down or (`rising`) from -16 V down; the entry at `changed` (-1: none)
 // printed as `instead`; `rows` entries to a column of the legend, each as `entryText` prints it.
 QImage LegendChart(bool rising, int changed = -1, const QString& instead = {}, int rows = 9,
-                   const QString& entryText = "Vg = %1 V", double margin = 0, double far = 0) {
+                   const QString& entryText = "Vg = %1 V", double margin = 0, double far = 0, double gap = 8) {
     const auto curves = [&](QPainter& p, const QRectF& box) {
         const QColor colours[] = {Qt::blue,
                                   QColor(255, 127, 14),
@@ -104,7 +115,7 @@ QImage LegendChart(bool rising, int changed = -1, const QString& instead = {}, i
             p.drawText(QPointF(x + 46, y + 5), entry == changed ? instead : entryText.arg(-2 * curve));
         }
     };
-    return RuledChart({"0", "100", "200", "300", "400", "500"}, {"0", "5", "10", "15", "20"}, curves, margin, far);
+    return RuledChart({"0", "100", "200", "300", "400", "500"}, {"0", "5", "10", "15", "20"}, curves, margin, far, gap);
 }
 
 } // namespace
@@ -156,16 +167,23 @@ private slots:
         // reads a dot of a grid line after a label's unit; at 1200 px two labels in a row are lost or misread, and
         // a stroke of curve reads "4". At 700 px the 6SN7-like chart's numbers stand 7 px high. The 45-like chart at
         // 850 px reads strokes of its thick curves as lone digits. At 1300 px a speck below the 12AX7-like chart's
-        // "-0.5" joins it.
+        // "-0.5" joins it. At 750 px the 2A3-like chart's ticks touch its 1-bit numbers.
         for (const auto& [index, width, grids] :
              {std::tuple(2, 850, "0 -100 10"), std::tuple(0, 800, "0 -4 0.5"), std::tuple(0, 950, "0 -4 0.5"),
               std::tuple(3, 700, "0 -18 2"), std::tuple(0, 1600, "0 -4 0.5"), std::tuple(3, 2000, "0 -18 2"),
               std::tuple(5, 1300, "0 -3 0.5"), std::tuple(1, 1300, "0 -20 2"), std::tuple(1, 950, "0 -20 2"),
               std::tuple(3, 850, "0 -18 2"), std::tuple(3, 1200, "0 -18 2"), std::tuple(1, 700, "~0 -20 2"),
-              std::tuple(6, 850, "0 -70 10"), std::tuple(0, 1300, "0 -4 0.5")}) {
+              std::tuple(6, 850, "0 -70 10"), std::tuple(0, 1300, "0 -4 0.5"), std::tuple(4, 750, "~0 -90 10")}) {
             const corpus::CorpusChart drawn = corpus::CorpusChartAt(std::size_t(index), width, width * 7 / 10);
             QTest::addRow("%s at %d", drawn.name.substr(0, drawn.name.find(',')).c_str(), width)
                 << drawn.picture << double(drawn.voltsFullscale) << double(drawn.ampsFullscale) << grids;
+        }
+        // Soft scans: ticks joined to the numbers by the blur, and the box's edge blurred out into the
+        // numbers' areas.
+        for (const auto& [index, grids] : {std::tuple(2, "~0 -100 10"), std::tuple(3, "~0 -18 2")}) {
+            const corpus::CorpusChart drawn = corpus::CorpusChartAt(std::size_t(index), 1200, 840);
+            QTest::addRow("%s at 1200, soft", drawn.name.substr(0, drawn.name.find(',')).c_str())
+                << Soft(drawn.picture, 1.2) << double(drawn.voltsFullscale) << double(drawn.ampsFullscale) << grids;
         }
         example::ChartSpec larger = example::Example12AX7();
         example::FitFrame(larger, 1000, 750);
@@ -190,6 +208,9 @@ private slots:
         QTest::addRow("legend, its last entry smudged") << LegendChart(false, 8, "&%?") << 500.0 << 0.02 << "-";
         QTest::addRow("legend, an entry off the step") << LegendChart(false, 4, "Vg = -9 V") << 500.0 << 0.02 << "-";
         QTest::addRow("legend in two columns") << LegendChart(false, -1, {}, 5) << 500.0 << 0.02 << "-";
+        // Numbers printed against the box's edge: the 1 of 100 is no tick mark.
+        QTest::addRow("numbers against the box")
+            << LegendChart(false, -1, {}, 9, "Vg = %1 V", 0, 0, 0) << 500.0 << 0.02 << "0 -16 2";
         const example::ChartSpec sheets[] = {example::Example12AX7(), example::Example6SN7()};
         for (const auto& sheet : sheets)
             QTest::addRow("%s", qPrintable(sheet.title))
@@ -344,7 +365,7 @@ private slots:
         QTest::addColumn<QString>("read");
         QImage photo(1000, 700, QImage::Format_RGB32);
         QPainter shot(&photo);
-        QLinearGradient sky(0, 0, 0, 700);
+        QLinearGradient sky(0, 0, 0, 0);
         sky.setColorAt(0, QColor(90, 140, 210));
         sky.setColorAt(1, QColor(230, 200, 150));
         shot.fillRect(photo.rect(), sky);
