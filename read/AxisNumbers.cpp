@@ -39,6 +39,14 @@ constexpr double kTickShare = 0.5;
 // A piece of ink in a region: its bounding box in the region's pixels.
 using Piece = cv::Rect;
 
+// The ink of a crop of the chart: what is darker than its paper by Otsu's threshold.
+cv::Mat1b InkOf(const cv::Mat1b& grey) {
+    cv::Mat1b ink;
+    cv::threshold(fit::DarknessAgainstPaper(grey), ink, 0, 255,
+                  cv::THRESH_BINARY | cv::THRESH_OTSU);
+    return ink;
+}
+
 bool IsLine(const Piece& piece) {
     return piece.width > 8 * piece.height || piece.height > 8 * piece.width;
 }
@@ -90,9 +98,7 @@ std::optional<Piece> WithoutTick(const cv::Mat1b& ink, bool touchingTop, const P
 // (touching the side next to the box, or a line along it). A tick joined to a number, as on
 // a soft scan, is cut off it.
 std::vector<Piece> Characters(const cv::Mat1b& grey, bool touchingTop) {
-    cv::Mat1b ink;
-    cv::threshold(fit::DarknessAgainstPaper(grey), ink, 0, 255,
-                  cv::THRESH_BINARY | cv::THRESH_OTSU);
+    cv::Mat1b ink = InkOf(grey);
     // Lines along the box (its edge's halo on a soft scan) hold no characters.
     const cv::Size along = touchingTop ? cv::Size(std::max(20, grey.cols / 4), 1)
                                        : cv::Size(1, std::max(20, grey.rows / 4));
@@ -172,9 +178,7 @@ std::uint8_t PaperOf(const cv::Mat1b& crop) {
 // above the word, or a stray below it, on a soft scan lies close enough to be read as a
 // character.
 std::optional<cv::Mat1b> WithoutStrays(const cv::Mat1b& padded, const cv::Rect& word) {
-    cv::Mat1b ink;
-    cv::threshold(fit::DarknessAgainstPaper(padded), ink, 0, 255,
-                  cv::THRESH_BINARY | cv::THRESH_OTSU);
+    const cv::Mat1b ink = InkOf(padded);
     cv::Mat1i pieces;
     const int count = cv::connectedComponents(ink, pieces, 8);
     std::vector<bool> inWord(static_cast<std::size_t>(count), false);
