@@ -176,7 +176,7 @@ std::optional<CurveLabel> CurveLabelValue(std::string_view text) {
     if (name->equalsLost && (*volts != 0 || label.signWritten)) {
         return std::nullopt; // "VG 2": a '=' and a minus may both be lost; "EC 0V" is 0
     }
-    label.volts = *volts;
+    label.volts = *volts == 0 ? 0.0 : *volts; // "-0" (an '=' read as a dash) is 0 V, unsigned
     label.gridNamed = named;
     return label;
 }
