@@ -261,13 +261,23 @@ std::vector<cv::Rect> NumberWords(const std::vector<Piece>& pieces, double heigh
         return Words(lines.front(), height);
     }
     std::vector<cv::Rect> nearest;
-    int rightmost = 0;
+    nearest.reserve(lines.size());
     for (const auto& line : lines) {
         nearest.push_back(Words(line, height).back());
-        rightmost = std::max(rightmost, nearest.back().x + nearest.back().width);
+    }
+    const cv::Rect rightmost =
+        *std::max_element(nearest.begin(), nearest.end(),
+                          [](const cv::Rect& a, const cv::Rect& b) { return a.br().x < b.br().x; });
+    // The numbers' column: the words side by side with the rightmost. A word wholly left of
+    // it (a letter of the axis's title, turned) is no number.
+    std::optional<int> column; // its left edge, where another word stands beside the rightmost
+    for (const cv::Rect& word : nearest) {
+        if (word != rightmost && word.br().x > rightmost.x) {
+            column = std::min(column.value_or(rightmost.x), word.x);
+        }
     }
     std::erase_if(nearest, [&](const cv::Rect& word) {
-        return word.x + word.width < rightmost - 2 * height;
+        return word.br().x < rightmost.br().x - 2 * height || (column && word.br().x <= *column);
     });
     return nearest;
 }
