@@ -1,6 +1,7 @@
 // valvix-cli read, run as the built program on the shipped examples' pictures alone.
 
 #include "cli/CliRun.h"
+#include "plot/ChartGeometry.h"
 #include "state/DesignFile.h"
 #include "support/FileContents.h"
 
@@ -73,6 +74,58 @@ private slots:
                 read.PlateCurrentFullscale == made.PlateCurrentFullscale);
         QVERIFY(read.GridVoltageMostPos == made.GridVoltageMostPos &&
                 read.GridVoltageMostNeg == made.GridVoltageMostNeg && read.GridVoltageStep == made.GridVoltageStep);
+    }
+
+    // Charts a plotting program drew (Matplotlib: its fonts, legends, colours and margins;
+    // curves by another tube law), read whole: the frame within 0.5 % of the axes' box as
+    // the program placed it (picture pixels), every value and unit.
+    void readsPlottedCharts_data() {
+        QTest::addColumn<QString>("chart");
+        QTest::addColumn<QString>("said");
+        QTest::addColumn<QRectF>("box");
+        const QString mA = " numbers read left of the box, numbered in mA as the axis title says.";
+        // Tick numbers one digit wide bring the current axis's title close to them.
+        QTest::newRow("legend, one-digit current numbers")
+            << "small-signal-legend"
+            << "full scale: 400 V, from 7 of 9|full scale: 0.005 A, from 6 of 6" + mA +
+                   "|Grid voltages: 0 V to -3 V in steps of 0.5 V, from 7 of 7 curve labels read."
+            << QRectF(QPointF(125, 84), QPointF(900, 623));
+        QTest::newRow("labels at the curves' ends")
+            << "medium-mu-end-labels"
+            << "full scale: 400 V, from 7 of 9|full scale: 0.02 A, from 9 of 9" + mA +
+                   "|Grid voltages: 0 V to -16 V in steps of 2 V, from 8 of 8 curve labels read."
+            << QRectF(QPointF(112.5, 78), QPointF(810, 578.5));
+        QTest::newRow("amperes, titled, legend below")
+            << "power-triode-amperes"
+            << "full scale: 500 V, from 5 of 6|full scale: 0.25 A, from 6 of 6 numbers read left of the box, "
+               "numbered in A as the axis title says.|Grid voltages: 0 V to -90 V in steps of 10 V, from 10 of 10"
+            << QRectF(QPointF(137.5, 96), QPointF(990, 712));
+        // The top labels' '=' read as a dash ("Ec-0V"); the last ticks short of the far edge.
+        QTest::newRow("serif, ticks inside, unlabelled far edge")
+            << "ticks-in-serif"
+            << "full scale: 450 V, from 9 of 9|full scale: 0.025 A, from 6 of 6" + mA +
+                   "|Grid voltages: 0 V to -18 V in steps of 2 V, from 8 of 9 curve labels read."
+            << QRectF(QPointF(112.5, 81), QPointF(810, 600.75));
+    }
+    void readsPlottedCharts() {
+        QFETCH(QString, chart);
+        QFETCH(QString, said);
+        QFETCH(QRectF, box);
+        const QString picture = VALVIX_PLOTTED_DIR "/" + chart + ".png";
+        const auto run = RunCli({"read", "--picture", picture, "--out", to});
+        QVERIFY2(run.status == 0 && run.err.empty(), run.err.c_str());
+        for (const QString& line : said.split('|'))
+            QVERIFY2(run.out.find(line.toStdString()) != std::string::npos, run.out.c_str());
+        Design read;
+        QVERIFY(ReadDesignFile(to.toStdString(), read).ok);
+        const QSize size = QImage(picture).size();
+        const auto layout = [&](QPointF at) {
+            return FromPicturePixels({float(at.x()), float(at.y())}, size.width(), size.height());
+        };
+        const PointF topLeft = layout(box.topLeft()), bottomRight = layout(box.bottomRight());
+        const double dx = 0.005 * (bottomRight.x - topLeft.x), dy = 0.005 * (bottomRight.y - topLeft.y);
+        QVERIFY(std::abs(read.Xleft - topLeft.x) <= dx && std::abs(read.Xright - bottomRight.x) <= dx);
+        QVERIFY(std::abs(read.Ytop - topLeft.y) <= dy && std::abs(read.Ybottom - bottomRight.y) <= dy);
     }
 
     // No box, no picture, a misused line: a clear word and no design written.

@@ -1,0 +1,62 @@
+#!/usr/bin/python3
+"""Plate-curve charts as a plotting program draws them (Matplotlib, Debian's python3-matplotlib),
+for the reading tests: other fonts, legends, colours and layouts than Valvix draws, and curves
+by another tube law (a smooth-knee Child law, its own gamma), so that no fit matches them exactly.
+Run from this folder; prints each plot box in picture pixels (left, right, top, bottom)."""
+import matplotlib
+matplotlib.use('Agg')
+import matplotlib.pyplot as plt
+import numpy as np
+
+plt.rcParams['svg.hashsalt'] = 'valvix'
+
+
+def plate_current(va, vg, mu, g, gamma, knee):
+    drive = va / mu + vg
+    return g * (np.log1p(np.exp(knee * drive)) / knee) ** gamma
+
+
+def chart(name, tube, grids, vmax, imax, unit, look, size, dpi=100):
+    plt.rcParams['font.family'] = look.get('font', 'sans-serif')
+    fig, ax = plt.subplots(figsize=size, dpi=dpi)
+    va = np.linspace(0, vmax, 600)
+    scale = 1000 if unit == 'mA' else 1
+    for i, vg in enumerate(grids):
+        ip = plate_current(va, vg, *tube) * scale
+        colour = 'k' if look.get('black') else 'C%d' % (i % 10)
+        ax.plot(va, ip, color=colour, linewidth=look.get('pen', 1.5), label=look.get('entry', 'Vg = %g V') % vg)
+        if look.get('end labels'):
+            top = np.argmax(ip > 0.96 * imax)
+            x, y = (va[top], 0.96 * imax) if top > 0 else (va[-1], ip[-1])
+            ax.text(x + 0.012 * vmax, y - 0.02 * imax, look['end labels'] % vg, fontsize=9,
+                    va='bottom' if top > 0 else 'center', clip_on=False)
+    ax.set_xlim(0, vmax)
+    ax.set_ylim(0, imax)
+    ax.set_xlabel(look.get('x title', 'Plate voltage (V)'))
+    ax.set_ylabel('Plate current (%s)' % unit)
+    if 'grid' in look:
+        ax.grid(True, linestyle=look['grid'])
+    if 'legend' in look:
+        ax.legend(loc=look['legend'], fontsize=look.get('legend size', 10))
+    if look.get('ticks in'):
+        ax.tick_params(direction='in', top=True, right=True)
+    if 'xticks' in look:
+        ax.set_xticks(look['xticks'])
+    if 'title' in look:
+        ax.set_title(look['title'])
+    fig.savefig(name, metadata={'Software': None})
+    box = ax.get_window_extent()
+    height = fig.get_size_inches()[1] * dpi
+    print(name, round(box.x0, 2), round(box.x1, 2), round(height - box.y1, 2), round(height - box.y0, 2))
+
+
+chart('small-signal-legend.png', (100, 3.0e-3, 1.4, 6), [0, -0.5, -1, -1.5, -2, -2.5, -3], 400, 5, 'mA',
+      {'grid': '-', 'legend': 'upper left'}, (10, 7))
+chart('medium-mu-end-labels.png', (20, 1.1e-3, 1.45, 2), list(range(0, -18, -2)), 400, 20, 'mA',
+      {'black': True, 'grid': ':', 'end labels': '%g V'}, (9, 6.5))
+chart('power-triode-amperes.png', (4.2, 1.3e-3, 1.5, 0.4), list(range(0, -100, -10)), 500, 0.25, 'A',
+      {'legend': 'lower right', 'entry': 'Ec = %g', 'legend size': 9, 'title': 'Average plate characteristics'},
+      (11, 8))
+chart('ticks-in-serif.png', (19, 1.4e-3, 1.45, 1.5), list(range(0, -20, -2)), 450, 25, 'mA',
+      {'black': True, 'pen': 1, 'ticks in': True, 'grid': '--', 'end labels': 'Ec=%gV',
+       'xticks': range(0, 450, 50), 'font': 'serif'}, (10, 7.5), dpi=90)
