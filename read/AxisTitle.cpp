@@ -14,7 +14,7 @@ namespace valvix::read {
 namespace {
 
 constexpr std::string_view kTitleCharacters =
-    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz()";
+    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz()[]";
 constexpr double kReadHeight = 32;
 
 bool HasWord(const std::string& text, std::string_view word) {
@@ -30,7 +30,7 @@ std::optional<bool> TitleInMilliamps(std::string_view title) {
     }
     // Small print loses letters: any trace of "MILLI" is taken for it.
     if (HasWord(text, "MILL") || HasWord(text, "LLIA") || HasWord(text, "(MA)") ||
-        text.ends_with(" MA")) {
+        HasWord(text, "[MA]") || text.ends_with(" MA")) {
         return true;
     }
     const std::size_t ampere = text.find("AMPERE");
@@ -38,7 +38,7 @@ std::optional<bool> TitleInMilliamps(std::string_view title) {
         ampere != std::string::npos &&
         (ampere == 0 || !std::isalpha(static_cast<unsigned char>(text[ampere - 1])) ||
          text.substr(0, ampere).ends_with("PLATE"));
-    if (plainAmperes || HasWord(text, "(A)") || text.ends_with(" A")) {
+    if (plainAmperes || HasWord(text, "(A)") || HasWord(text, "[A]") || text.ends_with(" A")) {
         return false;
     }
     return std::nullopt;

@@ -110,6 +110,8 @@ private slots:
                                                                {"PLATE AMPERES", "A"},
                                                                {"PLATEAMPERES", "A"},
                                                                {"Ia (A)", "A"},
+                                                               {"Anode current [mA]", "mA"},
+                                                               {"Ia [A]", "A"},
                                                                {"PLATE CURRENT", ""},
                                                                {"MICROAMPERES", ""},
                                                                {"", ""}};
