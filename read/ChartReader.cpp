@@ -56,7 +56,7 @@ std::optional<AxisFrame> WithinTheMargin(const AxisScale& scale, double near, do
 
 // The frame along an axis from `near` to `far` when it reads 0 at `near` (its full scale at
 // `far`), or within the margin, or why not.
-std::optional<AxisFrame> FrameAlong(const AxisScaleResult& axis, double near, double far,
+std::optional<AxisFrame> FrameAlong(const AxisScaleResult& axis, double near, double far, bool open,
                                     const char* name, std::vector<std::string>& missing) {
     if (!axis.scale) {
         missing.push_back(std::string("The ") + name + " axis could not be read: " + axis.problem +
@@ -64,6 +64,15 @@ std::optional<AxisFrame> FrameAlong(const AxisScaleResult& axis, double near, do
         return std::nullopt;
     }
     const double full = SnappedValue(*axis.scale, far);
+    // An open box's far edge may be where a curve running along the axis ends: taken only
+    // on a step of the numbers, as the end of an axis drawn alone stands.
+    const double steps = full / axis.scale->step;
+    if (open && std::abs(steps - std::round(steps)) > kOnTheEdge) {
+        missing.push_back(std::string("The ") + name +
+                          " axis ends off its numbers' steps, with no line at its end, so its full "
+                          "scale is left for you.");
+        return std::nullopt;
+    }
     if (full > 0 && std::abs(axis.scale->valueAt(near)) <= kZeroShare * full) {
         return AxisFrame{near, far, full};
     }
@@ -177,14 +186,14 @@ ChartReading ReadChart(const GreyLevels& grey, TextReader& reader) {
     reading.numbers = std::move(read.numbers);
     reading.curveLabels = std::move(read.curveLabels);
     reading.frame = box;
-    if (const auto volts = FrameAlong(reading.numbers.volts, box.left, box.right, "plate voltage",
-                                      reading.missing)) {
+    if (const auto volts = FrameAlong(reading.numbers.volts, box.left, box.right, box.open,
+                                      "plate voltage", reading.missing)) {
         reading.voltsFullscale = volts->full;
         reading.frame.left = volts->zeroAt;
         reading.frame.right = volts->fullAt;
     }
-    if (const auto amps = FrameAlong(reading.numbers.amps, box.bottom, box.top, "plate current",
-                                     reading.missing)) {
+    if (const auto amps = FrameAlong(reading.numbers.amps, box.bottom, box.top, box.open,
+                                     "plate current", reading.missing)) {
         reading.frame.bottom = amps->zeroAt;
         reading.frame.top = amps->fullAt;
         const double printed = amps->full;

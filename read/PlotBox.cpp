@@ -234,13 +234,13 @@ std::optional<PlotBox> BoxAt(const cv::Mat1b& ink, double lean) {
     const double bottom = Nearest(rows, lower);
     const auto [first, last] = RunAlong(rowsBridged, bottom, true);
     const double left = Nearest(columns, first);
-    const PlotBox box{left, EdgeMet(columns, last, level.cols), EdgeMet(rows, upper, level.rows),
-                      bottom, lean};
+    PlotBox box{left, EdgeMet(columns, last, level.cols), EdgeMet(rows, upper, level.rows), bottom,
+                lean};
     // An open box's two axes must meet at its corner.
-    const bool open = std::abs(Nearest(columns, box.right) - box.right) > 0 ||
-                      std::abs(Nearest(rows, box.top) - box.top) > 0;
-    if (open && (std::abs(first - left) > kMeetShare * level.cols ||
-                 std::abs(lower - bottom) > kMeetShare * level.rows)) {
+    box.open = std::abs(Nearest(columns, box.right) - box.right) > 0 ||
+               std::abs(Nearest(rows, box.top) - box.top) > 0;
+    if (box.open && (std::abs(first - left) > kMeetShare * level.cols ||
+                     std::abs(lower - bottom) > kMeetShare * level.rows)) {
         return std::nullopt;
     }
     return box;

@@ -19,6 +19,10 @@ struct PlotBox {
     double top = 0;
     double bottom = 0;
     double tilt = 0;
+    // No line stands at the right or the top edge: the box ends where the axes' lines do (a
+    // chart drawn with its two axes only), or where lines along them, such as curves run
+    // flat along the x axis, end.
+    bool open = false;
 };
 
 struct PlotBoxResult {
