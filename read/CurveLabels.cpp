@@ -10,8 +10,11 @@
 #include <opencv2/imgproc.hpp>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <functional>
+#include <iterator>
+#include <string>
 
 namespace valvix::read {
 
@@ -213,6 +216,24 @@ LabelsAcrossTheCut(const cv::Mat1b& level, const PlotBox& box, double height, Te
     return labels.empty() ? std::nullopt : std::optional(labels);
 }
 
+// The family a legend's entries give (top to bottom): in their order from the top, or from
+// the bottom where the values rise downward, none set aside. Nothing when they make none.
+std::optional<CurveLabels> FamilyInOrder(std::vector<FoundCurveLabel> labels) {
+    for (int turn = 0; turn < 2; ++turn) {
+        std::vector<CurveLabel> values;
+        values.reserve(labels.size());
+        for (const FoundCurveLabel& label : labels) {
+            values.push_back(label.label);
+        }
+        CurveLabels legend{labels, 0, GridVoltagesOf(values)};
+        if (legend.grids.grids && legend.grids.grids->setAside == 0) {
+            return legend;
+        }
+        std::reverse(labels.begin(), labels.end());
+    }
+    return std::nullopt;
+}
+
 // The family a legend in the box gives, where the labels at and along the curves gave none:
 // every entry of its column read as a curve label, in its order from the top, or from the
 // bottom where the values rise downward, and none set aside. Nothing when an entry does
@@ -230,7 +251,6 @@ std::optional<CurveLabels> LegendFamily(const cv::Mat1b& region, const PlotBox& 
         }
     }
     std::vector<FoundCurveLabel> labels;
-    std::vector<CurveLabel> values;
     for (const std::size_t i : LegendColumn(lines, height)) {
         auto label = ReadMark(entries[i], region, height, reader);
         if (!label) {
@@ -238,17 +258,42 @@ std::optional<CurveLabels> LegendFamily(const cv::Mat1b& region, const PlotBox& 
         }
         label->at.center += cv::Point2f(offset);
         labels.push_back(*label);
-        values.push_back(label->label);
     }
-    for (int turn = 0; turn < 2; ++turn) {
-        CurveLabels legend{labels, 0, GridVoltagesOf(values)};
-        if (legend.grids.grids && legend.grids.grids->setAside == 0) {
-            return legend;
+    return FamilyInOrder(std::move(labels));
+}
+
+// The labels read in the box that stand as a legend's entries, top to bottom: three or more
+// one below another, their left ends in line, evenly spaced. They name the curves in the
+// legend's order, not by where they stand.
+std::vector<FoundCurveLabel> LegendAmong(const std::vector<FoundCurveLabel>& labels,
+                                         const PlotBox& box, double height) {
+    std::vector<FoundCurveLabel> inTheBox;
+    std::vector<cv::Rect> lines;
+    for (const FoundCurveLabel& label : labels) {
+        if (label.at.center.x < box.right) {
+            inTheBox.push_back(label);
+            lines.push_back(label.at.boundingRect());
         }
-        std::reverse(labels.begin(), labels.end());
-        std::reverse(values.begin(), values.end());
     }
-    return std::nullopt;
+    std::vector<FoundCurveLabel> column;
+    for (const std::size_t i : LegendColumn(lines, height)) {
+        column.push_back(inTheBox[i]);
+    }
+    return column;
+}
+
+// Whether a family was read from labels one of which read "00": a 0.0 whose point was lost,
+// as the others' may be ("-1.0" read "-10").
+bool PointsLostByAll(const CurveLabels& found) {
+    if (!found.grids.grids) {
+        return false;
+    }
+    return std::any_of(found.labels.begin(), found.labels.end(), [](const FoundCurveLabel& label) {
+        std::string digits;
+        std::copy_if(label.text.begin(), label.text.end(), std::back_inserter(digits),
+                     [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; });
+        return digits == "00" && label.text.find('.') == std::string::npos;
+    });
 }
 
 // The labels at the curves' ends and along them, and the family they give.
@@ -303,11 +348,25 @@ CurveLabels ReadCurveLabels(const cv::Mat1b& level, const PlotBox& box, double c
         return {{}, 0, GridVoltagesOf({})};
     }
     CurveLabels found = LabelsAtTheCurves(level, box, height, area, curves, reader);
-    if (!found.grids.grids) {
-        if (auto legend = LegendFamily(level(area), box, height, area.tl(), reader)) {
-            legend->setAside = found.setAside;
-            return *legend;
-        }
+    const std::vector<FoundCurveLabel> entries = LegendAmong(found.labels, box, height);
+    std::optional<CurveLabels> legend;
+    if (!entries.empty()) {
+        legend = FamilyInOrder(entries);
+    }
+    if (!legend && (!found.grids.grids || !entries.empty())) {
+        legend = LegendFamily(level(area), box, height, area.tl(), reader);
+    }
+    if (legend) {
+        legend->setAside = found.setAside;
+        found = *legend;
+    }
+    if (!legend && !entries.empty()) {
+        found.grids = {std::nullopt,
+                       "the curve labels stand in a legend that could not be read whole"};
+    }
+    if (PointsLostByAll(found)) {
+        found.grids = {std::nullopt, "a curve label read \"00\" lost its decimal point, and so "
+                                     "may the others"};
     }
     return found;
 }
