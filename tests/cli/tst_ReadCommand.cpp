@@ -82,7 +82,7 @@ private slots:
     void readsPlottedCharts_data() {
         QTest::addColumn<QString>("chart");
         QTest::addColumn<QString>("said");
-        QTest::addColumn<QRectF>("box");
+        QTest::addColumn<QRectF>("box"); // none where the reading is left unfinished
         const QString mA = " numbers read left of the box, numbered in mA as the axis title says.";
         // Tick numbers one digit wide bring the current axis's title close to them.
         QTest::newRow("legend, one-digit current numbers")
@@ -106,6 +106,28 @@ private slots:
             << "full scale: 450 V, from 9 of 9|full scale: 0.025 A, from 6 of 6" + mA +
                    "|Grid voltages: 0 V to -18 V in steps of 2 V, from 8 of 9 curve labels read."
             << QRectF(QPointF(112.5, 81), QPointF(810, 600.75));
+        // A curve tracer's plots at 640 x 480, their legends' entries one below another.
+        QTest::newRow("legend in the box, 11 entries")
+            << "traced-legend-classic"
+            << "full scale: 500 V, from 6 of 6|full scale: 0.03 A, from 7 of 7" + mA +
+                   "|Grid voltages: 0 V to -20 V in steps of 2 V, from 11 of 11 curve labels read."
+            << QRectF(QPointF(100, 60), QPointF(720, 540));
+        QTest::newRow("legend in the box, steps of 10.0")
+            << "traced-tens-classic"
+            << "full scale: 500 V, from 6 of 6|full scale: 0.25 A, from 6 of 6" + mA +
+                   "|Grid voltages: 0 V to -90 V in steps of 10 V, from 10 of 10 curve labels read."
+            << QRectF(QPointF(100, 60), QPointF(720, 540));
+        QTest::newRow("legend, points lost")
+            << "traced-points-lost"
+            << "full scale: 300 V, from 7 of 7|The grid voltages could not be read from the curve labels: a "
+               "curve label read \"00\" lost its decimal point, and so may the others."
+            << QRectF();
+        QTest::newRow("no frame, curves along the x axis")
+            << "traced-no-frame"
+            << "The plate voltage axis ends off its numbers' steps, with no line at its end, so its full "
+               "scale is left for you.|full scale: 0.005 A, from 6 of 6" +
+                   mA
+            << QRectF();
     }
     void readsPlottedCharts() {
         QFETCH(QString, chart);
@@ -113,11 +135,13 @@ private slots:
         QFETCH(QRectF, box);
         const QString picture = VALVIX_PLOTTED_DIR "/" + chart + ".png";
         const auto run = RunCli({"read", "--picture", picture, "--out", to});
-        QVERIFY2(run.status == 0 && run.err.empty(), run.err.c_str());
+        QVERIFY2(run.status == (box.isNull() ? 1 : 0) && run.err.empty(), run.err.c_str());
         for (const QString& line : said.split('|'))
             QVERIFY2(run.out.find(line.toStdString()) != std::string::npos, run.out.c_str());
         Design read;
         QVERIFY(ReadDesignFile(to.toStdString(), read).ok);
+        if (box.isNull())
+            return;
         const QSize size = QImage(picture).size();
         const auto layout = [&](QPointF at) {
             return FromPicturePixels({float(at.x()), float(at.y())}, size.width(), size.height());

@@ -60,3 +60,30 @@ chart('power-triode-amperes.png', (4.2, 1.3e-3, 1.5, 0.4), list(range(0, -100, -
 chart('ticks-in-serif.png', (19, 1.4e-3, 1.45, 1.5), list(range(0, -20, -2)), 450, 25, 'mA',
       {'black': True, 'pen': 1, 'ticks in': True, 'grid': '--', 'end labels': 'Ec=%gV',
        'xticks': range(0, 450, 50), 'font': 'serif'}, (10, 7.5), dpi=90)
+
+
+def traced(name, tube, grids, vmax, imax, style):
+    """A curve tracer's plot at 640 x 480: points joined, a legend of one-decimal entries."""
+    with plt.style.context(style):
+        fig, ax = plt.subplots(figsize=(8, 6), dpi=80)
+        va = np.linspace(0, vmax, 300)
+        for vg in grids:
+            ax.plot(va, plate_current(va, vg, *tube) * 1000, marker='.', markersize=3, label='Vg = %.1f V' % vg)
+        ax.set_xlim(0, vmax)
+        ax.set_ylim(0, imax)
+        ax.set_xlabel('Anode voltage [V]')
+        ax.set_ylabel('Anode current [mA]')
+        ax.legend(loc='upper left')
+        fig.savefig(name, metadata={'Software': None})
+        plt.close(fig)
+
+
+# Its legend in the box, where curves counted past its last entry would lengthen the family.
+traced('traced-legend-classic.png', (20, 1.1e-3, 1.45, 2), list(range(0, -22, -2)), 500, 30, 'classic')
+# Steps of tens printed with a point: "Vg = 0.0 V" read whole says nothing of points lost.
+traced('traced-tens-classic.png', (4.2, 1.3e-3, 1.5, 0.4), list(range(0, -100, -10)), 500, 250, 'classic')
+# Entries of 9 px whose points are lost: "Vg = -1.0 V" reads "Vg=-10V", "Vg = 0.0 V" "Vg=00V".
+traced('traced-points-lost.png', (60, 4e-3, 1.4, 4), [0, -1, -2, -3, -4, -5, -6], 300, 20, 'default')
+# No dark frame: the x axis's longest dark run is the curves' tails, ending at 285 V.
+traced('traced-no-frame.png', (100, 3.0e-3, 1.4, 6), [0, -0.5, -1, -1.5, -2, -2.5, -3], 400, 5, 'bmh')
+
