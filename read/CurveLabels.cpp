@@ -284,7 +284,7 @@ std::vector<FoundCurveLabel> LegendAmong(const std::vector<FoundCurveLabel>& lab
 
 // Whether a family was read from labels one of which read "00": a 0.0 whose point was lost,
 // as the others' may be ("-1.0" read "-10").
-bool PointsLostByAll(const CurveLabels& found) {
+bool ZeroReadWithoutItsPoint(const CurveLabels& found) {
     if (!found.grids.grids) {
         return false;
     }
@@ -364,7 +364,7 @@ CurveLabels ReadCurveLabels(const cv::Mat1b& level, const PlotBox& box, double c
         found.grids = {std::nullopt,
                        "the curve labels stand in a legend that could not be read whole"};
     }
-    if (PointsLostByAll(found)) {
+    if (ZeroReadWithoutItsPoint(found)) {
         found.grids = {std::nullopt, "a curve label read \"00\" lost its decimal point, and so "
                                      "may the others"};
     }
