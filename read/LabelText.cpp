@@ -110,9 +110,9 @@ std::optional<GridName> TakeGridName(std::string_view& rest) {
 
 // The number's letters a reader gives for the digits they look like: L or I for 1 where it
 // is a number (signed, or with a digit of its own), O for 0 beside a digit, or alone after
-// the grid's name ("Ec=O V"). A signed O alone is more often a loop of curve, and a lone
-// letter stays a letter.
-std::string DigitsForLookalikes(std::string_view text, bool gridNamed) {
+// the grid's name ("Ec=O V") or before a unit ("O V"). A signed O alone is more often a
+// loop of curve, and a lone letter stays a letter.
+std::string DigitsForLookalikes(std::string_view text, bool namedOrWithUnit) {
     const bool withSign = !text.empty() && (text.front() == '-' || text.front() == '+');
     const bool digit = std::any_of(text.begin(), text.end(), [](char c) {
         return std::isdigit(static_cast<unsigned char>(c)) != 0;
@@ -121,7 +121,7 @@ std::string DigitsForLookalikes(std::string_view text, bool gridNamed) {
     for (char& c : digits) {
         if ((withSign || digit) && (c == 'L' || c == 'I')) {
             c = '1';
-        } else if ((digit || (gridNamed && text == "O")) && c == 'O') {
+        } else if ((digit || (namedOrWithUnit && text == "O")) && c == 'O') {
             c = '0';
         }
     }
@@ -159,17 +159,20 @@ std::optional<CurveLabel> CurveLabelValue(std::string_view text) {
         return std::nullopt;
     }
     const bool named = name->named;
+    bool withUnit = false;
     for (const std::string_view unit : kUnits) {
         // A dash after the unit is a dot of a grid line, or the end of a curve: "Vg=-8V-".
         const bool dashAfter =
             rest.ends_with('-') && rest.substr(0, rest.size() - 1).ends_with(unit);
         if (rest.ends_with(unit) || dashAfter) {
             rest.remove_suffix(unit.size() + (dashAfter ? 1 : 0));
+            withUnit = true;
             break;
         }
     }
     CurveLabel label;
-    const std::optional<double> volts = Number(DigitsForLookalikes(rest, named), label.signWritten);
+    const std::optional<double> volts =
+        Number(DigitsForLookalikes(rest, named || withUnit), label.signWritten);
     if (!volts) {
         return std::nullopt;
     }

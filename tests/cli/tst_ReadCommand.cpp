@@ -93,7 +93,7 @@ private slots:
         QTest::newRow("labels at the curves' ends")
             << "medium-mu-end-labels"
             << "full scale: 400 V, from 7 of 9|full scale: 0.02 A, from 9 of 9" + mA +
-                   "|Grid voltages: 0 V to -16 V in steps of 2 V, from 8 of 8 curve labels read."
+                   "|Grid voltages: 0 V to -16 V in steps of 2 V, from 9 of 9 curve labels read."
             << QRectF(QPointF(112.5, 78), QPointF(810, 578.5));
         QTest::newRow("amperes, titled, legend below")
             << "power-triode-amperes"

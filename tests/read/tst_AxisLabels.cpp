@@ -44,7 +44,7 @@ private slots:
     }
 
     // Curve labels with and without the grid's name (or with its '=' alone) and the unit; whether a sign was
-    // written. In a number, an l or an O read for the digit it looks like.
+    // written. In a number, an l or an O read for the digit it looks like, and an O alone before a unit.
     void curveLabels() {
         // clang-format off
         const std::tuple<const char*, double, bool> kTexts[] = {
@@ -55,7 +55,8 @@ private slots:
             {"Ec=OV", 0, false}, {"Vg=-O", NAN, false}, {"=-2V", -2, true}, {"=0", 0, false}, {"=", NAN, false}, {"==-2", NAN, false}, {"=O", NAN, false},
             {"Vg=-8V-", -8, true}, {"-8-", NAN, false}, {"Vg=-8V--", NAN, false}, {"V-", NAN, false},
             {"Ecs-4V", -4, true}, {"Ece-4V", -4, true}, {"EC--4", -4, true}, {"Ecs4V", NAN, false}, {"Ecs", NAN, false},
-            {"EcOv", 0, false}, {"Ec0", 0, false}, {"Ec2V", NAN, false}, {"Ec10V", NAN, false}, {"EcO.5", NAN, false}};
+            {"EcOv", 0, false}, {"Ec0", 0, false}, {"Ec2V", NAN, false}, {"Ec10V", NAN, false}, {"EcO.5", NAN, false},
+            {"OV", 0, false}, {"O volts", 0, false}, {"-OV", NAN, false}, {"OO", NAN, false}};
         // clang-format on
         for (const auto& [text, volts, signWritten] : kTexts) {
             const std::optional<CurveLabel> read = CurveLabelValue(text);
