@@ -237,7 +237,7 @@ std::optional<CurveLabels> FamilyInOrder(std::vector<FoundCurveLabel> labels) {
 // The family a legend in the box gives, where the labels at and along the curves gave none:
 // every entry of its column read as a curve label, in its order from the top, or from the
 // bottom where the values rise downward, and none set aside. Nothing when an entry does
-// not read, or they make no family.
+// not read, they make no family, or the column may run on.
 std::optional<CurveLabels> LegendFamily(const cv::Mat1b& region, const PlotBox& box, double height,
                                         cv::Point offset, TextReader& reader) {
     std::vector<Mark> entries;
@@ -250,8 +250,12 @@ std::optional<CurveLabels> LegendFamily(const cv::Mat1b& region, const PlotBox& 
             lines.push_back(line);
         }
     }
+    const std::vector<std::size_t> column = LegendColumn(lines, height);
+    if (ColumnRunsOn(lines, column)) {
+        return std::nullopt;
+    }
     std::vector<FoundCurveLabel> labels;
-    for (const std::size_t i : LegendColumn(lines, height)) {
+    for (const std::size_t i : column) {
         auto label = ReadMark(entries[i], region, height, reader);
         if (!label) {
             return std::nullopt;
@@ -263,8 +267,8 @@ std::optional<CurveLabels> LegendFamily(const cv::Mat1b& region, const PlotBox& 
 }
 
 // The labels read in the box that stand as a legend's entries, top to bottom: three or more
-// one below another, their left ends in line, evenly spaced. They name the curves in the
-// legend's order, not by where they stand.
+// one below another, one end in line, evenly spaced. They name the curves in the legend's
+// order, not by where they stand.
 std::vector<FoundCurveLabel> LegendAmong(const std::vector<FoundCurveLabel>& labels,
                                          const PlotBox& box, double height) {
     std::vector<FoundCurveLabel> inTheBox;

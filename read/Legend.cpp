@@ -16,22 +16,44 @@ constexpr double kMostSpacing = 3;
 constexpr double kEvenShare = 0.12;
 constexpr double kAlignedHeights = 0.6;
 constexpr double kTallShare = 0.4;
+// A line this share of the spacing from where the next entry would stand stands there.
+constexpr double kNextShare = 0.25;
+// Lines one above the other overlap across this share of the narrower one's width.
+constexpr double kOverlapShare = 0.5;
 
 double Middle(const cv::Rect& line) {
     return line.y + line.height / 2.0;
 }
 
+// Plotting programs set a legend's texts flush left after their samples, or flush right
+// before them: a column's entries have one end or the other in line.
+enum class Flush { Left, Right };
+
+int EndOf(const cv::Rect& line, Flush flush) {
+    return flush == Flush::Left ? line.x : line.x + line.width;
+}
+
+bool InLine(const cv::Rect& a, const cv::Rect& b, Flush flush, double height) {
+    return std::abs(EndOf(a, flush) - EndOf(b, flush)) <= kAlignedHeights * height;
+}
+
+// Whether two lines overlap across, one above the other.
+bool Overlap(const cv::Rect& a, const cv::Rect& b) {
+    const int across = std::min(a.x + a.width, b.x + b.width) - std::max(a.x, b.x);
+    return across > kOverlapShare * std::min(a.width, b.width);
+}
+
 // The column that starts with `first` and whose second entry is `second`, top to bottom.
 std::vector<std::size_t> ColumnFrom(const std::vector<cv::Rect>& lines,
                                     const std::vector<std::size_t>& downward, std::size_t first,
-                                    std::size_t second, double height) {
+                                    std::size_t second, Flush flush, double height) {
     const cv::Rect& top = lines[downward[first]];
     const double spacing = Middle(lines[downward[second]]) - Middle(top);
     std::vector<std::size_t> column{downward[first]};
     for (std::size_t k = first + 1; k < downward.size(); ++k) {
         const cv::Rect& line = lines[downward[k]];
         const double below = Middle(line) - Middle(lines[column.back()]);
-        if (std::abs(line.x - top.x) > kAlignedHeights * height ||
+        if (!InLine(line, top, flush, height) ||
             std::abs(line.height - top.height) > kTallShare * top.height) {
             continue;
         }
@@ -60,14 +82,17 @@ std::vector<std::size_t> LongestColumn(const std::vector<cv::Rect>& lines,
             if (spacing > kMostSpacing * height) {
                 break;
             }
-            if (spacing < kLeastSpacing * height ||
-                std::abs(lines[downward[second]].x - lines[downward[first]].x) >
-                    kAlignedHeights * height) {
+            if (spacing < kLeastSpacing * height) {
                 continue;
             }
-            auto column = ColumnFrom(lines, downward, first, second, height);
-            if (column.size() > longest.size()) {
-                longest = std::move(column);
+            for (const Flush flush : {Flush::Left, Flush::Right}) {
+                if (!InLine(lines[downward[second]], lines[downward[first]], flush, height)) {
+                    continue;
+                }
+                auto column = ColumnFrom(lines, downward, first, second, flush, height);
+                if (column.size() > longest.size()) {
+                    longest = std::move(column);
+                }
             }
         }
     }
@@ -75,6 +100,18 @@ std::vector<std::size_t> LongestColumn(const std::vector<cv::Rect>& lines,
 }
 
 } // namespace
+
+bool ColumnRunsOn(const std::vector<cv::Rect>& lines, const std::vector<std::size_t>& column) {
+    if (column.size() < 2) {
+        return false;
+    }
+    const double spacing = Middle(lines[column[1]]) - Middle(lines[column[0]]);
+    const cv::Rect& last = lines[column.back()];
+    return std::any_of(lines.begin(), lines.end(), [&](const cv::Rect& line) {
+        return std::abs(Middle(line) - (Middle(last) + spacing)) <= kNextShare * spacing &&
+               Overlap(line, last);
+    });
+}
 
 std::vector<std::size_t> LegendColumn(const std::vector<cv::Rect>& lines, double height) {
     std::vector<std::size_t> column = LongestColumn(lines, {}, height);

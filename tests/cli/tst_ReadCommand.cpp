@@ -128,6 +128,23 @@ private slots:
                "scale is left for you.|full scale: 0.005 A, from 6 of 6" +
                    mA
             << QRectF();
+        // Plots by gnuplot: legends flush right before their line samples.
+        QTest::newRow("legend flush right, boxed")
+            << "gnuplot-key-boxed"
+            << "full scale: 500 V, from 6 of 6|full scale: 0.03 A, from 7 of 7" + mA +
+                   "|Grid voltages: 0 V to -20 V in steps of 2 V, from 11 of 11 curve labels read."
+            << QRectF(QPointF(73.62, 19.63), QPointF(1168.99, 740.4));
+        QTest::newRow("legend flush right, gridded")
+            << "gnuplot-key-left-gridded"
+            << "full scale: 500 V, from 6 of 6|full scale: 0.25 A, from 6 of 6" + mA +
+                   "|Grid voltages: 0 V to -90 V in steps of 10 V, from 10 of 10 curve labels read."
+            << QRectF(QPointF(83.62, 19.63), QPointF(1168.99, 740.4));
+        // A dashed curve runs into the last entry: the legend's first six are not the family.
+        QTest::newRow("legend run into by a curve")
+            << "gnuplot-key-dashed"
+            << "full scale: 400 V, from 9 of 9|full scale: 0.005 A, from 6 of 6" + mA +
+                   "|The grid voltages could not be read from the curve labels"
+            << QRectF();
     }
     void readsPlottedCharts() {
         QFETCH(QString, chart);

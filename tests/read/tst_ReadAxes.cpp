@@ -201,12 +201,14 @@ private slots:
         QTest::addRow("12AX7 at 1000 x 750, last label smudged")
             << smudged << double(larger.voltsFullscale) << double(larger.ampsFullscale) << "-";
         // Plotting programs' charts: the grid voltages listed in a legend, either way up; the last entry
-        // smudged, one off the step, or a legend in two columns leaves them to the user.
+        // smudged or out of line, one off the step, or a legend in two columns leaves them to the user.
         QTest::addRow("legend") << LegendChart(false) << 500.0 << 0.02 << "0 -16 2";
         QTest::addRow("legend from -16 V, as European sheets name the grid")
             << LegendChart(true, -1, {}, 9, "Ug1 = %1 V") << 500.0 << 0.02 << "0 -16 2";
         QTest::addRow("legend, its last entry smudged") << LegendChart(false, 8, "&%?") << 500.0 << 0.02 << "-";
         QTest::addRow("legend, an entry off the step") << LegendChart(false, 4, "Vg = -9 V") << 500.0 << 0.02 << "-";
+        QTest::addRow("legend, its last entry out of line")
+            << LegendChart(false, 8, "      Vg = -16 V") << 500.0 << 0.02 << "-";
         QTest::addRow("legend in two columns") << LegendChart(false, -1, {}, 5) << 500.0 << 0.02 << "-";
         // Numbers printed against the box's edge: the 1 of 100 is no tick mark.
         QTest::addRow("numbers against the box")

@@ -1,0 +1,41 @@
+#!/usr/bin/python3
+"""Plate-curve charts as gnuplot draws them (Debian's gnuplot-nox, pngcairo), for the reading
+tests: legends set flush right before their line samples, in a box or drawn over the curves,
+and dashed curves. The curves follow the same smooth-knee Child law as make_charts.py.
+Run from this folder; prints each plot box in picture pixels (left, right, top, bottom)."""
+import os
+import subprocess
+import tempfile
+
+import numpy as np
+
+
+def plate_current(va, vg, mu, g, gamma, knee):
+    drive = va / mu + vg
+    return g * (np.log1p(np.exp(knee * drive)) / knee) ** gamma
+
+
+def chart(name, tube, grids, vmax, imax, entry, settings, size=(1200, 800), terminal=''):
+    va = np.linspace(0, vmax, 200)
+    with tempfile.TemporaryDirectory() as work:
+        data = os.path.join(work, 'curves.dat')
+        np.savetxt(data, np.array([va] + [plate_current(va, vg, *tube) * 1000 for vg in grids]).T)
+        script = ('set terminal pngcairo size %d,%d %s\nset output "%s"\n' % (size + (terminal, name)) +
+                  'set xrange [0:%g]\nset yrange [0:%g]\n' % (vmax, imax) +
+                  'set xlabel "Plate voltage (V)"\nset ylabel "Plate current (mA)"\n' + settings +
+                  'plot ' + ', '.join('"%s" using 1:%d with lines lw 1.5 title "%s"' % (data, k + 2, entry % vg)
+                                      for k, vg in enumerate(grids)) + '\n' +
+                  'print GPVAL_TERM_XMIN, GPVAL_TERM_XMAX, GPVAL_TERM_YMIN, GPVAL_TERM_YMAX\n')
+        box = subprocess.run(['gnuplot'], input=script, capture_output=True, text=True, check=True)
+    left, right, bottom, top = (float(v) for v in box.stderr.split())
+    print(name, round(left, 2), round(right, 2), round(size[1] - top, 2), round(size[1] - bottom, 2))
+
+
+# A legend in a box, its entries flush right ("0 V" reads "OV" as often as not).
+chart('gnuplot-key-boxed.png', (20, 1.1e-3, 1.45, 2), list(range(0, -22, -2)), 500, 30, '%g V',
+      'set key box opaque\n')
+chart('gnuplot-key-left-gridded.png', (4.2, 1.3e-3, 1.5, 0.4), list(range(0, -100, -10)), 500, 250,
+      'Vg = %.1f V', 'set key left top\nset grid\n')
+# Dashed black curves, the legend drawn over them: a curve runs into its last entry.
+chart('gnuplot-key-dashed.png', (100, 3.0e-3, 1.4, 6), [0, -0.5, -1, -1.5, -2, -2.5, -3], 400, 5,
+      '%g V', '', terminal='mono dashed')
