@@ -4,7 +4,7 @@
 #include "read/LabelInk.h"
 #include "read/LabelMarks.h"
 #include "read/LabelledFamily.h"
-#include "read/Legend.h"
+#include "read/LegendFamily.h"
 #include "read/TextReader.h"
 
 #include <opencv2/imgproc.hpp>
@@ -214,76 +214,6 @@ LabelsAcrossTheCut(const cv::Mat1b& level, const PlotBox& box, double height, Te
         labels.push_back(*label);
     }
     return labels.empty() ? std::nullopt : std::optional(labels);
-}
-
-// The family a legend's entries give (top to bottom): in their order from the top, or from
-// the bottom where the values rise downward, none set aside. Nothing when they make none.
-std::optional<CurveLabels> FamilyInOrder(std::vector<FoundCurveLabel> labels) {
-    for (int turn = 0; turn < 2; ++turn) {
-        std::vector<CurveLabel> values;
-        values.reserve(labels.size());
-        for (const FoundCurveLabel& label : labels) {
-            values.push_back(label.label);
-        }
-        CurveLabels legend{labels, 0, GridVoltagesOf(values)};
-        if (legend.grids.grids && legend.grids.grids->setAside == 0) {
-            return legend;
-        }
-        std::reverse(labels.begin(), labels.end());
-    }
-    return std::nullopt;
-}
-
-// The family a legend in the box gives, where the labels at and along the curves gave none:
-// every entry of its column read as a curve label, in its order from the top, or from the
-// bottom where the values rise downward, and none set aside. Nothing when an entry does
-// not read, they make no family, or the column may run on.
-std::optional<CurveLabels> LegendFamily(const cv::Mat1b& region, const PlotBox& box, double height,
-                                        cv::Point offset, TextReader& reader) {
-    std::vector<Mark> entries;
-    std::vector<cv::Rect> lines;
-    const cv::Mat1b marks = MarksWithoutLines(region, height, BoxSize(box));
-    for (Mark& mark : Groups(CharacterSized(marks, height), height, {-1, -1}, true)) {
-        const cv::Rect line = cv::boundingRect(mark.ink);
-        if (line.x + line.width < box.right - offset.x) {
-            entries.push_back(std::move(mark));
-            lines.push_back(line);
-        }
-    }
-    const std::vector<std::size_t> column = LegendColumn(lines, height);
-    if (ColumnRunsOn(lines, column)) {
-        return std::nullopt;
-    }
-    std::vector<FoundCurveLabel> labels;
-    for (const std::size_t i : column) {
-        auto label = ReadMark(entries[i], region, height, reader);
-        if (!label) {
-            return std::nullopt;
-        }
-        label->at.center += cv::Point2f(offset);
-        labels.push_back(*label);
-    }
-    return FamilyInOrder(std::move(labels));
-}
-
-// The labels read in the box that stand as a legend's entries, top to bottom: three or more
-// one below another, one end in line, evenly spaced. They name the curves in the legend's
-// order, not by where they stand.
-std::vector<FoundCurveLabel> LegendAmong(const std::vector<FoundCurveLabel>& labels,
-                                         const PlotBox& box, double height) {
-    std::vector<FoundCurveLabel> inTheBox;
-    std::vector<cv::Rect> lines;
-    for (const FoundCurveLabel& label : labels) {
-        if (label.at.center.x < box.right) {
-            inTheBox.push_back(label);
-            lines.push_back(label.at.boundingRect());
-        }
-    }
-    std::vector<FoundCurveLabel> column;
-    for (const std::size_t i : LegendColumn(lines, height)) {
-        column.push_back(inTheBox[i]);
-    }
-    return column;
 }
 
 // Whether a family was read from labels one of which read "00": a 0.0 whose point was lost,

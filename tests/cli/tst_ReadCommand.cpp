@@ -139,6 +139,11 @@ private slots:
             << "full scale: 500 V, from 6 of 6|full scale: 0.25 A, from 6 of 6" + mA +
                    "|Grid voltages: 0 V to -90 V in steps of 10 V, from 10 of 10 curve labels read."
             << QRectF(QPointF(83.62, 19.63), QPointF(1168.99, 740.4));
+        QTest::newRow("legend right of the box")
+            << "gnuplot-key-outside"
+            << "full scale: 500 V, from 6 of 6|full scale: 0.03 A, from 7 of 7" + mA +
+                   "|Grid voltages: 0 V to -20 V in steps of 2 V, from 11 of 11 curve labels read."
+            << QRectF(QPointF(73.62, 19.63), QPointF(981.54, 740.4));
         // A dashed curve runs into the last entry: the legend's first six are not the family.
         QTest::newRow("legend run into by a curve")
             << "gnuplot-key-dashed"

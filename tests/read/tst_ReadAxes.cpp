@@ -82,7 +82,8 @@ QImage RuledChart(const QStringList& below, const QStringList& left,
 // top left corner, from 0 V down or (`rising`) from -16 V down; the entry at `changed` (-1: none)
 // printed as `instead`; `rows` entries to a column of the legend, each as `entryText` prints it.
 QImage LegendChart(bool rising, int changed = -1, const QString& instead = {}, int rows = 9,
-                   const QString& entryText = "Vg = %1 V", double margin = 0, double far = 0, double gap = 8) {
+                   const QString& entryText = "Vg = %1 V", double margin = 0, double far = 0, double gap = 8,
+                   bool beside = false) {
     const auto curves = [&](QPainter& p, const QRectF& box) {
         const QColor colours[] = {Qt::blue,
                                   QColor(255, 127, 14),
@@ -100,17 +101,20 @@ QImage LegendChart(bool rising, int changed = -1, const QString& instead = {}, i
             p.drawPath(path);
         }
         const int columns = (8 + rows) / rows;
-        const QRectF legend(box.left() + 20, box.top() + 20, 130 * columns, rows * 21 + 10);
+        const QRectF legend(beside ? kRuledBox.right() - 36 : box.left() + 20, box.top() + 20, 130 * columns,
+                            rows * 21 + 10);
         p.setPen(QPen(Qt::lightGray, 1));
         p.setBrush(Qt::white);
-        p.drawRoundedRect(legend, 4, 4);
+        if (!beside)
+            p.drawRoundedRect(legend, 4, 4);
         p.setFont(QFont("DejaVu Sans", 11));
         for (int entry = 0; entry < 9; ++entry) {
             const int curve = rising ? 8 - entry : entry;
             const int column = entry / rows, row = entry % rows;
             const double x = legend.left() + 130 * column, y = legend.top() + 16 + 21 * row;
             p.setPen(QPen(colours[curve], 2));
-            p.drawLine(QPointF(x + 8, y), QPointF(x + 38, y));
+            if (!beside)
+                p.drawLine(QPointF(x + 8, y), QPointF(x + 38, y));
             p.setPen(Qt::black);
             p.drawText(QPointF(x + 46, y + 5), entry == changed ? instead : entryText.arg(-2 * curve));
         }
@@ -209,6 +213,10 @@ private slots:
         QTest::addRow("legend, an entry off the step") << LegendChart(false, 4, "Vg = -9 V") << 500.0 << 0.02 << "-";
         QTest::addRow("legend, its last entry out of line")
             << LegendChart(false, 8, "      Vg = -16 V") << 500.0 << 0.02 << "-";
+        // Texts one below another right of the box, with no samples of the curves' lines, are no legend but
+        // the curves' end labels: read where the curves end, or not at all.
+        QTest::addRow("a legend's column right of the box, without samples")
+            << LegendChart(false, -1, {}, 9, "Vg = %1 V", 0, 0, 8, true) << 500.0 << 0.02 << "-";
         QTest::addRow("legend in two columns") << LegendChart(false, -1, {}, 5) << 500.0 << 0.02 << "-";
         // Numbers printed against the box's edge: the 1 of 100 is no tick mark.
         QTest::addRow("numbers against the box")

@@ -39,3 +39,6 @@ chart('gnuplot-key-left-gridded.png', (4.2, 1.3e-3, 1.5, 0.4), list(range(0, -10
 # Dashed black curves, the legend drawn over them: a curve runs into its last entry.
 chart('gnuplot-key-dashed.png', (100, 3.0e-3, 1.4, 6), [0, -0.5, -1, -1.5, -2, -2.5, -3], 400, 5,
       '%g V', '', terminal='mono dashed')
+# The legend right of the box, a sample of each curve's line after its entry.
+chart('gnuplot-key-outside.png', (20, 1.1e-3, 1.45, 2), list(range(0, -22, -2)), 500, 30, 'Vg = %.1f V',
+      'set key outside right\n')

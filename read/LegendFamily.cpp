@@ -1,0 +1,148 @@
+#include "read/LegendFamily.h"
+
+#include "read/LabelInk.h"
+#include "read/LabelMarks.h"
+#include "read/Legend.h"
+
+#include <opencv2/imgproc.hpp>
+
+#include <algorithm>
+#include <cmath>
+
+namespace valvix::read {
+
+namespace {
+
+// A sample of a curve's line beside a legend's entry starts within this many character
+// heights of its text, runs level between these many heights long (a grid line runs on),
+// within this many heights of the text's middle, and is this much darker than the paper.
+constexpr double kSampleReach = 1.5;
+constexpr double kSampleLength = 1.5;
+constexpr double kSampleMostLength = 8;
+constexpr double kSampleOffMiddle = 0.35;
+constexpr int kSampleContrast = 24;
+
+// A legend's text lines: each mark and its bounds.
+struct TextLines {
+    std::vector<Mark> marks;
+    std::vector<cv::Rect> bounds;
+};
+
+// How long a run of dark pixels of `row` goes from `x` by `step`.
+int DarkRun(const cv::Mat1b& row, int x, int step, int paper) {
+    int length = 0;
+    for (; x >= 0 && x < row.cols && row(0, x) + kSampleContrast < paper; x += step) {
+        ++length;
+    }
+    return length;
+}
+
+// Whether a text line (its bounds in the greys) has a sample of a curve's line beside it,
+// left or right, as a legend's entries have.
+bool SampleBeside(const cv::Mat1b& greys, const cv::Rect& line, double height) {
+    const int reach = static_cast<int>(std::lround(kSampleReach * height));
+    const int least = static_cast<int>(std::lround(kSampleLength * height));
+    const int most = static_cast<int>(std::lround(kSampleMostLength * height));
+    const int middle = line.y + line.height / 2;
+    const int off = static_cast<int>(std::lround(kSampleOffMiddle * height));
+    for (int y = std::max(0, middle - off); y <= std::min(greys.rows - 1, middle + off); ++y) {
+        const cv::Mat1b row = greys.row(y);
+        double lightest = 0;
+        cv::minMaxLoc(row, nullptr, &lightest);
+        const int paper = static_cast<int>(lightest);
+        for (int gap = 1; gap <= reach; ++gap) {
+            for (const int run : {DarkRun(row, line.x + line.width - 1 + gap, 1, paper),
+                                  DarkRun(row, line.x - gap, -1, paper)}) {
+                if (run >= least && run <= most) {
+                    return true;
+                }
+            }
+        }
+    }
+    return false;
+}
+
+// The family the lines' legend column gives; with `samples`, only where every entry has a
+// sample of its curve's line beside it.
+std::optional<CurveLabels> ColumnFamily(const TextLines& lines, const cv::Mat1b& region,
+                                        double height, cv::Point offset, bool samples,
+                                        TextReader& reader) {
+    const std::vector<std::size_t> column = LegendColumn(lines.bounds, height);
+    if (column.empty() || ColumnRunsOn(lines.bounds, column)) {
+        return std::nullopt;
+    }
+    if (samples && !std::all_of(column.begin(), column.end(), [&](std::size_t i) {
+            return SampleBeside(region, lines.bounds[i], height);
+        })) {
+        return std::nullopt;
+    }
+    std::vector<FoundCurveLabel> labels;
+    for (const std::size_t i : column) {
+        auto label = ReadMark(lines.marks[i], region, height, reader);
+        if (!label) {
+            return std::nullopt;
+        }
+        label->at.center += cv::Point2f(offset);
+        labels.push_back(*label);
+    }
+    return FamilyInOrder(std::move(labels));
+}
+
+} // namespace
+
+std::optional<CurveLabels> FamilyInOrder(std::vector<FoundCurveLabel> labels) {
+    for (int turn = 0; turn < 2; ++turn) {
+        std::vector<CurveLabel> values;
+        values.reserve(labels.size());
+        for (const FoundCurveLabel& label : labels) {
+            values.push_back(label.label);
+        }
+        CurveLabels legend{labels, 0, GridVoltagesOf(values)};
+        if (legend.grids.grids && legend.grids.grids->setAside == 0) {
+            return legend;
+        }
+        std::reverse(labels.begin(), labels.end());
+    }
+    return std::nullopt;
+}
+
+std::optional<CurveLabels> LegendFamily(const cv::Mat1b& region, const PlotBox& box, double height,
+                                        cv::Point offset, TextReader& reader) {
+    TextLines inside;
+    TextLines beyond;
+    const double edge = box.right - offset.x;
+    const cv::Size boxSize(static_cast<int>(box.right - box.left),
+                           static_cast<int>(box.bottom - box.top));
+    const cv::Mat1b marks = MarksWithoutLines(region, height, boxSize);
+    for (Mark& mark : Groups(CharacterSized(marks, height), height, {-1, -1}, true)) {
+        const cv::Rect line = cv::boundingRect(mark.ink);
+        TextLines* side = line.x + line.width < edge ? &inside : line.x > edge ? &beyond : nullptr;
+        if (side != nullptr) {
+            side->marks.push_back(std::move(mark));
+            side->bounds.push_back(line);
+        }
+    }
+    if (!LegendColumn(inside.bounds, height).empty()) {
+        return ColumnFamily(inside, region, height, offset, false, reader);
+    }
+    return ColumnFamily(beyond, region, height, offset, true, reader);
+}
+
+std::vector<FoundCurveLabel> LegendAmong(const std::vector<FoundCurveLabel>& labels,
+                                         const PlotBox& box, double height) {
+    std::vector<FoundCurveLabel> inTheBox;
+    std::vector<cv::Rect> lines;
+    for (const FoundCurveLabel& label : labels) {
+        if (label.at.center.x < box.right) {
+            inTheBox.push_back(label);
+            lines.push_back(label.at.boundingRect());
+        }
+    }
+    std::vector<FoundCurveLabel> column;
+    for (const std::size_t i : LegendColumn(lines, height)) {
+        column.push_back(inTheBox[i]);
+    }
+    return column;
+}
+
+} // namespace valvix::read

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "read/CurveLabels.h"
+#include "read/PlotBox.h"
+
+#include <opencv2/core.hpp>
+
+#include <optional>
+#include <vector>
+
+namespace valvix::read {
+
+class TextReader;
+
+// The family a legend's entries give (top to bottom): in their order from the top, or from
+// the bottom where the values rise downward, none set aside. Nothing when they make none.
+std::optional<CurveLabels> FamilyInOrder(std::vector<FoundCurveLabel> labels);
+
+// The family a legend gives, read from the label area's greys (`region`, its top left
+// corner at `offset` in the picture; characters `height` high): every entry of its column
+// read as a curve label, in its order from the top, or from the bottom where the values
+// rise downward, and none set aside. The legend stands in the box; where none does, it may
+// stand right of the box, with a sample of its curve's line beside every entry (without,
+// such a column is the curves' end labels). Nothing when an entry does not read, they make
+// no family, or the column may run on.
+std::optional<CurveLabels> LegendFamily(const cv::Mat1b& region, const PlotBox& box, double height,
+                                        cv::Point offset, TextReader& reader);
+
+// The labels read in the box that stand as a legend's entries, top to bottom: three or more
+// one below another, one end in line, evenly spaced. They name the curves in the legend's
+// order, not by where they stand.
+std::vector<FoundCurveLabel> LegendAmong(const std::vector<FoundCurveLabel>& labels,
+                                         const PlotBox& box, double height);
+
+} // namespace valvix::read
