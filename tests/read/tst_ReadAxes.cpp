@@ -80,7 +80,8 @@ QImage RuledChart(const QStringList& below, const QStringList& left,
 
 // Nine curves in the colours of a plotting program, 0 V to -16 V, listed in a legend in the box's
 // top left corner, from 0 V down or (`rising`) from -16 V down; the entry at `changed` (-1: none)
-// printed as `instead`; `rows` entries to a column of the legend, each as `entryText` prints it.
+// printed as `instead`; `rows` entries to a column of the legend, each as `entryText` prints it; where
+// `beside`, the entries' texts alone (no frame, no samples) right of the box.
 QImage LegendChart(bool rising, int changed = -1, const QString& instead = {}, int rows = 9,
                    const QString& entryText = "Vg = %1 V", double margin = 0, double far = 0, double gap = 8,
                    bool beside = false) {

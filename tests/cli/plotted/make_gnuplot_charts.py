@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Plate-curve charts as gnuplot draws them (Debian's gnuplot-nox, pngcairo), for the reading
-tests: legends set flush right before their line samples, in a box or drawn over the curves,
-and dashed curves. The curves follow the same smooth-knee Child law as make_charts.py.
+tests: legends set flush right before their line samples, in a box, over a grid, right of the
+box, or drawn over dashed curves. The curves follow the same smooth-knee Child law as make_charts.py.
 Run from this folder; prints each plot box in picture pixels (left, right, top, bottom)."""
 import os
 import subprocess
