@@ -62,12 +62,12 @@ bool SampleBeside(const cv::Mat1b& greys, const cv::Rect& line, double height) {
     return false;
 }
 
-// The family the lines' legend column gives; with `samples`, only where every entry has a
-// sample of its curve's line beside it.
-std::optional<CurveLabels> ColumnFamily(const TextLines& lines, const cv::Mat1b& region,
-                                        double height, cv::Point offset, bool samples,
-                                        TextReader& reader) {
-    const std::vector<std::size_t> column = LegendColumn(lines.bounds, height);
+// The family the lines' legend column (found by `LegendColumn`) gives; with `samples`, only
+// where every entry has a sample of its curve's line beside it.
+std::optional<CurveLabels> ColumnFamily(const TextLines& lines,
+                                        const std::vector<std::size_t>& column,
+                                        const cv::Mat1b& region, double height, cv::Point offset,
+                                        bool samples, TextReader& reader) {
     if (column.empty() || ColumnRunsOn(lines.bounds, column)) {
         return std::nullopt;
     }
@@ -122,10 +122,12 @@ std::optional<CurveLabels> LegendFamily(const cv::Mat1b& region, const PlotBox& 
             side->bounds.push_back(line);
         }
     }
-    if (!LegendColumn(inside.bounds, height).empty()) {
-        return ColumnFamily(inside, region, height, offset, false, reader);
+    const std::vector<std::size_t> column = LegendColumn(inside.bounds, height);
+    if (!column.empty()) {
+        return ColumnFamily(inside, column, region, height, offset, false, reader);
     }
-    return ColumnFamily(beyond, region, height, offset, true, reader);
+    return ColumnFamily(beyond, LegendColumn(beyond.bounds, height), region, height, offset, true,
+                        reader);
 }
 
 std::vector<FoundCurveLabel> LegendAmong(const std::vector<FoundCurveLabel>& labels,
