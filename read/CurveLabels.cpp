@@ -230,6 +230,12 @@ bool ZeroReadWithoutItsPoint(const CurveLabels& found) {
     });
 }
 
+// Whether a label stands right of the box: at a curve's end there, or a legend's entry.
+bool AnyRightOfTheBox(const std::vector<FoundCurveLabel>& labels, const PlotBox& box) {
+    return std::any_of(labels.begin(), labels.end(),
+                       [&](const FoundCurveLabel& label) { return label.at.center.x > box.right; });
+}
+
 // The labels at the curves' ends and along them, and the family they give.
 CurveLabels LabelsAtTheCurves(const cv::Mat1b& level, const PlotBox& box, double height,
                               const cv::Rect& area, const std::vector<fit::PrintedTrace>& curves,
@@ -282,10 +288,16 @@ CurveLabels ReadCurveLabels(const cv::Mat1b& level, const PlotBox& box, double c
         return {{}, 0, GridVoltagesOf({})};
     }
     CurveLabels found = LabelsAtTheCurves(level, box, height, area, curves, reader);
-    const std::vector<FoundCurveLabel> entries = LegendAmong(found.labels, box, height);
+    const LegendEntries legendRead = LegendAmong(found.labels, box, height);
+    const std::vector<FoundCurveLabel>& entries = legendRead.entries;
     std::optional<CurveLabels> legend;
-    if (!entries.empty()) {
+    if (!entries.empty() && !legendRead.runsOn) {
         legend = FamilyInOrder(entries);
+    }
+    if (found.grids.grids && AnyRightOfTheBox(found.labels, box) &&
+        SampledLegendBeyond(level(area), box, height, area.tl())) {
+        found.grids = {std::nullopt,
+                       "the curve labels stand in a legend that could not be read whole"};
     }
     if (!legend && (!found.grids.grids || !entries.empty())) {
         legend = LegendFamily(level(area), box, height, area.tl(), reader);

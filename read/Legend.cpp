@@ -16,8 +16,10 @@ constexpr double kMostSpacing = 3;
 constexpr double kEvenShare = 0.12;
 constexpr double kAlignedHeights = 0.6;
 constexpr double kTallShare = 0.4;
-// A line this share of the spacing from where the next entry would stand stands there.
+// A line this share of the spacing from where the next entry would stand stands there;
+// entries are looked for this many spacings below the last (one between may be unread).
 constexpr double kNextShare = 0.25;
+constexpr int kNextEntries = 3;
 // Lines one above the other overlap across this share of the narrower one's width.
 constexpr double kOverlapShare = 0.5;
 
@@ -108,8 +110,9 @@ bool ColumnRunsOn(const std::vector<cv::Rect>& lines, const std::vector<std::siz
     const double spacing = Middle(lines[column[1]]) - Middle(lines[column[0]]);
     const cv::Rect& last = lines[column.back()];
     return std::any_of(lines.begin(), lines.end(), [&](const cv::Rect& line) {
-        return std::abs(Middle(line) - (Middle(last) + spacing)) <= kNextShare * spacing &&
-               Overlap(line, last);
+        const double below = (Middle(line) - Middle(last)) / spacing;
+        return below > 1 - kNextShare && below < kNextEntries + kNextShare &&
+               std::abs(below - std::round(below)) <= kNextShare && Overlap(line, last);
     });
 }
 

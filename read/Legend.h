@@ -15,9 +15,10 @@ namespace valvix::read {
 // several columns).
 std::vector<std::size_t> LegendColumn(const std::vector<cv::Rect>& lines, double height);
 
-// Whether one of the lines stands where the column's next entry would, below its last and
-// across it: an entry run into a curve or cut short, so that the column may not be the
-// whole legend. (Above the first may stand the legend's title.)
+// Whether one of the lines stands where the column's next entry would, or the one after
+// either, below its last and across it: an entry run into a curve, cut short or left
+// unread, so that the column may not be the whole legend. (Above the first may stand the
+// legend's title.)
 bool ColumnRunsOn(const std::vector<cv::Rect>& lines, const std::vector<std::size_t>& column);
 
 } // namespace valvix::read

@@ -62,6 +62,32 @@ bool SampleBeside(const cv::Mat1b& greys, const cv::Rect& line, double height) {
     return false;
 }
 
+// The text lines of the label area in the box and right of it.
+struct TextSides {
+    TextLines inside;
+    TextLines beyond;
+};
+
+TextSides TextSidesOf(const cv::Mat1b& region, const PlotBox& box, double height,
+                      cv::Point offset) {
+    TextSides sides;
+    const double edge = box.right - offset.x;
+    const cv::Size boxSize(static_cast<int>(box.right - box.left),
+                           static_cast<int>(box.bottom - box.top));
+    const cv::Mat1b marks = MarksWithoutLines(region, height, boxSize);
+    for (Mark& mark : Groups(CharacterSized(marks, height), height, {-1, -1}, true)) {
+        const cv::Rect line = cv::boundingRect(mark.ink);
+        TextLines* side = line.x + line.width < edge ? &sides.inside
+                          : line.x > edge            ? &sides.beyond
+                                                     : nullptr;
+        if (side != nullptr) {
+            side->marks.push_back(std::move(mark));
+            side->bounds.push_back(line);
+        }
+    }
+    return sides;
+}
+
 // The family the lines' legend column (found by `LegendColumn`) gives; with `samples`, only
 // where every entry has a sample of its curve's line beside it.
 std::optional<CurveLabels> ColumnFamily(const TextLines& lines,
@@ -108,30 +134,26 @@ std::optional<CurveLabels> FamilyInOrder(std::vector<FoundCurveLabel> labels) {
 
 std::optional<CurveLabels> LegendFamily(const cv::Mat1b& region, const PlotBox& box, double height,
                                         cv::Point offset, TextReader& reader) {
-    TextLines inside;
-    TextLines beyond;
-    const double edge = box.right - offset.x;
-    const cv::Size boxSize(static_cast<int>(box.right - box.left),
-                           static_cast<int>(box.bottom - box.top));
-    const cv::Mat1b marks = MarksWithoutLines(region, height, boxSize);
-    for (Mark& mark : Groups(CharacterSized(marks, height), height, {-1, -1}, true)) {
-        const cv::Rect line = cv::boundingRect(mark.ink);
-        TextLines* side = line.x + line.width < edge ? &inside : line.x > edge ? &beyond : nullptr;
-        if (side != nullptr) {
-            side->marks.push_back(std::move(mark));
-            side->bounds.push_back(line);
-        }
-    }
-    const std::vector<std::size_t> column = LegendColumn(inside.bounds, height);
+    const TextSides sides = TextSidesOf(region, box, height, offset);
+    const std::vector<std::size_t> column = LegendColumn(sides.inside.bounds, height);
     if (!column.empty()) {
-        return ColumnFamily(inside, column, region, height, offset, false, reader);
+        return ColumnFamily(sides.inside, column, region, height, offset, false, reader);
     }
-    return ColumnFamily(beyond, LegendColumn(beyond.bounds, height), region, height, offset, true,
-                        reader);
+    return ColumnFamily(sides.beyond, LegendColumn(sides.beyond.bounds, height), region, height,
+                        offset, true, reader);
 }
 
-std::vector<FoundCurveLabel> LegendAmong(const std::vector<FoundCurveLabel>& labels,
-                                         const PlotBox& box, double height) {
+bool SampledLegendBeyond(const cv::Mat1b& region, const PlotBox& box, double height,
+                         cv::Point offset) {
+    const TextSides sides = TextSidesOf(region, box, height, offset);
+    const std::vector<std::size_t> column = LegendColumn(sides.beyond.bounds, height);
+    return !column.empty() && std::all_of(column.begin(), column.end(), [&](std::size_t i) {
+        return SampleBeside(region, sides.beyond.bounds[i], height);
+    });
+}
+
+LegendEntries LegendAmong(const std::vector<FoundCurveLabel>& labels, const PlotBox& box,
+                          double height) {
     std::vector<FoundCurveLabel> inTheBox;
     std::vector<cv::Rect> lines;
     for (const FoundCurveLabel& label : labels) {
@@ -140,11 +162,13 @@ std::vector<FoundCurveLabel> LegendAmong(const std::vector<FoundCurveLabel>& lab
             lines.push_back(label.at.boundingRect());
         }
     }
-    std::vector<FoundCurveLabel> column;
-    for (const std::size_t i : LegendColumn(lines, height)) {
-        column.push_back(inTheBox[i]);
+    LegendEntries legend;
+    const std::vector<std::size_t> column = LegendColumn(lines, height);
+    for (const std::size_t i : column) {
+        legend.entries.push_back(inTheBox[i]);
     }
-    return column;
+    legend.runsOn = ColumnRunsOn(lines, column);
+    return legend;
 }
 
 } // namespace valvix::read

@@ -26,10 +26,19 @@ std::optional<CurveLabels> FamilyInOrder(std::vector<FoundCurveLabel> labels);
 std::optional<CurveLabels> LegendFamily(const cv::Mat1b& region, const PlotBox& box, double height,
                                         cv::Point offset, TextReader& reader);
 
+// Whether a legend's column stands right of the box, with a sample of its curve's line
+// beside every entry: labels read there are its entries, not the curves' end labels.
+bool SampledLegendBeyond(const cv::Mat1b& region, const PlotBox& box, double height,
+                         cv::Point offset);
+
 // The labels read in the box that stand as a legend's entries, top to bottom: three or more
 // one below another, one end in line, evenly spaced. They name the curves in the legend's
 // order, not by where they stand.
-std::vector<FoundCurveLabel> LegendAmong(const std::vector<FoundCurveLabel>& labels,
-                                         const PlotBox& box, double height);
+struct LegendEntries {
+    std::vector<FoundCurveLabel> entries;
+    bool runsOn = false; // a label stands where an entry after the last would
+};
+LegendEntries LegendAmong(const std::vector<FoundCurveLabel>& labels, const PlotBox& box,
+                          double height);
 
 } // namespace valvix::read

@@ -123,6 +123,23 @@ QImage LegendChart(bool rising, int changed = -1, const QString& instead = {}, i
     return RuledChart({"0", "100", "200", "300", "400", "500"}, {"0", "5", "10", "15", "20"}, curves, margin, far, gap);
 }
 
+// Nine curves that end on the box's right edge one above another, 30 px apart, each labelled
+// beside its end: a column of texts right of the box with no samples beside them.
+QImage RightEndLabelsChart() {
+    const auto curves = [](QPainter& p, const QRectF& box) {
+        p.setFont(QFont("DejaVu Sans", 11));
+        for (int curve = 0; curve < 9; ++curve) {
+            const QPointF end(box.right(), box.top() + 120 + 30 * curve);
+            QPainterPath path(box.bottomLeft() + QPointF(60 + 60 * curve, 0));
+            path.quadTo(QPointF(box.right() - 200, box.bottom()), end);
+            p.setPen(QPen(Qt::black, 2));
+            p.drawPath(path);
+            p.drawText(end + QPointF(8, 5), QString("%1 V").arg(-2 * curve));
+        }
+    };
+    return RuledChart({"0", "100", "200", "300", "400", "500"}, {"0", "5", "10", "15", "20"}, curves);
+}
+
 } // namespace
 
 class tst_ReadAxes final : public QObject {
@@ -218,6 +235,8 @@ private slots:
         // the curves' end labels: read where the curves end, or not at all.
         QTest::addRow("a legend's column right of the box, without samples")
             << LegendChart(false, -1, {}, 9, "Vg = %1 V", 0, 0, 8, true) << 500.0 << 0.02 << "-";
+        QTest::addRow("end labels right of the box, one below another")
+            << RightEndLabelsChart() << 500.0 << 0.02 << "0 -16 2";
         QTest::addRow("legend in two columns") << LegendChart(false, -1, {}, 5) << 500.0 << 0.02 << "-";
         // Numbers printed against the box's edge: the 1 of 100 is no tick mark.
         QTest::addRow("numbers against the box")
