@@ -1,6 +1,7 @@
 #include "read/PlotBox.h"
 
 #include "fit/StrokeMask.h"
+#include "read/BoxInk.h"
 
 #include <opencv2/imgproc.hpp>
 
@@ -13,8 +14,6 @@ namespace valvix::read {
 
 namespace {
 
-// Pictures are read at most this large (longer side), scaled down by area averaging.
-constexpr int kWorkingSize = 1200;
 // The lean is looked for within this many degrees, in steps of this many.
 constexpr double kMostTilt = 2.0;
 constexpr double kTiltStep = 0.02;
@@ -30,26 +29,6 @@ constexpr int kLineAcross = 15;
 // An edge line stands within this share of the picture's size of where the lines meeting it
 // end.
 constexpr double kMeetShare = 0.03;
-
-struct Working {
-    cv::Mat1b ink;
-    double scale = 1;
-};
-
-// Dark pixels against the paper around them, at the working size.
-Working InkOf(const GreyLevels& grey) {
-    Working working;
-    const cv::Mat1b whole = fit::GreyView(grey);
-    cv::Mat1b small = whole;
-    const int longer = std::max(grey.width, grey.height);
-    if (longer > kWorkingSize) {
-        working.scale = double(kWorkingSize) / longer;
-        cv::resize(whole, small, cv::Size(), working.scale, working.scale, cv::INTER_AREA);
-    }
-    cv::threshold(fit::DarknessAgainstPaper(small), working.ink, 0, 255,
-                  cv::THRESH_BINARY | cv::THRESH_OTSU);
-    return working;
-}
 
 // The ink turned level by `degrees` about the centre.
 cv::Mat1b Levelled(const cv::Mat1b& ink, double degrees) {
@@ -292,6 +271,41 @@ std::optional<double> MeasuredLean(const cv::Mat1b& ink, const PlotBox& box) {
     return std::atan(best->slope) * 180 / std::numbers::pi;
 }
 
+// The box in one kind of ink at the working size, in picture pixels: found at the lean
+// the rows' sharpness gives, then again at the lean measured along its edge, where that
+// lies within the fine search.
+std::optional<PlotBox> BoxIn(const cv::Mat1b& ink, double scale) {
+    std::optional<PlotBox> found = BoxAt(ink, LeanOf(ink));
+    if (!found) {
+        return std::nullopt;
+    }
+    const auto lean = MeasuredLean(ink, *found);
+    if (lean && std::abs(*lean - found->tilt) <= 10 * kTiltStep && std::abs(*lean) <= kMostTilt) {
+        if (const auto again = BoxAt(ink, *lean)) {
+            found = again;
+        }
+    }
+    found->left /= scale;
+    found->right /= scale;
+    found->top /= scale;
+    found->bottom /= scale;
+    return found;
+}
+
+// Whether a box found from a panel's edges (picture pixels) is filled by the panel.
+bool HoldsAPanel(const WorkingGrey& working, const PlotBox& box) {
+    const cv::Point2d topLeft(box.left * working.scale, box.top * working.scale);
+    const cv::Point2d bottomRight(box.right * working.scale, box.bottom * working.scale);
+    return PanelFills(working.grey, cv::Rect(cv::Point(topLeft), cv::Point(bottomRight)));
+}
+
+// A box encloses a fifth of the picture's width and height at least.
+bool Encloses(const PlotBox& box, const GreyLevels& grey) {
+    const double least = 0.2;
+    return box.right - box.left >= least * grey.width &&
+           box.bottom - box.top >= least * grey.height;
+}
+
 } // namespace
 
 cv::Mat1b LevelledGrey(const GreyLevels& grey, double tilt) {
@@ -307,28 +321,31 @@ PlotBoxResult FindPlotBox(const GreyLevels& grey) {
     if (grey.empty() || grey.width < 40 || grey.height < 40) {
         return {std::nullopt, "the picture is too small to hold a chart"};
     }
-    const Working working = InkOf(grey);
-    std::optional<PlotBox> found = BoxAt(working.ink, LeanOf(working.ink));
-    if (!found) {
-        return {std::nullopt, "no box of long lines was found around the curves"};
-    }
-    // The measured lean refines the one the rows' sharpness gave, within its fine search.
-    const auto lean = MeasuredLean(working.ink, *found);
-    if (lean && std::abs(*lean - found->tilt) <= 10 * kTiltStep && std::abs(*lean) <= kMostTilt) {
-        if (const auto again = BoxAt(working.ink, *lean)) {
-            found = again;
+    const WorkingGrey working = WorkingGreyOf(grey);
+    std::optional<PlotBox> found;
+    bool tooSmall = false;
+    // Dark lines first; an open box may yet be closed by faint lines or a panel's edges.
+    for (const BoxLines lines : kBoxLinesTried) {
+        std::optional<PlotBox> box = BoxIn(BoxInkOf(working.grey, lines), working.scale);
+        if (box && lines == BoxLines::PanelEdge && !HoldsAPanel(working, *box)) {
+            box.reset();
+        }
+        if (box && !Encloses(*box, grey)) {
+            tooSmall = true;
+            box.reset();
+        }
+        if (box && (!found || (found->open && !box->open))) {
+            found = box;
+        }
+        if (found && !found->open) {
+            break;
         }
     }
-    PlotBox box = *found;
-    box.left /= working.scale;
-    box.right /= working.scale;
-    box.top /= working.scale;
-    box.bottom /= working.scale;
-    const double least = 0.2;
-    if (box.right - box.left < least * grey.width || box.bottom - box.top < least * grey.height) {
-        return {std::nullopt, "the long lines found enclose too little of the picture"};
+    if (!found) {
+        return {std::nullopt, tooSmall ? "the long lines found enclose too little of the picture"
+                                       : "no box of long lines was found around the curves"};
     }
-    return {box, {}};
+    return {found, {}};
 }
 
 GreyLevels LevelledLevels(const GreyLevels& grey, double tilt) {

@@ -39,7 +39,9 @@ GreyLevels LevelledLevels(const GreyLevels& grey, double tilt);
 // Finds the box from its long lines: the picture's lean is measured from the long
 // horizontal lines (up to two degrees either way), then the outermost lines that run
 // along most of the picture's width and height are the box's edges. A chart drawn with
-// its two axes only is boxed where they end, where they meet at its corner.
+// its two axes only is boxed where they end, where they meet at its corner. Dark lines
+// are looked for first; where they close no box, a grey panel's edges (where the panel
+// fills the box they make), then faint grey lines.
 PlotBoxResult FindPlotBox(const GreyLevels& grey);
 
 } // namespace valvix::read

@@ -122,11 +122,35 @@ private slots:
             << "full scale: 300 V, from 7 of 7|The grid voltages could not be read from the curve labels: a "
                "curve label read \"00\" lost its decimal point, and so may the others."
             << QRectF();
-        QTest::newRow("no frame, curves along the x axis")
+        // Matplotlib's light looks: a frame and grid too faint for the dark lines' threshold (alone, they
+        // would box the chart where the curves' tails end on the x axis), a grey panel with no frame.
+        const QRectF lightLook(QPointF(80, 57.6), QPointF(576, 427.2));
+        QTest::newRow("light grey frame on a grey panel")
             << "traced-no-frame"
-            << "The plate voltage axis ends off its numbers' steps, with no line at its end, so its full "
-               "scale is left for you.|full scale: 0.005 A, from 6 of 6" +
-                   mA
+            << "full scale: 400 V, from 9 of 9|full scale: 0.005 A, from 6 of 6" + mA +
+                   "|Grid voltages: 0 V to -3 V in steps of 0.5 V, from 7 of 7 curve labels read."
+            << lightLook;
+        QTest::newRow("light grey frame on white")
+            << "faint-frame"
+            << "full scale: 300 V, from 7 of 7|full scale: 0.02 A, from 9 of 9" + mA +
+                   "|Grid voltages: 0 V to -6 V in steps of 1 V, from 7 of 7 curve labels read."
+            << lightLook;
+        QTest::newRow("grey panel, no frame")
+            << "panel-ggplot"
+            << "full scale: 500 V, from 6 of 6|full scale: 0.03 A, from 7 of 7" + mA +
+                   "|Grid voltages: 0 V to -20 V in steps of 2 V, from 11 of 11 curve labels read."
+            << lightLook;
+        // "-60 V" does not read: "0 V" to "-50 V" are not the whole legend.
+        QTest::newRow("legend, an entry unread")
+            << "legend-entry-unread"
+            << "full scale: 500 V, from 6 of 6|full scale: 0.25 A, from 6 of 6" + mA +
+                   "|the curve labels stand in a legend that could not be read whole."
+            << QRectF();
+        // Entries beside their samples right of the box are no end labels ("Vg = -20.0 V" reads "Vg=-2").
+        QTest::newRow("legend right of the box, too small to read")
+            << "legend-outside-small"
+            << "full scale: 500 V, from 6 of 6|full scale: 0.03 A, from 7 of 7" + mA +
+                   "|the curve labels stand in a legend that could not be read whole."
             << QRectF();
         // Plots by gnuplot: legends flush right before their line samples.
         QTest::newRow("legend flush right, boxed")

@@ -84,6 +84,45 @@ traced('traced-legend-classic.png', (20, 1.1e-3, 1.45, 2), list(range(0, -22, -2
 traced('traced-tens-classic.png', (4.2, 1.3e-3, 1.5, 0.4), list(range(0, -100, -10)), 500, 250, 'classic')
 # Entries of 9 px whose points are lost: "Vg = -1.0 V" reads "Vg=-10V", "Vg = 0.0 V" "Vg=00V".
 traced('traced-points-lost.png', (60, 4e-3, 1.4, 4), [0, -1, -2, -3, -4, -5, -6], 300, 20, 'default')
-# No dark frame: the x axis's longest dark run is the curves' tails, ending at 285 V.
+# A light grey frame on a grey panel: by its dark lines alone, the box would end where the curves'
+# tails on the x axis do, at 285 V.
 traced('traced-no-frame.png', (100, 3.0e-3, 1.4, 6), [0, -0.5, -1, -1.5, -2, -2.5, -3], 400, 5, 'bmh')
 
+
+
+def styled(name, tube, grids, vmax, imax, style, entry, outside):
+    """A curve tracer's plot in one of Matplotlib's looks: '%g V' or one-decimal entries, the
+    legend in the box or right of it. Prints the box as the other charts do."""
+    plt.rcParams['font.family'] = 'sans-serif'
+    with plt.style.context(style):
+        fig, ax = plt.subplots(figsize=(8, 6), dpi=80)
+        va = np.linspace(0, vmax, 300)
+        for vg in grids:
+            ax.plot(va, plate_current(va, vg, *tube) * 1000, marker='.', markersize=3, label=entry % vg)
+        ax.set_xlim(0, vmax)
+        ax.set_ylim(0, imax)
+        ax.set_xlabel('Anode voltage [V]')
+        ax.set_ylabel('Anode current [mA]')
+        if outside:
+            ax.legend(loc='center left', bbox_to_anchor=(1.01, 0.5))
+            fig.tight_layout()
+        else:
+            ax.legend(loc='upper left')
+        fig.savefig(name, metadata={'Software': None})
+        box = ax.get_window_extent()
+        print(name, round(box.x0, 2), round(box.x1, 2), round(480 - box.y1, 2), round(480 - box.y0, 2))
+        plt.close(fig)
+
+
+# A grey panel, white grid lines across it and no frame: the box is the panel's edges.
+styled('panel-ggplot.png', (20, 1.1e-3, 1.45, 2), list(range(0, -22, -2)), 500, 30, 'ggplot', '%g V', False)
+# A light grey frame and grid on white, too faint for the dark lines' threshold.
+styled('faint-frame.png', (60, 4e-3, 1.4, 4), [0, -1, -2, -3, -4, -5, -6], 300, 20, 'seaborn-v0_8-whitegrid',
+       '%g V', False)
+# "-60 V" does not read: the entries above it are not the whole legend.
+styled('legend-entry-unread.png', (4.2, 1.3e-3, 1.5, 0.4), list(range(0, -100, -10)), 500, 250, 'bmh', '%g V',
+       False)
+# A legend right of the box, its entries too small to read ("Vg = -20.0 V" reads "Vg=-2"): its
+# entries are not the curves' end labels.
+styled('legend-outside-small.png', (20, 1.1e-3, 1.45, 2), list(range(0, -22, -2)), 500, 30, 'ggplot',
+       'Vg = %.1f V', True)
