@@ -47,17 +47,16 @@ private slots:
                 rules.drawLine(QPointF(0.05 * ruled.width(), y), QPointF(0.95 * ruled.width(), y));
             rules.end();
             QTest::addRow("%s, ruled above and below", qPrintable(sheet.title)) << ruled << box << 0.0;
-            // Drawn with its two axes only, as some plotting programs draw: the box ends where they do. (The
-            // small 12AX7 sheet's axes overrun their corner into its numbers; it is refused open.)
-            if (sheet.title.startsWith("12AX7"))
-                continue;
+            // Drawn with its two axes only, as some plotting programs draw: the box ends where they do. The
+            // small 12AX7 sheet's axes overrun their corner into its numbers: it is refused (a null box).
             QImage open = example::RenderChart(sheet);
             QPainter paper(&open);
             paper.setPen(QPen(Qt::white, 5, Qt::SolidLine, Qt::FlatCap));
             paper.drawLine(box.topLeft() + QPointF(3, 0), box.topRight() + QPointF(3, 0));
             paper.drawLine(box.topRight() + QPointF(0, -3), box.bottomRight() + QPointF(0, -3));
             paper.end();
-            QTest::addRow("%s, open", qPrintable(sheet.title)) << open << box << 0.0;
+            QTest::addRow("%s, open", qPrintable(sheet.title))
+                << open << (sheet.title.startsWith("12AX7") ? QRectF() : box) << 0.0;
         }
     }
     void findsTheBox() {
@@ -65,6 +64,10 @@ private slots:
         QFETCH(QRectF, box);
         QFETCH(double, tilt);
         const read::PlotBoxResult found = read::FindPlotBox(QtPicture(picture).grey());
+        if (box.isNull()) {
+            QVERIFY(!found.box);
+            return;
+        }
         QVERIFY2(found.box, found.problem.c_str());
         const read::PlotBox& b = *found.box;
         qInfo("box %.2f %.2f %.2f %.2f, tilt %.3f; true %.2f %.2f %.2f %.2f, %.3f", b.left, b.right, b.top, b.bottom,
