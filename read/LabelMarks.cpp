@@ -17,6 +17,9 @@ constexpr std::string_view kLabelCharacters = "0123456789-+.=VvGgEeCcOoLlTtSsUuK
 constexpr double kReadHeight = 32;
 // Readings Tesseract is less sure of than this are set aside.
 constexpr int kLeastConfidence = 40;
+// A legend's entry is taken however unsure Tesseract says it is (it says 0 of many a clear
+// reading), as a label that names its grid is: its column must read whole, in even steps.
+constexpr int kLeastConfidenceInALegend = 0;
 // A group of marks thicker than this many character heights holds more than one line.
 constexpr double kMostLineHeights = 1.8;
 // A mark whose long side leans this many degrees or fewer may be level text, its smallest
@@ -110,9 +113,10 @@ LevelledText LevelledCrop(const Mark& mark, const cv::Mat1b& region, double turn
 // alone, or a grid's name alone, must be sure. Small print (characters `height` high) may
 // have lost a point.
 std::optional<FoundCurveLabel> LabelOfReading(const TextReader::Reading& read,
-                                              const cv::RotatedRect& at, double height) {
+                                              const cv::RotatedRect& at, double height,
+                                              int leastConfidence = kLeastConfidence) {
     auto label = CurveLabelValue(read.text);
-    if (label && (label->gridNamed || read.confidence >= kLeastConfidence)) {
+    if (label && (label->gridNamed || read.confidence >= leastConfidence)) {
         label->pointMayBeLost = height <= kSmallPrint && PointMayBeLost(read.text);
         return FoundCurveLabel{at, read.text, *label, read.confidence, false};
     }
@@ -168,7 +172,7 @@ bool IsOneTextLine(const cv::RotatedRect& at, double height) {
 }
 
 std::optional<FoundCurveLabel> ReadMark(const Mark& mark, const cv::Mat1b& region, double height,
-                                        TextReader& reader) {
+                                        TextReader& reader, bool inALegend) {
     if (!IsOneTextLine(mark.at, height)) {
         return std::nullopt; // read as one, labels a line apart would stand for one curve
     }
@@ -183,8 +187,10 @@ std::optional<FoundCurveLabel> ReadMark(const Mark& mark, const cv::Mat1b& regio
             text.crop.empty()
                 ? TextReader::Reading{}
                 : reader.readLine(text.crop, text.scale * height, kReadHeight, kLabelCharacters);
-        return turn == 0 || reading.text.size() >= 2 ? LabelOfReading(reading, mark.at, height)
-                                                     : std::nullopt;
+        const int least = inALegend ? kLeastConfidenceInALegend : kLeastConfidence;
+        return turn == 0 || reading.text.size() >= 2
+                   ? LabelOfReading(reading, mark.at, height, least)
+                   : std::nullopt;
     };
     found = readTurned(turn, turn == 0 ? 1.0 : kTurnedScale);
     if (!found && turn != 0) {

@@ -24,8 +24,9 @@ bool IsOneTextLine(const cv::RotatedRect& at, double height);
 // Reads a mark of `region` (characters `height` pixels high) as one curve label: turned
 // level, and upside down where that reads and level does not. Small print, whose points
 // and minus signs are lost most easily, is read again as printed at several sizes. Nothing
-// when it reads as no label, or Tesseract is unsure of a number alone.
+// when it reads as no label, or Tesseract is unsure of a number alone (not where it is a
+// legend's entry, `inALegend`: its column must read whole and in even steps).
 std::optional<FoundCurveLabel> ReadMark(const Mark& mark, const cv::Mat1b& region, double height,
-                                        TextReader& reader);
+                                        TextReader& reader, bool inALegend = false);
 
 } // namespace valvix::read

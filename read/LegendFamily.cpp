@@ -104,7 +104,7 @@ std::optional<CurveLabels> ColumnFamily(const TextLines& lines,
     }
     std::vector<FoundCurveLabel> labels;
     for (const std::size_t i : column) {
-        auto label = ReadMark(lines.marks[i], region, height, reader);
+        auto label = ReadMark(lines.marks[i], region, height, reader, true);
         if (!label) {
             return std::nullopt;
         }

@@ -140,9 +140,14 @@ private slots:
             << "full scale: 500 V, from 6 of 6|full scale: 0.03 A, from 7 of 7" + mA +
                    "|Grid voltages: 0 V to -20 V in steps of 2 V, from 11 of 11 curve labels read."
             << lightLook;
-        // "-60 V" does not read: "0 V" to "-50 V" are not the whole legend.
-        QTest::newRow("legend, an entry unread")
-            << "legend-entry-unread"
+        // "-60 V" reads with Tesseract's confidence 0.
+        QTest::newRow("legend, an entry read unsure")
+            << "legend-entry-unsure"
+            << "full scale: 500 V, from 6 of 6|full scale: 0.25 A, from 6 of 6" + mA +
+                   "|Grid voltages: 0 V to -90 V in steps of 10 V, from 10 of 10 curve labels read"
+            << lightLook;
+        QTest::newRow("legend, an entry smudged")
+            << "legend-entry-smudged"
             << "full scale: 500 V, from 6 of 6|full scale: 0.25 A, from 6 of 6" + mA +
                    "|the curve labels stand in a legend that could not be read whole."
             << QRectF();

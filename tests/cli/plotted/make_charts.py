@@ -90,15 +90,17 @@ traced('traced-no-frame.png', (100, 3.0e-3, 1.4, 6), [0, -0.5, -1, -1.5, -2, -2.
 
 
 
-def styled(name, tube, grids, vmax, imax, style, entry, outside):
+def styled(name, tube, grids, vmax, imax, style, entry, outside, smudged=None):
     """A curve tracer's plot in one of Matplotlib's looks: '%g V' or one-decimal entries, the
-    legend in the box or right of it. Prints the box as the other charts do."""
+    legend in the box or right of it, the entry of grid voltage `smudged` past reading. Prints
+    the box as the other charts do."""
     plt.rcParams['font.family'] = 'sans-serif'
     with plt.style.context(style):
         fig, ax = plt.subplots(figsize=(8, 6), dpi=80)
         va = np.linspace(0, vmax, 300)
         for vg in grids:
-            ax.plot(va, plate_current(va, vg, *tube) * 1000, marker='.', markersize=3, label=entry % vg)
+            ax.plot(va, plate_current(va, vg, *tube) * 1000, marker='.', markersize=3,
+                    label='&%?' if vg == smudged else entry % vg)
         ax.set_xlim(0, vmax)
         ax.set_ylim(0, imax)
         ax.set_xlabel('Anode voltage [V]')
@@ -119,10 +121,13 @@ styled('panel-ggplot.png', (20, 1.1e-3, 1.45, 2), list(range(0, -22, -2)), 500, 
 # A light grey frame and grid on white, too faint for the dark lines' threshold.
 styled('faint-frame.png', (60, 4e-3, 1.4, 4), [0, -1, -2, -3, -4, -5, -6], 300, 20, 'seaborn-v0_8-whitegrid',
        '%g V', False)
-# "-60 V" does not read: the entries above it are not the whole legend.
-styled('legend-entry-unread.png', (4.2, 1.3e-3, 1.5, 0.4), list(range(0, -100, -10)), 500, 250, 'bmh', '%g V',
+# "-60 V" reads with Tesseract's confidence 0: a legend's entry all the same.
+styled('legend-entry-unsure.png', (4.2, 1.3e-3, 1.5, 0.4), list(range(0, -100, -10)), 500, 250, 'bmh', '%g V',
        False)
 # A legend right of the box, its entries too small to read ("Vg = -20.0 V" reads "Vg=-2"): its
 # entries are not the curves' end labels.
 styled('legend-outside-small.png', (20, 1.1e-3, 1.45, 2), list(range(0, -22, -2)), 500, 30, 'ggplot',
        'Vg = %.1f V', True)
+# "-60 V" smudged: "0 V" to "-50 V" read above it are not the whole legend.
+styled('legend-entry-smudged.png', (4.2, 1.3e-3, 1.5, 0.4), list(range(0, -100, -10)), 500, 250, 'bmh', '%g V',
+       False, -60)
