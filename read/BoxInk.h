@@ -6,7 +6,7 @@
 
 namespace valvix::read {
 
-// The picture at the size the plot box is looked for in: at most kWorkingSize on its
+// The picture at the size the plot box is looked for in: at most 1200 pixels on its
 // longer side, scaled down by area averaging.
 struct WorkingGrey {
     cv::Mat1b grey;
