@@ -145,10 +145,17 @@ std::optional<CurveLabels> LegendFamily(const cv::Mat1b& region, const PlotBox& 
 
 bool SampledLegendBeyond(const cv::Mat1b& region, const PlotBox& box, double height,
                          cv::Point offset) {
-    const TextSides sides = TextSidesOf(region, box, height, offset);
+    // Only the strip right of the box is looked at: the text lines there, and samples beside
+    // them (a curve ending at the box's edge is none).
+    const int edge = std::clamp(static_cast<int>(std::floor(box.right)) - offset.x, 0, region.cols);
+    if (region.cols - edge < height) {
+        return false; // no character fits
+    }
+    const cv::Mat1b strip = region.colRange(edge, region.cols);
+    const TextSides sides = TextSidesOf(strip, box, height, offset + cv::Point(edge, 0));
     const std::vector<std::size_t> column = LegendColumn(sides.beyond.bounds, height);
     return !column.empty() && std::all_of(column.begin(), column.end(), [&](std::size_t i) {
-        return SampleBeside(region, sides.beyond.bounds[i], height);
+        return SampleBeside(strip, sides.beyond.bounds[i], height);
     });
 }
 
