@@ -300,7 +300,7 @@ CurveLabels ReadCurveLabels(const cv::Mat1b& level, const PlotBox& box, double c
                        "the curve labels stand in a legend that could not be read whole"};
     }
     if (!legend && (!found.grids.grids || !entries.empty())) {
-        legend = LegendFamily(level(area), box, height, area.tl(), reader);
+        legend = LegendFamily(level(area), box, height, area.tl(), reader, curves);
     }
     if (legend) {
         legend->setAside = found.setAside;

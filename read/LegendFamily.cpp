@@ -1,5 +1,6 @@
 #include "read/LegendFamily.h"
 
+#include "fit/StrokeMask.h"
 #include "read/LabelInk.h"
 #include "read/LabelMarks.h"
 #include "read/Legend.h"
@@ -68,13 +69,32 @@ struct TextSides {
     TextLines beyond;
 };
 
-TextSides TextSidesOf(const cv::Mat1b& region, const PlotBox& box, double height,
-                      cv::Point offset) {
+// Which ink a legend's entries are read from: as printed; with the curves found taken out
+// (a curve that crosses an entry joins it to others, or to a stretch of curve too long for
+// a character); or only the darkest, where black text stands over lighter coloured curves.
+enum class EntryInk { AsPrinted, CurvesOut, DarkestOnly };
+constexpr EntryInk kEntryInksTried[] = {EntryInk::AsPrinted, EntryInk::CurvesOut,
+                                        EntryInk::DarkestOnly};
+
+// Ink this share as dark as the darkest mark's, or darker, is the darkest.
+constexpr double kDarkestShare = 0.75;
+
+TextSides TextSidesOf(const cv::Mat1b& region, const PlotBox& box, double height, cv::Point offset,
+                      EntryInk ink = EntryInk::AsPrinted,
+                      const std::vector<fit::PrintedTrace>& curves = {}) {
     TextSides sides;
     const double edge = box.right - offset.x;
     const cv::Size boxSize(static_cast<int>(box.right - box.left),
                            static_cast<int>(box.bottom - box.top));
-    const cv::Mat1b marks = MarksWithoutLines(region, height, boxSize);
+    cv::Mat1b marks = MarksWithoutLines(region, height, boxSize);
+    if (ink == EntryInk::CurvesOut) {
+        EraseCurves(marks, curves, cv::Point2d(box.left - offset.x, box.bottom - offset.y), height);
+    } else if (ink == EntryInk::DarkestOnly) {
+        const cv::Mat1b dark = fit::DarknessAgainstPaper(region);
+        double darkest = 0;
+        cv::minMaxLoc(dark, nullptr, &darkest, nullptr, nullptr, marks);
+        marks &= dark >= kDarkestShare * darkest;
+    }
     for (Mark& mark : Groups(CharacterSized(marks, height), height, {-1, -1}, true)) {
         const cv::Rect line = cv::boundingRect(mark.ink);
         TextLines* side = line.x + line.width < edge ? &sides.inside
@@ -114,6 +134,17 @@ std::optional<CurveLabels> ColumnFamily(const TextLines& lines,
     return FamilyInOrder(std::move(labels));
 }
 
+// The family the legend among the text lines gives: in the box, else right of it.
+std::optional<CurveLabels> FamilyOfSides(const TextSides& sides, const cv::Mat1b& region,
+                                         double height, cv::Point offset, TextReader& reader) {
+    const std::vector<std::size_t> column = LegendColumn(sides.inside.bounds, height);
+    if (!column.empty()) {
+        return ColumnFamily(sides.inside, column, region, height, offset, false, reader);
+    }
+    return ColumnFamily(sides.beyond, LegendColumn(sides.beyond.bounds, height), region, height,
+                        offset, true, reader);
+}
+
 } // namespace
 
 std::optional<CurveLabels> FamilyInOrder(std::vector<FoundCurveLabel> labels) {
@@ -133,14 +164,20 @@ std::optional<CurveLabels> FamilyInOrder(std::vector<FoundCurveLabel> labels) {
 }
 
 std::optional<CurveLabels> LegendFamily(const cv::Mat1b& region, const PlotBox& box, double height,
-                                        cv::Point offset, TextReader& reader) {
-    const TextSides sides = TextSidesOf(region, box, height, offset);
-    const std::vector<std::size_t> column = LegendColumn(sides.inside.bounds, height);
-    if (!column.empty()) {
-        return ColumnFamily(sides.inside, column, region, height, offset, false, reader);
+                                        cv::Point offset, TextReader& reader,
+                                        const std::vector<fit::PrintedTrace>& curves) {
+    std::optional<CurveLabels> legend;
+    for (const EntryInk ink : kEntryInksTried) {
+        if (ink == EntryInk::CurvesOut && curves.empty()) {
+            continue;
+        }
+        legend = FamilyOfSides(TextSidesOf(region, box, height, offset, ink, curves), region,
+                               height, offset, reader);
+        if (legend) {
+            break;
+        }
     }
-    return ColumnFamily(sides.beyond, LegendColumn(sides.beyond.bounds, height), region, height,
-                        offset, true, reader);
+    return legend;
 }
 
 bool SampledLegendBeyond(const cv::Mat1b& region, const PlotBox& box, double height,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fit/ChartPoint.h"
 #include "read/CurveLabels.h"
 #include "read/PlotBox.h"
 
@@ -22,9 +23,12 @@ std::optional<CurveLabels> FamilyInOrder(std::vector<FoundCurveLabel> labels);
 // rise downward, and none set aside. The legend stands in the box; where none does, it may
 // stand right of the box, with a sample of its curve's line beside every entry (without,
 // such a column is the curves' end labels). Nothing when an entry does not read, they make
-// no family, or the column may run on.
+// no family, or the column may run on. Where the entries as printed give none, they are
+// read again with the `curves` (in the box's pixels) taken out, then from the darkest ink
+// alone: curves cross a legend.
 std::optional<CurveLabels> LegendFamily(const cv::Mat1b& region, const PlotBox& box, double height,
-                                        cv::Point offset, TextReader& reader);
+                                        cv::Point offset, TextReader& reader,
+                                        const std::vector<fit::PrintedTrace>& curves);
 
 // Whether a legend's column stands right of the box, with a sample of its curve's line
 // beside every entry: labels read there are its entries, not the curves' end labels.

@@ -173,12 +173,18 @@ private slots:
             << "full scale: 500 V, from 6 of 6|full scale: 0.03 A, from 7 of 7" + mA +
                    "|Grid voltages: 0 V to -20 V in steps of 2 V, from 11 of 11 curve labels read."
             << QRectF(QPointF(73.62, 19.63), QPointF(981.54, 740.4));
-        // A dashed curve runs into the last entry: the legend's first six are not the family.
-        QTest::newRow("legend run into by a curve")
+        // Curves cross the legend: a dashed black one runs into the last entries (read with the curves
+        // taken out), coloured ones through black entries (read from the darkest ink).
+        QTest::newRow("legend crossed by a black curve")
             << "gnuplot-key-dashed"
             << "full scale: 400 V, from 9 of 9|full scale: 0.005 A, from 6 of 6" + mA +
-                   "|The grid voltages could not be read from the curve labels"
-            << QRectF();
+                   "|Grid voltages: 0 V to -3 V in steps of 0.5 V, from 7 of 7 curve labels read."
+            << QRectF(QPointF(63.62, 19.63), QPointF(1168.99, 740.4));
+        QTest::newRow("legend crossed by coloured curves")
+            << "gnuplot-key-crossed"
+            << "full scale: 300 V, from 7 of 7|full scale: 0.02 A, from 5 of 5" + mA +
+                   "|Grid voltages: 0 V to -6 V in steps of 1 V, from 7 of 7 curve labels read."
+            << QRectF(QPointF(73.62, 19.63), QPointF(769, 540.4));
     }
     void readsPlottedCharts() {
         QFETCH(QString, chart);

@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Plate-curve charts as gnuplot draws them (Debian's gnuplot-nox, pngcairo), for the reading
 tests: legends set flush right before their line samples, in a box, over a grid, right of the
-box, or drawn over dashed curves. The curves follow the same smooth-knee Child law as make_charts.py.
+box, or drawn over curves, dashed or coloured. The curves follow the same smooth-knee Child law as make_charts.py.
 Run from this folder; prints each plot box in picture pixels (left, right, top, bottom)."""
 import os
 import subprocess
@@ -36,9 +36,12 @@ chart('gnuplot-key-boxed.png', (20, 1.1e-3, 1.45, 2), list(range(0, -22, -2)), 5
       'set key box opaque\n')
 chart('gnuplot-key-left-gridded.png', (4.2, 1.3e-3, 1.5, 0.4), list(range(0, -100, -10)), 500, 250,
       'Vg = %.1f V', 'set key left top\nset grid\n')
-# Dashed black curves, the legend drawn over them: a curve runs into its last entry.
+# Dashed black curves, the legend drawn over them: a curve runs into its last entries.
 chart('gnuplot-key-dashed.png', (100, 3.0e-3, 1.4, 6), [0, -0.5, -1, -1.5, -2, -2.5, -3], 400, 5,
       '%g V', '', terminal='mono dashed')
 # The legend right of the box, a sample of each curve's line after its entry.
 chart('gnuplot-key-outside.png', (20, 1.1e-3, 1.45, 2), list(range(0, -22, -2)), 500, 30, 'Vg = %.1f V',
       'set key outside right\n')
+# Coloured curves cross the black entries of the legend at its default place, top right.
+chart('gnuplot-key-crossed.png', (60, 4e-3, 1.4, 4), [0, -1, -2, -3, -4, -5, -6], 300, 20, 'Vg = %.1f V', '',
+      size=(800, 600))
