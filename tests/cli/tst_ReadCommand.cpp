@@ -185,6 +185,12 @@ private slots:
             << "full scale: 300 V, from 7 of 7|full scale: 0.02 A, from 5 of 5" + mA +
                    "|Grid voltages: 0 V to -6 V in steps of 1 V, from 7 of 7 curve labels read."
             << QRectF(QPointF(73.62, 19.63), QPointF(769, 540.4));
+        // "Vg = 0.0 V" reads "Vg=00V", every other entry with its point: none of theirs was lost.
+        QTest::newRow("legend, the zero's point lost alone")
+            << "gnuplot-key-zero-pointless"
+            << "full scale: 400 V, from 9 of 9|full scale: 0.005 A, from 6 of 6" + mA +
+                   "|Grid voltages: 0 V to -3 V in steps of 0.5 V, from 7 of 7 curve labels read."
+            << QRectF(QPointF(63.62, 19.63), QPointF(769, 540.4));
     }
     void readsPlottedCharts() {
         QFETCH(QString, chart);

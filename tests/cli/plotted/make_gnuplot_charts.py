@@ -45,3 +45,6 @@ chart('gnuplot-key-outside.png', (20, 1.1e-3, 1.45, 2), list(range(0, -22, -2)),
 # Coloured curves cross the black entries of the legend at its default place, top right.
 chart('gnuplot-key-crossed.png', (60, 4e-3, 1.4, 4), [0, -1, -2, -3, -4, -5, -6], 300, 20, 'Vg = %.1f V', '',
       size=(800, 600))
+# Small print: "Vg = 0.0 V" reads "Vg=00V", every other entry with its point.
+chart('gnuplot-key-zero-pointless.png', (100, 3.0e-3, 1.4, 6), [0, -0.5, -1, -1.5, -2, -2.5, -3], 400, 5,
+      'Vg = %.1f V', '', size=(800, 600))
