@@ -191,6 +191,34 @@ bool PointMayBeLost(std::string_view text) {
            text.find('.') == std::string_view::npos;
 }
 
+std::optional<int> DecimalsShown(std::string_view text) {
+    const std::size_t point = text.find('.');
+    if (point == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const std::string_view after = text.substr(point + 1);
+    return static_cast<int>(
+        std::find_if(after.begin(), after.end(),
+                     [](char c) { return std::isdigit(static_cast<unsigned char>(c)) == 0; }) -
+        after.begin());
+}
+
+std::optional<std::string> WithPointPutBack(std::string_view text, int decimals) {
+    const auto isDigit = [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; };
+    const auto lastDigit = std::find_if(text.rbegin(), text.rend(), isDigit);
+    const auto runStart = std::find_if_not(lastDigit, text.rend(), isDigit);
+    if (decimals < 1 || text.find('.') != std::string_view::npos ||
+        runStart - lastDigit <= decimals) {
+        return std::nullopt;
+    }
+    const std::size_t at =
+        static_cast<std::size_t>(text.rend() - lastDigit) - static_cast<std::size_t>(decimals);
+    std::string mended(text.substr(0, at));
+    mended += '.';
+    mended += text.substr(at);
+    return mended;
+}
+
 bool IsGridNameAlone(std::string_view text) {
     const std::string plain = PlainLabelText(text);
     std::string_view rest = plain;

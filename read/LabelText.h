@@ -36,6 +36,14 @@ std::optional<CurveLabel> CurveLabelValue(std::string_view text);
 // is not told from a printed "10").
 bool PointMayBeLost(std::string_view text);
 
+// How many digits a label's text shows after its point; nothing where it shows no point.
+std::optional<int> DecimalsShown(std::string_view text);
+
+// The text with a point put back before the last `decimals` digits of its last run of
+// digits ("Vg=-10V", 1: "Vg=-1.0V"), where the run is longer than that and the text shows
+// no point; nothing otherwise.
+std::optional<std::string> WithPointPutBack(std::string_view text, int decimals);
+
 // A grid's name and '=' with nothing after it ("Ec=", "VG ="): a curve label whose number
 // was lost in reading.
 bool IsGridNameAlone(std::string_view text);

@@ -151,6 +151,17 @@ private slots:
             << "full scale: 500 V, from 6 of 6|full scale: 0.25 A, from 6 of 6" + mA +
                    "|the curve labels stand in a legend that could not be read whole."
             << QRectF();
+        // Entries of 10 px losing their points, put back where two entries, or the zero, show theirs.
+        QTest::newRow("legend, two entries show their points")
+            << "legend-points-shown-by-two"
+            << "full scale: 400 V, from 9 of 9|full scale: 0.005 A, from 6 of 6" + mA +
+                   "|Grid voltages: 0 V to -3 V in steps of 0.5 V, from 7 of 7 curve labels read."
+            << lightLook;
+        QTest::newRow("legend, the zero shows its point")
+            << "legend-points-shown-by-zero"
+            << "full scale: 300 V, from 7 of 7|full scale: 0.02 A, from 9 of 9" + mA +
+                   "|Grid voltages: 0 V to -6 V in steps of 1 V, from 7 of 7 curve labels read."
+            << lightLook;
         // Entries beside their samples right of the box are no end labels ("Vg = -20.0 V" reads "Vg=-2").
         QTest::newRow("legend right of the box, too small to read")
             << "legend-outside-small"

@@ -6,6 +6,7 @@
 #include "read/ChartReader.h"
 #include "read/GridLabels.h"
 #include "read/LabelText.h"
+#include "read/LegendFamily.h"
 #include "read/PlotBox.h"
 #include "read/TextReader.h"
 #include "state/DesignFile.h"
@@ -171,18 +172,32 @@ int Digitizer(const std::uint8_t* data, std::size_t size) {
 // Any text a reader may return: a tick number and a curve label are finite when read,
 // and every tick number reads as the same curve label, its sign told as written. The
 // labels of its lines, in order, give a family through 0 V stepping down, or a reason, and
-// each stands in it for at most what it reads (its minus or point mended).
+// each stands in it for at most what it reads (its minus or point mended). A point put back
+// stands alone with as many digits after it as asked; as a legend's entries, the lines give
+// a family through 0 V or none.
 int LabelText(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     std::vector<read::CurveLabel> lines;
+    std::vector<read::FoundCurveLabel> entries;
+    const int decimals = 1 + static_cast<int>(size % 3);
     for (std::size_t from = 0; from <= text.size();) {
         const std::size_t end = std::min(text.find('\n', from), text.size());
-        if (auto read = read::CurveLabelValue(text.substr(from, end - from))) {
-            read->pointMayBeLost = read::PointMayBeLost(text.substr(from, end - from));
+        const std::string_view line = text.substr(from, end - from);
+        if (auto read = read::CurveLabelValue(line)) {
+            read->pointMayBeLost = read::PointMayBeLost(line);
             lines.push_back(*read);
+            entries.push_back({{}, std::string(line), *read, 0, false});
         }
+        if (const auto mended = read::WithPointPutBack(line, decimals))
+            Check(mended->size() == line.size() + 1 && read::DecimalsShown(*mended) == decimals &&
+                      std::count(mended->begin(), mended->end(), '.') == 1,
+                  "a point put back elsewhere than asked");
         from = end + 1;
     }
+    if (const auto legend = read::FamilyInOrder(entries))
+        Check(legend->grids.grids && legend->grids.grids->mostNegative < legend->grids.grids->mostPositive &&
+                  legend->grids.grids->mostPositive >= 0,
+              "a legend's family out of order or not through 0 V");
     const read::GridVoltagesResult grids = read::GridVoltagesOf(lines, size % 3);
     Check(grids.grids.has_value() == grids.problem.empty(), "grid voltages with a problem, or neither");
     if (const auto& g = grids.grids) {

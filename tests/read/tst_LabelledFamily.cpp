@@ -1,11 +1,13 @@
 // The family's ends from the digitizer's curves where labels are missing: curves before the
 // first label counted where they carry the family to 0 V, curves after the last counted where
 // they are spaced as the family is, anything else refused; and a text left unread past the
-// last label. The pieces of ink taken for characters. The labels' order along the family.
+// last label. The pieces of ink taken for characters. The labels' order along the family. A
+// legend's points lost in small print put back where its entries show how many digits follow.
 
 #include "read/LabelInk.h"
 #include "read/LabelMarks.h"
 #include "read/LabelledFamily.h"
+#include "read/LegendFamily.h"
 
 #include <opencv2/imgproc.hpp>
 
@@ -106,6 +108,38 @@ private slots:
                 ? QString("%1 %2 %3").arg(read.grids->mostPositive).arg(read.grids->mostNegative).arg(read.grids->step)
                 : QString::fromStdString(read.problem),
             family);
+    }
+
+    void legendPoints_data() {
+        QTest::addColumn<QStringList>("entries"); // as read, top to bottom
+        QTest::addColumn<QString>("family");      // nothing: none
+        QTest::newRow("two show one digit after the point")
+            << QStringList{"Vg=00V", "Vg=-0.5V", "Vg=-10V", "Vg=-15V", "Vg=-20V", "Vg=-2.5V", "Vg=-30V"} << "0 -3 0.5";
+        QTest::newRow("a zero shows it alone")
+            << QStringList{"Vg=0.0V", "Vg=-10V", "Vg=-20V", "Vg=-30V", "Vg=-40V"} << "0 -4 1";
+        QTest::newRow("a zero shows it, an entry too short to have lost one")
+            << QStringList{"0.0", "-5", "-10", "-15"} << "";
+        QTest::newRow("two digits after the point")
+            << QStringList{"0.00", "-025", "-0.50", "-075", "-100"} << "0 -1 0.25";
+        QTest::newRow("one shows it, not a zero: as read") << QStringList{"0", "-0.5", "-1"} << "0 -1 0.5";
+        QTest::newRow("points where the numbers need them: as read")
+            << QStringList{"0 V", "-2.5 V", "-5 V", "-7.5 V", "-10 V", "-12.5 V"} << "0 -12.5 2.5";
+        QTest::newRow("a point shown without its digits") << QStringList{"0.0", "-10.0", "-20.", "-300"} << "0 -30 10";
+    }
+    void legendPoints() {
+        QFETCH(QStringList, entries);
+        QFETCH(QString, family);
+        std::vector<FoundCurveLabel> labels;
+        for (const QString& entry : entries) {
+            FoundCurveLabel label;
+            label.text = entry.toStdString();
+            label.label = CurveLabelValue(label.text).value();
+            labels.push_back(label);
+        }
+        const std::optional<CurveLabels> read = FamilyInOrder(labels);
+        const auto& grids = read ? read->grids.grids : std::nullopt;
+        QCOMPARE(grids ? QString("%1 %2 %3").arg(grids->mostPositive).arg(grids->mostNegative).arg(grids->step) : "",
+                 family);
     }
 
     // A group of marks is one line of text up to 1.8 character heights thick, however turned.

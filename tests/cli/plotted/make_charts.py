@@ -131,3 +131,10 @@ styled('legend-outside-small.png', (20, 1.1e-3, 1.45, 2), list(range(0, -22, -2)
 # "-60 V" smudged: "0 V" to "-50 V" read above it are not the whole legend.
 styled('legend-entry-smudged.png', (4.2, 1.3e-3, 1.5, 0.4), list(range(0, -100, -10)), 500, 250, 'bmh', '%g V',
        False, -60)
+# Entries of 10 px losing their points, two of them shown ("Vg=-0.5V", "Vg=-2.5V"; "Vg = -1.0 V"
+# reads "Vg=-10V"): the points go back where the others show how many digits follow.
+styled('legend-points-shown-by-two.png', (100, 3.0e-3, 1.4, 6), [0, -0.5, -1, -1.5, -2, -2.5, -3], 400, 5, 'bmh',
+       'Vg = %.1f V', False)
+# "Vg = 0.0 V" read whole: every entry prints a point.
+styled('legend-points-shown-by-zero.png', (60, 4e-3, 1.4, 4), [0, -1, -2, -3, -4, -5, -6], 300, 20, 'bmh',
+       'Vg = %.1f V', False)
