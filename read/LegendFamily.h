@@ -14,7 +14,9 @@ namespace valvix::read {
 class TextReader;
 
 // The family a legend's entries give (top to bottom): in their order from the top, or from
-// the bottom where the values rise downward, none set aside. Nothing when they make none.
+// the bottom where the values rise downward, none set aside. Entries that lost their points
+// in small print have them put back where two others, or a zero, show how many digits
+// follow the point: as read first, unless a zero shows them. Nothing when they make none.
 std::optional<CurveLabels> FamilyInOrder(std::vector<FoundCurveLabel> labels);
 
 // The family a legend gives, read from the label area's greys (`region`, its top left
