@@ -26,6 +26,10 @@ constexpr std::array<std::string_view, 14> kGridNames{
     "VG1", "VGL", "VGK", "EC1", "ECL", "EG1", "EGL", "UG1", "UGL", "UGK", "VG", "EC", "EG", "UG"};
 constexpr std::array<std::string_view, 3> kUnits{"VOLTS", "VOLT", "V"};
 
+bool IsDigit(char c) {
+    return std::isdigit(static_cast<unsigned char>(c)) != 0;
+}
+
 std::size_t DashAt(std::string_view text, std::size_t at) {
     for (const std::string_view dash : kDashes) {
         if (text.substr(at, dash.size()) == dash) {
@@ -53,7 +57,7 @@ std::optional<double> Number(std::string_view text, bool& signWritten) {
     std::size_t digits = 0;
     std::size_t points = 0;
     for (const char c : text) {
-        digits += std::isdigit(static_cast<unsigned char>(c)) != 0 ? 1 : 0;
+        digits += IsDigit(c) ? 1 : 0;
         points += c == '.' ? 1 : 0;
     }
     if (digits == 0 || digits + points != text.size() || digits > 12) {
@@ -114,9 +118,7 @@ std::optional<GridName> TakeGridName(std::string_view& rest) {
 // loop of curve, and a lone letter stays a letter.
 std::string DigitsForLookalikes(std::string_view text, bool namedOrWithUnit) {
     const bool withSign = !text.empty() && (text.front() == '-' || text.front() == '+');
-    const bool digit = std::any_of(text.begin(), text.end(), [](char c) {
-        return std::isdigit(static_cast<unsigned char>(c)) != 0;
-    });
+    const bool digit = std::any_of(text.begin(), text.end(), IsDigit);
     std::string digits(text);
     for (char& c : digits) {
         if ((withSign || digit) && (c == 'L' || c == 'I')) {
@@ -185,9 +187,8 @@ std::optional<CurveLabel> CurveLabelValue(std::string_view text) {
 }
 
 bool PointMayBeLost(std::string_view text) {
-    const auto isDigit = [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; };
-    const auto last = std::find_if(text.rbegin(), text.rend(), isDigit);
-    return std::count_if(text.begin(), text.end(), isDigit) == 2 && *last != '0' &&
+    const auto last = std::find_if(text.rbegin(), text.rend(), IsDigit);
+    return std::count_if(text.begin(), text.end(), IsDigit) == 2 && *last != '0' &&
            text.find('.') == std::string_view::npos;
 }
 
@@ -197,16 +198,12 @@ std::optional<int> DecimalsShown(std::string_view text) {
         return std::nullopt;
     }
     const std::string_view after = text.substr(point + 1);
-    return static_cast<int>(
-        std::find_if(after.begin(), after.end(),
-                     [](char c) { return std::isdigit(static_cast<unsigned char>(c)) == 0; }) -
-        after.begin());
+    return static_cast<int>(std::find_if_not(after.begin(), after.end(), IsDigit) - after.begin());
 }
 
 std::optional<std::string> WithPointPutBack(std::string_view text, int decimals) {
-    const auto isDigit = [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; };
-    const auto lastDigit = std::find_if(text.rbegin(), text.rend(), isDigit);
-    const auto runStart = std::find_if_not(lastDigit, text.rend(), isDigit);
+    const auto lastDigit = std::find_if(text.rbegin(), text.rend(), IsDigit);
+    const auto runStart = std::find_if_not(lastDigit, text.rend(), IsDigit);
     if (decimals < 1 || text.find('.') != std::string_view::npos ||
         runStart - lastDigit <= decimals) {
         return std::nullopt;
