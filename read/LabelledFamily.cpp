@@ -18,9 +18,20 @@ std::optional<double> AcrossAt(const fit::ChartPoint& a, const fit::ChartPoint& 
     return a.vp + (up - a.ip) * (b.vp - a.vp) / (b.ip - a.ip);
 }
 
+// How far a point of a curve (in the box's pixels) lies from a label's rectangle: a long
+// label at a curve's end stands with its centre well away from it.
+double FromTheLabel(const fit::ChartPoint& point, const cv::RotatedRect& at, const PlotBox& box) {
+    const double dx = box.left + point.vp - at.center.x;
+    const double dy = box.bottom - point.ip - at.center.y;
+    const double turn = at.angle * CV_PI / 180;
+    const double along = std::abs(dx * std::cos(turn) + dy * std::sin(turn)) - at.size.width / 2;
+    const double across = std::abs(dy * std::cos(turn) - dx * std::sin(turn)) - at.size.height / 2;
+    return std::hypot(std::max(0.0, along), std::max(0.0, across));
+}
+
 // Where the digitizer's curves cross the height at which a label stands (in the box's
 // pixels, as the curves are), each curve once, and where the label's own curve does: the
-// one passing nearest. Nothing when no curve passes near the label.
+// one passing nearest its centre. Nothing when no curve passes near the label.
 struct Crossings {
     std::vector<double> at; // left to right
     double own = 0;
@@ -30,7 +41,7 @@ std::optional<Crossings> CrossingsAt(const FoundCurveLabel& label, const PlotBox
     const double x = label.at.center.x - box.left;
     const double y = box.bottom - label.at.center.y;
     std::optional<fit::ChartPoint> nearest;
-    double nearestDistance = 3 * height;
+    double nearestDistance = HUGE_VAL;
     for (const fit::PrintedTrace& curve : curves) {
         for (const fit::ChartPoint& point : curve.points) {
             if (const double d = std::hypot(point.vp - x, point.ip - y); d < nearestDistance) {
@@ -39,7 +50,7 @@ std::optional<Crossings> CrossingsAt(const FoundCurveLabel& label, const PlotBox
             }
         }
     }
-    if (!nearest) {
+    if (!nearest || FromTheLabel(*nearest, label.at, box) >= 3 * height) {
         return std::nullopt;
     }
     std::vector<double> all;

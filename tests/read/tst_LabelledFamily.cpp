@@ -110,6 +110,39 @@ private slots:
             family);
     }
 
+    // The last labels stand right of the box where their curves leave it, their centres
+    // further from the curves' ends than the labels' reach; the curves between them count.
+    void labelsBeyondTheEnds_data() {
+        QTest::addColumn<int>("every"); // labelled curves, the others' labels lost
+        QTest::addColumn<QString>("family");
+        QTest::newRow("every curve") << 1 << "0 -6 2";
+        QTest::newRow("every other") << 2 << "the digitizer finds more curves between the labels than their step";
+    }
+    void labelsBeyondTheEnds() {
+        QFETCH(int, every);
+        QFETCH(QString, family);
+        std::vector<fit::PrintedTrace> traces;
+        for (int n = 0; n < 7; ++n) {
+            fit::PrintedTrace trace = Slanted(500 + 30.0 * n);
+            std::erase_if(trace.points, [](const fit::ChartPoint& p) { return p.vp > 800; });
+            traces.push_back(trace);
+        }
+        std::vector<FoundCurveLabel> labels{LabelOn(500, 0), LabelOn(500 + 30.0 * every, -2)};
+        for (const int n : {2, 3}) {
+            const fit::ChartPoint end = traces[std::size_t(n * every)].points.back();
+            FoundCurveLabel label = LabelOn(0, -2.0 * n);
+            label.at = cv::RotatedRect(cv::Point2f(float(kBox.right + 35), float(kBox.bottom - end.ip - 12)),
+                                       cv::Size2f(60, 10), 0);
+            labels.push_back(label);
+        }
+        const GridVoltagesResult read = FamilyOfLabels(labels, kBox, traces, kHeight);
+        QCOMPARE(
+            read.grids
+                ? QString("%1 %2 %3").arg(read.grids->mostPositive).arg(read.grids->mostNegative).arg(read.grids->step)
+                : QString::fromStdString(read.problem),
+            family);
+    }
+
     void legendPoints_data() {
         QTest::addColumn<QStringList>("entries"); // as read, top to bottom
         QTest::addColumn<QString>("family");      // nothing: none
