@@ -29,11 +29,11 @@ fit::PrintedTrace Slanted(double x) {
     return trace;
 }
 
-// A label along the curve through (x, 0), at 300 px up the box, named with its grid voltage.
-FoundCurveLabel LabelOn(double x, double volts) {
+// A label along the curve through (x, 0), `up` px up the box, named with its grid voltage.
+FoundCurveLabel LabelOn(double x, double volts, double up = 300) {
     FoundCurveLabel label;
     label.at =
-        cv::RotatedRect(cv::Point2f(float(kBox.left + x + 150 - 4), float(kBox.bottom - 300)), cv::Size2f(40, 10), 0);
+        cv::RotatedRect(cv::Point2f(float(kBox.left + x + up / 2 - 4), float(kBox.bottom - up)), cv::Size2f(40, 10), 0);
     label.label = {volts, volts != 0, true};
     return label;
 }
@@ -122,7 +122,7 @@ private slots:
         QFETCH(int, every);
         QFETCH(QString, family);
         std::vector<fit::PrintedTrace> traces;
-        for (int n = 0; n < 7; ++n) {
+        for (int n = 0; n <= 3 * every; ++n) {
             fit::PrintedTrace trace = Slanted(500 + 30.0 * n);
             std::erase_if(trace.points, [](const fit::ChartPoint& p) { return p.vp > 800; });
             traces.push_back(trace);
@@ -133,6 +133,51 @@ private slots:
             FoundCurveLabel label = LabelOn(0, -2.0 * n);
             label.at = cv::RotatedRect(cv::Point2f(float(kBox.right + 35), float(kBox.bottom - end.ip - 12)),
                                        cv::Size2f(60, 10), 0);
+            labels.push_back(label);
+        }
+        const GridVoltagesResult read = FamilyOfLabels(labels, kBox, traces, kHeight);
+        QCOMPARE(
+            read.grids
+                ? QString("%1 %2 %3").arg(read.grids->mostPositive).arg(read.grids->mostNegative).arg(read.grids->step)
+                : QString::fromStdString(read.problem),
+            family);
+    }
+
+    // A curve leaving through the box's right edge below the labels' height crosses no height
+    // they stand at: unlabelled, it leaves the family's end unknown. Its neighbours leave
+    // through the top, the last labelled one cut in two by its label or not.
+    void curveLeavingBelowTheLabels_data() {
+        QTest::addColumn<bool>("lastLabelled"); // at its end, right of the box
+        QTest::addColumn<bool>("ownCut");
+        QTest::addColumn<QString>("family");
+        QTest::newRow("unlabelled") << false << false << "curves past the last label read are not labelled";
+        QTest::newRow("unlabelled, the last labelled cut")
+            << false << true << "curves past the last label read are not labelled";
+        QTest::newRow("labelled") << true << false << "0 -8 2";
+    }
+    void curveLeavingBelowTheLabels() {
+        QFETCH(bool, lastLabelled);
+        QFETCH(bool, ownCut);
+        QFETCH(QString, family);
+        std::vector<fit::PrintedTrace> traces;
+        std::vector<FoundCurveLabel> labels;
+        for (int n = 0; n < 5; ++n) {
+            fit::PrintedTrace trace = Slanted(300 + 60.0 * n);
+            std::erase_if(trace.points, [](const fit::ChartPoint& p) { return p.vp > 800; });
+            traces.push_back(trace);
+            if (n < 4)
+                labels.push_back(LabelOn(300 + 60.0 * n, -2.0 * n, 560));
+        }
+        if (ownCut) { // around its label, 520 to 600 px up
+            fit::PrintedTrace above;
+            std::copy_if(traces[3].points.begin(), traces[3].points.end(), std::back_inserter(above.points),
+                         [](const fit::ChartPoint& p) { return p.ip >= 580; });
+            std::erase_if(traces[3].points, [](const fit::ChartPoint& p) { return p.ip > 560; });
+            traces.push_back(above);
+        }
+        if (lastLabelled) {
+            FoundCurveLabel label = LabelOn(0, -8);
+            label.at.center = cv::Point2f(float(kBox.right + 25), float(kBox.bottom - 520 - 8));
             labels.push_back(label);
         }
         const GridVoltagesResult read = FamilyOfLabels(labels, kBox, traces, kHeight);
