@@ -292,6 +292,11 @@ private slots:
             QVERIFY2(UnreadPastTheLast(labels, {at}, unmeasured, kHeight) == past,
                      qPrintable(QString("%1 %2").arg(at.x).arg(at.y)));
         QVERIFY(!UnreadPastTheLast(labels, {}, unmeasured, kHeight));
+        // Past the labels' spacing but within half a long last label and a character of it:
+        // a piece of that label.
+        labels.back().at.size.width = 80;
+        QVERIFY(!UnreadPastTheLast(labels, {last + cv::Point2f(45, 0)}, unmeasured, kHeight));
+        QVERIFY(UnreadPastTheLast(labels, {last + cv::Point2f(55, 0)}, unmeasured, kHeight));
     }
 
     // Labels at the curves' ends go in the family's order by the curves' own shape, however
