@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
 #include <optional>
 
 namespace valvix::read {
@@ -36,8 +35,7 @@ double FromTheLabel(const fit::ChartPoint& point, const cv::RotatedRect& at, con
 struct Crossings {
     std::vector<double> at; // left to right
     double own = 0;
-    double up = 0;     // the height they are measured at
-    double length = 0; // the label's
+    double up = 0; // the height they are measured at
 };
 std::optional<Crossings> CrossingsAt(const FoundCurveLabel& label, const PlotBox& box,
                                      const std::vector<fit::PrintedTrace>& curves, double height) {
@@ -68,8 +66,7 @@ std::optional<Crossings> CrossingsAt(const FoundCurveLabel& label, const PlotBox
         }
     }
     std::sort(all.begin(), all.end());
-    Crossings crossings{
-        {}, nearest->vp, nearest->ip, std::max(label.at.size.width, label.at.size.height)};
+    Crossings crossings{{}, nearest->vp, nearest->ip};
     for (const double at : all) {
         if (crossings.at.empty() || at - crossings.at.back() > height) {
             crossings.at.push_back(at);
@@ -150,91 +147,20 @@ std::optional<std::size_t> CurvesAfter(const Crossings& crossings, double height
     return after.size();
 }
 
-// Whether a curve ending at `end` (its highest point) leaves the box through its right edge.
-bool LeavesRight(const fit::ChartPoint& end, const PlotBox& box, double height) {
-    return end.vp >= box.right - box.left - height;
-}
-
-// A curve's highest and lowest points (it has some).
-fit::ChartPoint TopOf(const fit::PrintedTrace& curve) {
-    return *std::max_element(
-        curve.points.begin(), curve.points.end(),
-        [](const fit::ChartPoint& a, const fit::ChartPoint& b) { return a.ip < b.ip; });
-}
-fit::ChartPoint FootOf(const fit::PrintedTrace& curve) {
-    return *std::min_element(
-        curve.points.begin(), curve.points.end(),
-        [](const fit::ChartPoint& a, const fit::ChartPoint& b) { return a.ip < b.ip; });
-}
-
-// Of the digitizer's curves that `reaches` from a point, the one reaching highest above it.
-const fit::PrintedTrace* HighestFrom(const fit::ChartPoint& from,
-                                     const std::vector<fit::PrintedTrace>& curves,
-                                     const std::function<bool(const fit::PrintedTrace&)>& reaches) {
-    const fit::PrintedTrace* highest = nullptr;
-    double highestTop = from.ip;
-    for (const fit::PrintedTrace& curve : curves) {
-        if (!curve.points.empty() && TopOf(curve).ip > highestTop && reaches(curve)) {
-            highestTop = TopOf(curve).ip;
-            highest = &curve;
-        }
-    }
-    return highest;
-}
-
-// Where the curve through a point (of the digitizer's curves) ends on its way up: the one
-// passing within a character of it that reaches highest (not a stub a label cuts off), and
-// where that ends inside the box, on past a gap as long as the label (`length`) where a
-// label along it cuts it in two: the piece beginning there, up and right of its end.
-fit::ChartPoint EndUpFrom(const fit::ChartPoint& point,
-                          const std::vector<fit::PrintedTrace>& curves, double length,
-                          const PlotBox& box, double height) {
-    const auto apart = [](const fit::ChartPoint& a, const fit::ChartPoint& b) {
-        return std::hypot(a.vp - b.vp, a.ip - b.ip);
-    };
-    fit::ChartPoint end = point;
-    if (const fit::PrintedTrace* through = HighestFrom(point, curves, [&](const auto& curve) {
-            return std::any_of(curve.points.begin(), curve.points.end(),
-                               [&](const auto& p) { return apart(p, point) <= height; });
-        })) {
-        end = TopOf(*through);
-    }
-    if (LeavesRight(end, box, height) || end.ip >= box.bottom - box.top - height) {
-        return end;
-    }
-    if (const fit::PrintedTrace* past = HighestFrom(end, curves, [&](const auto& curve) {
-            const fit::ChartPoint foot = FootOf(curve);
-            return apart(foot, end) <= length + height && foot.ip >= end.ip - height &&
-                   foot.vp >= end.vp - height;
-        })) {
-        end = TopOf(*past);
-    }
-    return end;
-}
-
-// Whether more of the digitizer's curves leave the box through its right edge past the last
-// label's own curve than are counted after it (`after`): one that leaves below the label's
-// height crosses no height the label's crossings are measured at. Past it are those leaving
-// a character or more below its own, or every one where its own leaves through the top;
-// where its own is cut short inside the box (by a label, say), that is not known.
-bool MoreLeavePastTheLast(const Crossings& crossings, std::size_t after, const PlotBox& box,
+// Whether any of the digitizer's curves leaves the box through its right edge (its highest
+// point within a character of it) without reaching the last label's height, a character
+// allowed: such a curve crosses no height the curves after the label are counted at, and
+// lies past the label's own (a more positive curve lies above it everywhere). It is left
+// unlabelled and uncounted.
+bool UncountedPastTheLast(const Crossings& crossings, const PlotBox& box,
                           const std::vector<fit::PrintedTrace>& curves, double height) {
-    const fit::ChartPoint ownEnd =
-        EndUpFrom({crossings.own, 0, crossings.up}, curves, crossings.length, box, height);
-    double below = HUGE_VAL; // curves leaving lower than this are past it
-    if (LeavesRight(ownEnd, box, height)) {
-        below = ownEnd.ip - height;
-    } else if (ownEnd.ip < box.bottom - box.top - height) {
-        return false;
-    }
-    const auto past = std::count_if(curves.begin(), curves.end(), [&](const auto& curve) {
-        if (curve.points.empty()) {
-            return false;
-        }
-        const fit::ChartPoint end = TopOf(curve);
-        return LeavesRight(end, box, height) && end.ip < below;
+    return std::any_of(curves.begin(), curves.end(), [&](const fit::PrintedTrace& curve) {
+        const auto top = std::max_element(
+            curve.points.begin(), curve.points.end(),
+            [](const fit::ChartPoint& a, const fit::ChartPoint& b) { return a.ip < b.ip; });
+        return top != curve.points.end() && top->vp >= box.right - box.left - height &&
+               top->ip < crossings.up - height;
     });
-    return static_cast<std::size_t>(past) > after;
 }
 
 // The curve of the family a label stands for, counted from the most positive: as read, or
@@ -402,8 +328,8 @@ GridVoltagesResult FamilyOfLabels(const std::vector<FoundCurveLabel>& labels, co
     // Only the last label's curves after it can be unlabelled.
     const std::optional<std::size_t> curvesAfter =
         lastCrossings ? CurvesAfter(*lastCrossings, height) : 0;
-    if (!curvesAfter || (lastCrossings &&
-                         MoreLeavePastTheLast(*lastCrossings, *curvesAfter, box, curves, height))) {
+    if (!curvesAfter ||
+        (lastCrossings && UncountedPastTheLast(*lastCrossings, box, curves, height))) {
         return {std::nullopt, "curves past the last label read are not labelled"};
     }
     GridVoltagesResult family = GridVoltagesOf(ordered, lostFirst, *curvesAfter);

@@ -144,35 +144,34 @@ private slots:
     }
 
     // A curve leaving through the box's right edge below the labels' height crosses no height
-    // they stand at: unlabelled, it leaves the family's end unknown. Its neighbours leave
-    // through the top, the last labelled one cut in two by its label or not.
+    // they stand at: unlabelled, it leaves the family's end unknown. Labelled at its end right
+    // of the box, it is the last; its trace may break just below its label, a character short.
     void curveLeavingBelowTheLabels_data() {
-        QTest::addColumn<bool>("lastLabelled"); // at its end, right of the box
-        QTest::addColumn<bool>("ownCut");
+        QTest::addColumn<bool>("lastLabelled");
+        QTest::addColumn<double>("lastBreaksAt"); // its trace, how high; 0: whole
         QTest::addColumn<QString>("family");
-        QTest::newRow("unlabelled") << false << false << "curves past the last label read are not labelled";
-        QTest::newRow("unlabelled, the last labelled cut")
-            << false << true << "curves past the last label read are not labelled";
-        QTest::newRow("labelled") << true << false << "0 -8 2";
+        QTest::newRow("unlabelled") << false << 0.0 << "curves past the last label read are not labelled";
+        QTest::newRow("labelled") << true << 0.0 << "0 -8 2";
+        QTest::newRow("labelled, broken a character below") << true << 510.0 << "0 -8 2";
+        QTest::newRow("labelled, broken further below")
+            << true << 500.0 << "curves past the last label read are not labelled";
     }
     void curveLeavingBelowTheLabels() {
         QFETCH(bool, lastLabelled);
-        QFETCH(bool, ownCut);
+        QFETCH(double, lastBreaksAt);
         QFETCH(QString, family);
         std::vector<fit::PrintedTrace> traces;
         std::vector<FoundCurveLabel> labels;
-        for (int n = 0; n < 5; ++n) {
+        for (int n = 0; n < 5; ++n) { // the last leaves through the right edge 520 px up
             fit::PrintedTrace trace = Slanted(300 + 60.0 * n);
             std::erase_if(trace.points, [](const fit::ChartPoint& p) { return p.vp > 800; });
             traces.push_back(trace);
             if (n < 4)
                 labels.push_back(LabelOn(300 + 60.0 * n, -2.0 * n, 560));
         }
-        if (ownCut) { // around its label, 520 to 600 px up
-            fit::PrintedTrace above;
-            std::copy_if(traces[3].points.begin(), traces[3].points.end(), std::back_inserter(above.points),
-                         [](const fit::ChartPoint& p) { return p.ip >= 580; });
-            std::erase_if(traces[3].points, [](const fit::ChartPoint& p) { return p.ip > 560; });
+        if (lastBreaksAt > 0) {
+            fit::PrintedTrace above{{traces.back().points.back()}};
+            std::erase_if(traces.back().points, [&](const fit::ChartPoint& p) { return p.ip > lastBreaksAt; });
             traces.push_back(above);
         }
         if (lastLabelled) {
