@@ -129,7 +129,7 @@ private slots:
         }
         std::vector<FoundCurveLabel> labels{LabelOn(500, 0), LabelOn(500 + 30.0 * every, -2)};
         for (const int n : {2, 3}) {
-            const fit::ChartPoint end = traces[std::size_t(n * every)].points.back();
+            const fit::ChartPoint end = traces[std::size_t(n) * std::size_t(every)].points.back();
             FoundCurveLabel label = LabelOn(0, -2.0 * n);
             label.at = cv::RotatedRect(cv::Point2f(float(kBox.right + 35), float(kBox.bottom - end.ip - 12)),
                                        cv::Size2f(60, 10), 0);
