@@ -38,6 +38,13 @@ FoundCurveLabel LabelOn(double x, double volts, double up = 300) {
     return label;
 }
 
+// A family read as "most positive, most negative, step", or why none was.
+QString Shown(const GridVoltagesResult& read) {
+    return read.grids
+               ? QString("%1 %2 %3").arg(read.grids->mostPositive).arg(read.grids->mostNegative).arg(read.grids->step)
+               : QString::fromStdString(read.problem);
+}
+
 } // namespace
 
 class tst_LabelledFamily final : public QObject {
@@ -103,11 +110,7 @@ private slots:
             labels.push_back(LabelOn(n < labelled - offCurves ? curves[firstLabelled + n * every] : 700 + 20.0 * n,
                                      firstVolts - 2.0 * n));
         const GridVoltagesResult read = FamilyOfLabels(labels, kBox, traces, kHeight);
-        QCOMPARE(
-            read.grids
-                ? QString("%1 %2 %3").arg(read.grids->mostPositive).arg(read.grids->mostNegative).arg(read.grids->step)
-                : QString::fromStdString(read.problem),
-            family);
+        QCOMPARE(Shown(read), family);
     }
 
     // The last labels stand right of the box where their curves leave it, their centres
@@ -136,11 +139,7 @@ private slots:
             labels.push_back(label);
         }
         const GridVoltagesResult read = FamilyOfLabels(labels, kBox, traces, kHeight);
-        QCOMPARE(
-            read.grids
-                ? QString("%1 %2 %3").arg(read.grids->mostPositive).arg(read.grids->mostNegative).arg(read.grids->step)
-                : QString::fromStdString(read.problem),
-            family);
+        QCOMPARE(Shown(read), family);
     }
 
     // A curve leaving through the box's right edge below the labels' height crosses no height
@@ -180,11 +179,7 @@ private slots:
             labels.push_back(label);
         }
         const GridVoltagesResult read = FamilyOfLabels(labels, kBox, traces, kHeight);
-        QCOMPARE(
-            read.grids
-                ? QString("%1 %2 %3").arg(read.grids->mostPositive).arg(read.grids->mostNegative).arg(read.grids->step)
-                : QString::fromStdString(read.problem),
-            family);
+        QCOMPARE(Shown(read), family);
     }
 
     void legendPoints_data() {
