@@ -10,11 +10,8 @@
 #include <opencv2/imgproc.hpp>
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <functional>
-#include <iterator>
-#include <string>
 
 namespace valvix::read {
 
@@ -214,27 +211,6 @@ LabelsAcrossTheCut(const cv::Mat1b& level, const PlotBox& box, double height, Te
         labels.push_back(*label);
     }
     return labels.empty() ? std::nullopt : std::optional(labels);
-}
-
-// Whether a family was read from labels one of which read "00": a 0.0 whose point was lost,
-// as the others' may be ("-1.0" read "-10"). Where every other label shows its point, none
-// was lost there.
-bool ZeroReadWithoutItsPoint(const CurveLabels& found) {
-    if (!found.grids.grids) {
-        return false;
-    }
-    bool zeroWithout = false;
-    bool otherWithout = false;
-    for (const FoundCurveLabel& label : found.labels) {
-        std::string digits;
-        std::copy_if(label.text.begin(), label.text.end(), std::back_inserter(digits),
-                     [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; });
-        if (digits.empty() || label.text.find('.') != std::string::npos) {
-            continue;
-        }
-        (digits == "00" ? zeroWithout : otherWithout) = true;
-    }
-    return zeroWithout && otherWithout;
 }
 
 // Whether a label stands right of the box: at a curve's end there, or a legend's entry.

@@ -5,7 +5,9 @@
 
 #include <opencv2/imgproc.hpp>
 
+#include <algorithm>
 #include <array>
+#include <tuple>
 #include <vector>
 
 namespace valvix::read {
@@ -126,16 +128,25 @@ std::optional<FoundCurveLabel> LabelOfReading(const TextReader::Reading& read,
     return std::nullopt;
 }
 
-// Of two readings of one mark, the one that gives a number, then the surer.
-std::optional<FoundCurveLabel> Surer(std::optional<FoundCurveLabel> a,
-                                     std::optional<FoundCurveLabel> b) {
-    if (!a || !b) {
-        return a ? a : b;
+// Of a mark's readings: the one that gives a number, then the surer, then the one most of
+// the others agree with (Tesseract says 0 of many a small reading, right or wrong), then
+// the first.
+std::optional<FoundCurveLabel> Surest(const std::vector<FoundCurveLabel>& readings) {
+    const auto agreeing = [&](const FoundCurveLabel& reading) {
+        return std::count_if(readings.begin(), readings.end(), [&](const FoundCurveLabel& other) {
+            return other.text == reading.text;
+        });
+    };
+    const auto rank = [&](const FoundCurveLabel& reading) {
+        return std::tuple(!reading.numberLost, reading.confidence, agreeing(reading));
+    };
+    std::optional<FoundCurveLabel> surest;
+    for (const FoundCurveLabel& reading : readings) {
+        if (!surest || rank(reading) > rank(*surest)) {
+            surest = reading;
+        }
     }
-    if (a->numberLost != b->numberLost) {
-        return a->numberLost ? b : a;
-    }
-    return b->confidence > a->confidence ? b : a;
+    return surest;
 }
 
 // A level mark as printed: the picture's rectangle around its ink, a pixel wider each way.
@@ -154,15 +165,19 @@ std::optional<FoundCurveLabel> ReadSmallPrintAgain(const Mark& mark, const cv::M
                                                    std::optional<FoundCurveLabel> found) {
     const cv::Mat1b plain = PlainCrop(mark, region);
     const bool loneTaken = found.has_value() || height <= kSmallestPrint;
+    std::vector<FoundCurveLabel> readings;
+    if (found) {
+        readings.push_back(*found);
+    }
     for (const double scale : kSmallPrintScales) {
         auto again =
             LabelOfReading(reader.readLine(plain, height, scale * height, kLabelCharacters, false),
                            mark.at, height);
-        if (loneTaken || (again && again->text.size() >= 2)) {
-            found = Surer(found, again);
+        if (again && (loneTaken || again->text.size() >= 2)) {
+            readings.push_back(*again);
         }
     }
-    return found;
+    return Surest(readings);
 }
 
 } // namespace

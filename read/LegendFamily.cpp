@@ -9,7 +9,10 @@
 #include <opencv2/imgproc.hpp>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
+#include <iterator>
+#include <string>
 
 namespace valvix::read {
 
@@ -213,6 +216,24 @@ std::optional<CurveLabels> FamilyAsRead(std::vector<FoundCurveLabel> labels) {
 }
 
 } // namespace
+
+bool ZeroReadWithoutItsPoint(const CurveLabels& found) {
+    if (!found.grids.grids) {
+        return false;
+    }
+    bool zeroWithout = false;
+    bool otherWithout = false;
+    for (const FoundCurveLabel& label : found.labels) {
+        std::string digits;
+        std::copy_if(label.text.begin(), label.text.end(), std::back_inserter(digits),
+                     [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; });
+        if (digits.empty() || label.text.find('.') != std::string::npos) {
+            continue;
+        }
+        (digits == "00" ? zeroWithout : otherWithout) = true;
+    }
+    return zeroWithout && otherWithout;
+}
 
 std::optional<CurveLabels> FamilyInOrder(std::vector<FoundCurveLabel> labels) {
     const PrintedPoints points = PointsOf(labels);

@@ -19,6 +19,11 @@ class TextReader;
 // follow the point: as read first, unless a zero shows them. Nothing when they make none.
 std::optional<CurveLabels> FamilyInOrder(std::vector<FoundCurveLabel> labels);
 
+// Whether a family was read from labels one of which read "00": a 0.0 whose point was lost,
+// as the others' may be ("-1.0" read "-10"). Where every other label shows its point, none
+// was lost there.
+bool ZeroReadWithoutItsPoint(const CurveLabels& found);
+
 // The family a legend gives, read from the label area's greys (`region`, its top left
 // corner at `offset` in the picture; characters `height` high): every entry of its column
 // read as a curve label, in its order from the top, or from the bottom where the values

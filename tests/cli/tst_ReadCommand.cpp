@@ -117,11 +117,11 @@ private slots:
             << "full scale: 500 V, from 6 of 6|full scale: 0.25 A, from 6 of 6" + mA +
                    "|Grid voltages: 0 V to -90 V in steps of 10 V, from 10 of 10 curve labels read."
             << QRectF(QPointF(100, 60), QPointF(720, 540));
-        QTest::newRow("legend, points lost")
-            << "traced-points-lost"
-            << "full scale: 300 V, from 7 of 7|The grid voltages could not be read from the curve labels: a "
-               "curve label read \"00\" lost its decimal point, and so may the others."
-            << QRectF();
+        // Entries of 9 px read at three sizes: "Vg = 0.0 V" reads "Vg=00V" once and "Vg=0.0V" twice.
+        QTest::newRow("legend, points lost at one size") << "traced-points-lost"
+                                                         << "full scale: 300 V, from 7 of 7|Grid voltages: 0 V to -6 V "
+                                                            "in steps of 1 V, from 7 of 7 curve labels read."
+                                                         << QRectF(QPointF(80, 57.6), QPointF(576, 427.2));
         // Matplotlib's light looks: a frame and grid too faint for the dark lines' threshold (alone, they
         // would box the chart where the curves' tails end on the x axis), a grey panel with no frame.
         const QRectF lightLook(QPointF(80, 57.6), QPointF(576, 427.2));

@@ -214,6 +214,33 @@ private slots:
                  family);
     }
 
+    // A zero read "00" lost its point; so may the others, unless every other shows its own.
+    void zeroWithoutItsPoint_data() {
+        QTest::addColumn<QStringList>("texts");
+        QTest::addColumn<bool>("family"); // whether the labels gave one
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("00 and another without a point") << QStringList{"00", "-1.0", "-20"} << true << true;
+        QTest::newRow("00, every other with its point") << QStringList{"00", "-1.0", "-2.0"} << true << false;
+        QTest::newRow("the zero with its point") << QStringList{"0.0", "-10", "-20"} << true << false;
+        QTest::newRow("two digits not a zero's") << QStringList{"0.0", "-10", "-120"} << true << false;
+        QTest::newRow("no family read") << QStringList{"00", "-1.0", "-20"} << false << false;
+    }
+    void zeroWithoutItsPoint() {
+        QFETCH(QStringList, texts);
+        QFETCH(bool, family);
+        QFETCH(bool, refused);
+        CurveLabels found;
+        for (const QString& text : texts) {
+            FoundCurveLabel label;
+            label.text = text.toStdString();
+            label.label = CurveLabelValue(label.text).value();
+            found.labels.push_back(label);
+        }
+        if (family)
+            found.grids.grids = GridVoltages{0, -2, 1, 0, 0};
+        QCOMPARE(ZeroReadWithoutItsPoint(found), refused);
+    }
+
     // A group of marks is one line of text up to 1.8 character heights thick, however turned.
     void oneTextLine() {
         const std::pair<cv::RotatedRect, bool> kGroups[] = {
