@@ -34,12 +34,22 @@ constexpr double kLevelLineLength = 1.2;
 constexpr double kLevelLineAspect = 1.5;
 
 // Where labels may stand: the box with a margin right of it and above it, its edges'
-// own lines and the axis numbers below it left out.
+// own lines and the axis numbers below it left out. The margin reaches on past ink that
+// runs across its end (a legend wider than the margin), up to a character's width of paper.
 cv::Rect LabelArea(const cv::Mat1b& level, const PlotBox& box, double height) {
     const int x0 = static_cast<int>(std::ceil(box.left)) + 2;
-    const int x1 = static_cast<int>(box.right + kRightShare * (box.right - box.left));
-    const int y0 = static_cast<int>(box.top - kAboveHeights * height);
-    const int y1 = static_cast<int>(box.bottom) - 2;
+    int x1 = static_cast<int>(box.right + kRightShare * (box.right - box.left));
+    const int y0 = std::max(0, static_cast<int>(box.top - kAboveHeights * height));
+    const int y1 = std::min(level.rows, static_cast<int>(box.bottom) - 2);
+    if (x1 < level.cols && y1 > y0) {
+        const cv::Mat1b beyond = InkOf(level(cv::Range(y0, y1), cv::Range(x1, level.cols)));
+        cv::Mat1i inked;
+        cv::reduce(beyond / 255, inked, 0, cv::REDUCE_SUM, CV_32S);
+        const int from = x1;
+        for (int paper = 0; x1 < level.cols && paper < height; ++x1) {
+            paper = inked(0, x1 - from) > 0 ? 0 : paper + 1;
+        }
+    }
     return cv::Rect(cv::Point(x0, y0), cv::Point(x1, y1)) & cv::Rect(0, 0, level.cols, level.rows);
 }
 

@@ -213,12 +213,17 @@ std::vector<cv::Point> WithoutStraySpecks(std::vector<cv::Point> points, const P
 
 } // namespace
 
-cv::Mat1b MarksWithoutLines(const cv::Mat1b& region, double height, cv::Size box,
-                            cv::Mat1b* dotsOnCharacters) {
+cv::Mat1b InkOf(const cv::Mat1b& region) {
     const cv::Mat1b dark = fit::DarknessAgainstPaper(region);
     cv::Mat1b ink;
     const double otsu = cv::threshold(dark, ink, 0, 255, cv::THRESH_BINARY | cv::THRESH_OTSU);
     cv::threshold(dark, ink, std::clamp(otsu, 28.0, 110.0), 255, cv::THRESH_BINARY);
+    return ink;
+}
+
+cv::Mat1b MarksWithoutLines(const cv::Mat1b& region, double height, cv::Size box,
+                            cv::Mat1b* dotsOnCharacters) {
+    cv::Mat1b ink = InkOf(region);
     const int longest = std::max(20, static_cast<int>(3 * height));
     cv::Mat1b rows;
     cv::Mat1b columns;

@@ -9,6 +9,9 @@
 
 namespace valvix::read {
 
+// What is printed darker than the paper around it, as a mask.
+cv::Mat1b InkOf(const cv::Mat1b& region);
+
 // Dark marks on the paper, long straight grid and frame lines left out, and dashed or
 // dotted ones along the box (of `box` pixels) too. Characters are `height` pixels high.
 // The dots of those lines joined to characters (left in the marks) go to

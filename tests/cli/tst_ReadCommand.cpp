@@ -162,12 +162,12 @@ private slots:
             << "full scale: 300 V, from 7 of 7|full scale: 0.02 A, from 9 of 9" + mA +
                    "|Grid voltages: 0 V to -6 V in steps of 1 V, from 7 of 7 curve labels read."
             << lightLook;
-        // Entries beside their samples right of the box are no end labels ("Vg = -20.0 V" reads "Vg=-2").
-        QTest::newRow("legend right of the box, too small to read")
+        // A legend right of the box running past the margin where labels are looked for, read whole.
+        QTest::newRow("legend right of the box, wider than the margin")
             << "legend-outside-small"
             << "full scale: 500 V, from 6 of 6|full scale: 0.03 A, from 7 of 7" + mA +
-                   "|the curve labels stand in a legend that could not be read whole."
-            << QRectF();
+                   "|Grid voltages: 0 V to -20 V in steps of 2 V, from 11 of 11 curve labels read."
+            << QRectF(QPointF(52.47, 16), QPointF(506.61, 431.78));
         // Plots by gnuplot: legends flush right before their line samples.
         QTest::newRow("legend flush right, boxed")
             << "gnuplot-key-boxed"

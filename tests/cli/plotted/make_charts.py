@@ -124,8 +124,8 @@ styled('faint-frame.png', (60, 4e-3, 1.4, 4), [0, -1, -2, -3, -4, -5, -6], 300, 
 # "-60 V" reads with Tesseract's confidence 0: a legend's entry all the same.
 styled('legend-entry-unsure.png', (4.2, 1.3e-3, 1.5, 0.4), list(range(0, -100, -10)), 500, 250, 'bmh', '%g V',
        False)
-# A legend right of the box, its entries too small to read ("Vg = -20.0 V" reads "Vg=-2"): its
-# entries are not the curves' end labels.
+# A legend right of the box, wider than the margin where curve labels are looked for: cut at the
+# margin, "Vg = -20.0 V" would read "Vg=-2".
 styled('legend-outside-small.png', (20, 1.1e-3, 1.45, 2), list(range(0, -22, -2)), 500, 30, 'ggplot',
        'Vg = %.1f V', True)
 # "-60 V" smudged: "0 V" to "-50 V" read above it are not the whole legend.
