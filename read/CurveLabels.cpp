@@ -6,6 +6,7 @@
 #include "read/LabelledFamily.h"
 #include "read/LegendFamily.h"
 #include "read/TextReader.h"
+#include "read/TopEdgeLabels.h"
 
 #include <opencv2/imgproc.hpp>
 
@@ -162,6 +163,21 @@ std::vector<FoundCurveLabel> Merged(std::vector<FoundCurveLabel> labels,
     return labels;
 }
 
+// The labels, those read in part where a label read whole (`whole`) stands left out, and
+// the labels read whole.
+std::vector<FoundCurveLabel> WholeOverParts(std::vector<FoundCurveLabel> labels,
+                                            const std::vector<FoundCurveLabel>& whole,
+                                            double height) {
+    for (const FoundCurveLabel& label : whole) {
+        std::erase_if(labels, [&](const FoundCurveLabel& part) {
+            return cv::norm(part.at.center - label.at.center) < height ||
+                   OneWithinTheOther(label.at, part.at);
+        });
+        labels.push_back(label);
+    }
+    return labels;
+}
+
 // Whether any connected piece of the ink (at its bounds) is one `wanted` is.
 bool AnyPiece(const cv::Mat1b& ink, const std::function<bool(const cv::Rect&)>& wanted) {
     cv::Mat stats;
@@ -248,6 +264,8 @@ CurveLabels LabelsAtTheCurves(const cv::Mat1b& level, const PlotBox& box, double
     std::vector<cv::Point2f> unread;
     found.labels = Merged(ReadMarks(marks, greys, height, edges, area.tl(), reader, unread),
                           asPrinted, height);
+    found.labels = WholeOverParts(
+        found.labels, LabelsAcrossTheTop(level, box, height, area, curves, reader), height);
     const auto acrossTheCut = LabelsAcrossTheCut(level, box, height, reader);
     if (acrossTheCut) {
         found.labels = Merged(found.labels, *acrossTheCut, height);

@@ -12,6 +12,7 @@ set(VALVIX_READ_SOURCES
     CurveLabels.h CurveLabels.cpp
     LabelMarks.h LabelMarks.cpp
     LabelInk.h LabelInk.cpp
+    TopEdgeLabels.h TopEdgeLabels.cpp
     LabelledFamily.h LabelledFamily.cpp
     Legend.h Legend.cpp
     LegendFamily.h LegendFamily.cpp

@@ -168,6 +168,12 @@ private slots:
             << "full scale: 500 V, from 6 of 6|full scale: 0.03 A, from 7 of 7" + mA +
                    "|Grid voltages: 0 V to -20 V in steps of 2 V, from 11 of 11 curve labels read."
             << QRectF(QPointF(52.47, 16), QPointF(506.61, 431.78));
+        // The box's top edge runs through the labels; "-60 V" loses its minus to it.
+        QTest::newRow("labels across the top edge")
+            << "labels-across-the-top"
+            << "full scale: 500 V, from 5 of 6|full scale: 0.25 A, from 6 of 6" + mA +
+                   "|Grid voltages: 0 V to -90 V in steps of 10 V, from 7 of 8 curve labels read."
+            << QRectF(QPointF(125, 84), QPointF(900, 623));
         // Plots by gnuplot: legends flush right before their line samples.
         QTest::newRow("legend flush right, boxed")
             << "gnuplot-key-boxed"

@@ -57,6 +57,28 @@ chart('medium-mu-end-labels.png', (20, 1.1e-3, 1.45, 2), list(range(0, -18, -2))
 chart('power-triode-amperes.png', (4.2, 1.3e-3, 1.5, 0.4), list(range(0, -100, -10)), 500, 0.25, 'A',
       {'legend': 'lower right', 'entry': 'Ec = %g', 'legend size': 9, 'title': 'Average plate characteristics'},
       (11, 8))
+
+
+def labelled_across_the_top(name, tube, grids, vmax, imax):
+    """Dashed curves, each labelled where it leaves the box through its top edge: the edge's line runs
+    through the labels' digits, and through some labels' minus signs."""
+    fig, ax = plt.subplots(figsize=(10, 7), dpi=100)
+    va = np.linspace(0, vmax, 400)
+    ax.grid(True, color='0.6', linewidth=0.6)
+    for vg in grids:
+        ip = plate_current(va, vg, *tube) * 1000
+        ax.plot(va, ip, linestyle='--', color='k', linewidth=1.3)
+        top = min(len(va) - 1, np.searchsorted(ip, 0.98 * imax))
+        ax.text(va[top], min(ip[top], imax), ' %g V' % vg, fontsize=9, va='bottom')
+    ax.set_xlim(0, vmax)
+    ax.set_ylim(0, imax)
+    ax.set_xlabel('Plate voltage (V)')
+    ax.set_ylabel('Plate current (mA)')
+    fig.savefig(name, metadata={'Software': None})
+    plt.close(fig)
+
+
+labelled_across_the_top('labels-across-the-top.png', (4.2, 1.3e-3, 1.5, 0.4), list(range(0, -100, -10)), 500, 250)
 chart('ticks-in-serif.png', (19, 1.4e-3, 1.45, 1.5), list(range(0, -20, -2)), 450, 25, 'mA',
       {'black': True, 'pen': 1, 'ticks in': True, 'grid': '--', 'end labels': 'Ec=%gV',
        'xticks': range(0, 450, 50), 'font': 'serif'}, (10, 7.5), dpi=90)
