@@ -163,15 +163,14 @@ std::vector<FoundCurveLabel> Merged(std::vector<FoundCurveLabel> labels,
     return labels;
 }
 
-// The labels, those read in part where a label read whole (`whole`) stands left out, and
-// the labels read whole.
+// The labels, those read in part where a label read whole (`whole`) stands, within a
+// character of its centre, left out; and the labels read whole.
 std::vector<FoundCurveLabel> WholeOverParts(std::vector<FoundCurveLabel> labels,
                                             const std::vector<FoundCurveLabel>& whole,
                                             double height) {
     for (const FoundCurveLabel& label : whole) {
         std::erase_if(labels, [&](const FoundCurveLabel& part) {
-            return cv::norm(part.at.center - label.at.center) < height ||
-                   OneWithinTheOther(label.at, part.at);
+            return cv::norm(part.at.center - label.at.center) < height;
         });
         labels.push_back(label);
     }

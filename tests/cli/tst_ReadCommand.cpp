@@ -168,6 +168,11 @@ private slots:
             << "full scale: 500 V, from 6 of 6|full scale: 0.03 A, from 7 of 7" + mA +
                    "|Grid voltages: 0 V to -20 V in steps of 2 V, from 11 of 11 curve labels read."
             << QRectF(QPointF(52.47, 16), QPointF(506.61, 431.78));
+        QTest::newRow("legend right of the box, its characters' gaps in line")
+            << "legend-outside-tens"
+            << "full scale: 500 V, from 6 of 6|full scale: 0.25 A, from 6 of 6" + mA +
+                   "|Grid voltages: 0 V to -90 V in steps of 10 V, from 10 of 10 curve labels read."
+            << QRectF(QPointF(55.71, 16), QPointF(506.61, 435.67));
         // The box's top edge runs through the labels; "-60 V" loses its minus to it.
         QTest::newRow("labels across the top edge")
             << "labels-across-the-top"

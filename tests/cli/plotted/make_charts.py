@@ -150,6 +150,10 @@ styled('legend-entry-unsure.png', (4.2, 1.3e-3, 1.5, 0.4), list(range(0, -100, -
 # margin, "Vg = -20.0 V" would read "Vg=-2".
 styled('legend-outside-small.png', (20, 1.1e-3, 1.45, 2), list(range(0, -22, -2)), 500, 30, 'ggplot',
        'Vg = %.1f V', True)
+# A wider legend right of the box, the gaps between its entries' characters in line from entry to
+# entry: a column of paper among them is no end of the legend.
+styled('legend-outside-tens.png', (4.2, 1.3e-3, 1.5, 0.4), list(range(0, -100, -10)), 500, 250, 'bmh',
+       'Vg = %.1f V', True)
 # "-60 V" smudged: "0 V" to "-50 V" read above it are not the whole legend.
 styled('legend-entry-smudged.png', (4.2, 1.3e-3, 1.5, 0.4), list(range(0, -100, -10)), 500, 250, 'bmh', '%g V',
        False, -60)
