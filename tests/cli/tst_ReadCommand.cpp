@@ -179,6 +179,11 @@ private slots:
             << "full scale: 500 V, from 5 of 6|full scale: 0.25 A, from 6 of 6" + mA +
                    "|Grid voltages: 0 V to -90 V in steps of 10 V, from 7 of 8 curve labels read."
             << QRectF(QPointF(125, 84), QPointF(900, 623));
+        QTest::newRow("labels across the top edge, small")
+            << "labels-across-the-top-small"
+            << "full scale: 500 V, from 6 of 6|full scale: 0.03 A, from 7 of 7|Grid voltages: 0 V to -20 V in steps "
+               "of 2 V, from 7 of 8 curve labels read (1 read without"
+            << QRectF(QPointF(80, 57.6), QPointF(576, 427.2));
         // Plots by gnuplot: legends flush right before their line samples.
         QTest::newRow("legend flush right, boxed")
             << "gnuplot-key-boxed"

@@ -59,15 +59,15 @@ chart('power-triode-amperes.png', (4.2, 1.3e-3, 1.5, 0.4), list(range(0, -100, -
       (11, 8))
 
 
-def labelled_across_the_top(name, tube, grids, vmax, imax):
+def labelled_across_the_top(name, tube, grids, vmax, imax, size=(10, 7), dpi=100, dashes='--'):
     """Dashed curves, each labelled where it leaves the box through its top edge: the edge's line runs
     through the labels' digits, and through some labels' minus signs."""
-    fig, ax = plt.subplots(figsize=(10, 7), dpi=100)
+    fig, ax = plt.subplots(figsize=size, dpi=dpi)
     va = np.linspace(0, vmax, 400)
     ax.grid(True, color='0.6', linewidth=0.6)
     for vg in grids:
         ip = plate_current(va, vg, *tube) * 1000
-        ax.plot(va, ip, linestyle='--', color='k', linewidth=1.3)
+        ax.plot(va, ip, linestyle=dashes, color='k', linewidth=1.3)
         top = min(len(va) - 1, np.searchsorted(ip, 0.98 * imax))
         ax.text(va[top], min(ip[top], imax), ' %g V' % vg, fontsize=9, va='bottom')
     ax.set_xlim(0, vmax)
@@ -79,6 +79,9 @@ def labelled_across_the_top(name, tube, grids, vmax, imax):
 
 
 labelled_across_the_top('labels-across-the-top.png', (4.2, 1.3e-3, 1.5, 0.4), list(range(0, -100, -10)), 500, 250)
+# Smaller, long dashes: a part of a label read under the edge gives way to the label read whole.
+labelled_across_the_top('labels-across-the-top-small.png', (20, 1.1e-3, 1.45, 2), list(range(0, -22, -2)), 500, 30,
+                        (8, 6), 80, (0, (8, 3)))
 chart('ticks-in-serif.png', (19, 1.4e-3, 1.45, 1.5), list(range(0, -20, -2)), 450, 25, 'mA',
       {'black': True, 'pen': 1, 'ticks in': True, 'grid': '--', 'end labels': 'Ec=%gV',
        'xticks': range(0, 450, 50), 'font': 'serif'}, (10, 7.5), dpi=90)
