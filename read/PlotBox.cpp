@@ -148,6 +148,14 @@ double EdgeMet(const Edges& edges, double end, int span) {
     return std::abs(nearest - end) <= kMeetShare * span ? nearest : end;
 }
 
+// Where the top edge's line ends, where it starts at the left edge (else nothing, 0): a
+// label's white box laid over the bottom edge cuts that line short, so the box reaches as
+// far as either line.
+double TopLineEnd(const cv::Mat1b& rowsBridged, double top, double left) {
+    const auto [first, last] = RunAlong(rowsBridged, top, true);
+    return std::abs(first - left) <= kMeetShare * rowsBridged.cols ? last : 0;
+}
+
 struct Slope {
     double slope;
     double inliers; // the points within a pixel of the line
@@ -213,8 +221,9 @@ std::optional<PlotBox> BoxAt(const cv::Mat1b& ink, double lean) {
     const double bottom = Nearest(rows, lower);
     const auto [first, last] = RunAlong(rowsBridged, bottom, true);
     const double left = Nearest(columns, first);
-    PlotBox box{left, EdgeMet(columns, last, level.cols), EdgeMet(rows, upper, level.rows), bottom,
-                lean};
+    const double top = EdgeMet(rows, upper, level.rows);
+    const double reach = std::max(last, TopLineEnd(rowsBridged, top, left));
+    PlotBox box{left, EdgeMet(columns, reach, level.cols), top, bottom, lean};
     // An open box's two axes must meet at its corner.
     box.open = std::abs(Nearest(columns, box.right) - box.right) > 0 ||
                std::abs(Nearest(rows, box.top) - box.top) > 0;

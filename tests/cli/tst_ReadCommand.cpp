@@ -184,6 +184,11 @@ private slots:
             << "full scale: 500 V, from 6 of 6|full scale: 0.03 A, from 7 of 7|Grid voltages: 0 V to -20 V in steps "
                "of 2 V, from 7 of 8 curve labels read (1 read without"
             << QRectF(QPointF(80, 57.6), QPointF(576, 427.2));
+        // The lowest label's white box covers the x axis's line near its end: the top edge's line says
+        // how far the box reaches (cut short at the 350 V grid line, the scale would read 350 V).
+        QTest::newRow("a label's box over the x axis")
+            << "labels-along-over-the-axis"
+            << "full scale: 400 V, from 9 of 9|full scale: 0.016 A, from 9 of 9" + mA << QRectF();
         // Plots by gnuplot: legends flush right before their line samples.
         QTest::newRow("legend flush right, boxed")
             << "gnuplot-key-boxed"

@@ -82,6 +82,34 @@ labelled_across_the_top('labels-across-the-top.png', (4.2, 1.3e-3, 1.5, 0.4), li
 # Smaller, long dashes: a part of a label read under the edge gives way to the label read whole.
 labelled_across_the_top('labels-across-the-top-small.png', (20, 1.1e-3, 1.45, 2), list(range(0, -22, -2)), 500, 30,
                         (8, 6), 80, (0, (8, 3)))
+def labelled_along(name, tube, grids, vmax, imax, size, dpi, fontsize):
+    """Dashed curves labelled along their slopes in white boxes, the lower curves' labels low in the
+    box: the last one's box covers the x axis's line near its right end, so that line runs short."""
+    fig, ax = plt.subplots(figsize=size, dpi=dpi)
+    va = np.linspace(0, vmax, 500)
+    ax.grid(True)
+    ax.set_xlim(0, vmax)
+    ax.set_ylim(0, imax)
+    for i, vg in enumerate(grids):
+        ip = plate_current(va, vg, *tube) * 1000
+        ax.plot(va, ip, color='C%d' % (i % 10), linestyle='--', linewidth=1.3)
+        k = min(int(len(va) * (0.55 + 0.03 * i)), np.searchsorted(ip, 0.8 * imax))
+        before = ax.transData.transform((va[k - 4], ip[k - 4]))
+        after = ax.transData.transform((va[k + 4], ip[k + 4]))
+        slope = np.degrees(np.arctan2(after[1] - before[1], after[0] - before[0]))
+        ax.text(va[k], ip[k], 'Vg = %g V' % vg, fontsize=fontsize, rotation=slope, rotation_mode='anchor',
+                ha='center', va='center', bbox=dict(fc='white', ec='none', pad=0.5))
+    ax.set_xlabel('Anode voltage [V]')
+    ax.set_ylabel('Plate current (mA)')
+    fig.tight_layout()
+    fig.savefig(name, metadata={'Software': None})
+    box = ax.get_window_extent()
+    print(name, round(box.x0, 2), round(box.x1, 2), round(size[1] * dpi - box.y1, 2), round(size[1] * dpi - box.y0, 2))
+    plt.close(fig)
+
+
+labelled_along('labels-along-over-the-axis.png', (35, 2.0e-3, 1.45, 3), list(range(0, -11, -1)), 400, 16, (9, 6.5), 90,
+               9)
 chart('ticks-in-serif.png', (19, 1.4e-3, 1.45, 1.5), list(range(0, -20, -2)), 450, 25, 'mA',
       {'black': True, 'pen': 1, 'ticks in': True, 'grid': '--', 'end labels': 'Ec=%gV',
        'xticks': range(0, 450, 50), 'font': 'serif'}, (10, 7.5), dpi=90)
