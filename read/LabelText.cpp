@@ -150,7 +150,15 @@ std::string PlainLabelText(std::string_view text) {
 
 std::optional<double> TickValue(std::string_view text) {
     bool signWritten = false;
-    return Number(PlainLabelText(text), signWritten);
+    const std::string plain = PlainLabelText(text);
+    const std::optional<double> value = Number(plain, signWritten);
+    // An axis prints no leading zero but a fraction's: "025" is 0.25 with its point lost.
+    const std::string_view digits = std::string_view(plain).substr(signWritten ? 1 : 0);
+    if (value && digits.size() > 1 && digits.front() == '0' &&
+        digits.find('.') == std::string_view::npos) {
+        return *value / std::pow(10.0, double(digits.size() - 1));
+    }
+    return value;
 }
 
 std::optional<CurveLabel> CurveLabelValue(std::string_view text) {

@@ -35,7 +35,9 @@ private slots:
             {"250", 250}, {" 0.25 ", 0.25}, {".5", 0.5}, {"-2", -2}, {"+3", 3}, {"\xE2\x88\x92" "2", -2},
             {"\xE2\x80\x93" "0.5", -0.5}, {"\xE2\x80\x90" "1", -1}, {"1 000", 1000},
             {"", NAN}, {"-", NAN}, {".", NAN}, {"1.2.3", NAN}, {"12a", NAN}, {"--2", NAN}, {"2-", NAN}, {"O", NAN},
-            {"1234567890123", NAN}};
+            {"1234567890123", NAN},
+            // a leading zero before more digits is a fraction's, its point lost
+            {"025", 0.25}, {"000", 0}, {"-05", -0.5}, {"010", 0.1}, {"0", 0}, {"10", 10}};
         // clang-format on
         for (const auto& [text, value] : kTexts) {
             const std::optional<double> read = TickValue(text);
