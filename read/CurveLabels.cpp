@@ -298,7 +298,7 @@ CurveLabels ReadCurveLabels(const cv::Mat1b& level, const PlotBox& box, double c
         return {{}, 0, GridVoltagesOf({})};
     }
     CurveLabels found = LabelsAtTheCurves(level, box, height, area, curves, reader);
-    const LegendEntries legendRead = LegendAmong(found.labels, box, height);
+    const LegendEntries legendRead = LegendAmong(found.labels, box, height, level);
     const std::vector<FoundCurveLabel>& entries = legendRead.entries;
     std::optional<CurveLabels> legend;
     if (!entries.empty() && !legendRead.runsOn) {

@@ -26,6 +26,9 @@ constexpr double kSampleLength = 1.5;
 constexpr double kSampleMostLength = 8;
 constexpr double kSampleOffMiddle = 0.35;
 constexpr int kSampleContrast = 24;
+// A sample stands where another's does when it starts within this share of a character's
+// height of where the other starts, and its length is within this share of the other's.
+constexpr double kSampleAgain = 0.25;
 
 // A legend's text lines: each mark and its bounds.
 struct TextLines {
@@ -42,9 +45,18 @@ int DarkRun(const cv::Mat1b& row, int x, int step, int paper) {
     return length;
 }
 
-// Whether a text line (its bounds in the greys) has a sample of a curve's line beside it,
-// left or right, as a legend's entries have.
-bool SampleBeside(const cv::Mat1b& greys, const cv::Rect& line, double height) {
+// A sample of a curve's line beside a text line: on which side (0 right, 1 left), how far
+// from the text it starts and how long it runs.
+struct Sample {
+    int side = 0;
+    int gap = 0;
+    int length = 0;
+    cv::Rect run; // its pixels in the greys, one row
+};
+
+// The sample of a curve's line beside a text line (its bounds in the greys), left or right,
+// as a legend's entries have; nothing where there is none.
+std::optional<Sample> SampleNextTo(const cv::Mat1b& greys, const cv::Rect& line, double height) {
     const int reach = static_cast<int>(std::lround(kSampleReach * height));
     const int least = static_cast<int>(std::lround(kSampleLength * height));
     const int most = static_cast<int>(std::lround(kSampleMostLength * height));
@@ -56,15 +68,73 @@ bool SampleBeside(const cv::Mat1b& greys, const cv::Rect& line, double height) {
         cv::minMaxLoc(row, nullptr, &lightest);
         const int paper = static_cast<int>(lightest);
         for (int gap = 1; gap <= reach; ++gap) {
-            for (const int run : {DarkRun(row, line.x + line.width - 1 + gap, 1, paper),
-                                  DarkRun(row, line.x - gap, -1, paper)}) {
-                if (run >= least && run <= most) {
-                    return true;
+            const int runs[] = {DarkRun(row, line.x + line.width - 1 + gap, 1, paper),
+                                DarkRun(row, line.x - gap, -1, paper)};
+            for (const int side : {0, 1}) {
+                if (runs[side] >= least && runs[side] <= most) {
+                    const int from =
+                        side == 0 ? line.x + line.width - 1 + gap : line.x - gap - runs[side] + 1;
+                    return Sample{side, gap, runs[side], cv::Rect(from, y, runs[side], 1)};
                 }
             }
         }
     }
-    return false;
+    return std::nullopt;
+}
+
+// Whether a sample is a line: the greys a third of a character's height above and below it
+// are lighter, as they are not along a grey panel or a legend's tinted ground.
+bool Thin(const cv::Mat1b& greys, const Sample& sample, double height) {
+    const int off = std::max(2, static_cast<int>(std::lround(kSampleOffMiddle * height)));
+    const cv::Rect inside(0, 0, greys.cols, greys.rows);
+    const cv::Rect above = (sample.run - cv::Point(0, off)) & inside;
+    const cv::Rect below = (sample.run + cv::Point(0, off)) & inside;
+    if (above.empty() || below.empty()) {
+        return false;
+    }
+    const double along = cv::mean(greys(sample.run))[0];
+    return cv::mean(greys(above))[0] >= along + kSampleContrast &&
+           cv::mean(greys(below))[0] >= along + kSampleContrast;
+}
+
+// Whether a text line has a sample of a curve's line beside it.
+bool SampleBeside(const cv::Mat1b& greys, const cv::Rect& line, double height) {
+    return SampleNextTo(greys, line, height).has_value();
+}
+
+// Whether the column's entries show samples of their curves' lines (half of them at least:
+// a curve across an entry may cut it short of its sample), and one stands where the next
+// entry's would as well: an entry there did not come out as a text line (a curve run through
+// it joins it into one mark too large for a character).
+bool SampleAfterTheLast(const cv::Mat1b& greys, const std::vector<cv::Rect>& bounds,
+                        const std::vector<std::size_t>& column, double height) {
+    if (column.size() < 2) {
+        return false;
+    }
+    std::vector<std::size_t> sampled;
+    std::copy_if(column.begin(), column.end(), std::back_inserter(sampled),
+                 [&](std::size_t i) { return SampleBeside(greys, bounds[i], height); });
+    if (2 * sampled.size() < column.size()) {
+        return false;
+    }
+    const auto middle = [&](std::size_t i) { return bounds[i].y + bounds[i].height / 2.0; };
+    const double spacing =
+        (middle(column.back()) - middle(column.front())) / double(column.size() - 1);
+    // The last entry seen with its sample, moved down to the next entry's place.
+    const cv::Rect& shown = bounds[sampled.back()];
+    const double steps =
+        double(column.size()) -
+        double(std::find(column.begin(), column.end(), sampled.back()) - column.begin());
+    const cv::Rect next = shown + cv::Point(0, static_cast<int>(std::lround(steps * spacing)));
+    if (next.y + next.height > greys.rows) {
+        return false;
+    }
+    // Where the entries' samples stand and as long: not a stretch of a curve or a panel.
+    const std::optional<Sample> there = SampleNextTo(greys, next, height);
+    const Sample own = *SampleNextTo(greys, shown, height);
+    return there && Thin(greys, own, height) && Thin(greys, *there, height) &&
+           there->side == own.side && std::abs(there->gap - own.gap) <= kSampleAgain * height &&
+           std::abs(there->length - own.length) <= kSampleAgain * own.length;
 }
 
 // The text lines of the label area in the box and right of it.
@@ -112,13 +182,30 @@ TextSides TextSidesOf(const cv::Mat1b& region, const PlotBox& box, double height
     return sides;
 }
 
+// Whether a text line of the ink as printed stands where the column's next entry would:
+// with the curves taken out, an entry a curve runs along goes with it.
+bool PrintedLineRunsOn(const std::vector<cv::Rect>& printed, const std::vector<cv::Rect>& bounds,
+                       const std::vector<std::size_t>& column) {
+    std::vector<cv::Rect> lines = printed;
+    std::vector<std::size_t> entries;
+    for (const std::size_t i : column) {
+        entries.push_back(lines.size());
+        lines.push_back(bounds[i]);
+    }
+    return ColumnRunsOn(lines, entries);
+}
+
 // The family the lines' legend column (found by `LegendColumn`) gives; with `samples`, only
-// where every entry has a sample of its curve's line beside it.
+// where every entry has a sample of its curve's line beside it. Nothing where the column may
+// run on, by the lines of this ink or the `printed` ones on the same side.
 std::optional<CurveLabels> ColumnFamily(const TextLines& lines,
                                         const std::vector<std::size_t>& column,
+                                        const std::vector<cv::Rect>& printed,
                                         const cv::Mat1b& region, double height, cv::Point offset,
                                         bool samples, TextReader& reader) {
-    if (column.empty() || ColumnRunsOn(lines.bounds, column)) {
+    if (column.empty() || ColumnRunsOn(lines.bounds, column) ||
+        PrintedLineRunsOn(printed, lines.bounds, column) ||
+        SampleAfterTheLast(region, lines.bounds, column, height)) {
         return std::nullopt;
     }
     if (samples && !std::all_of(column.begin(), column.end(), [&](std::size_t i) {
@@ -138,15 +225,18 @@ std::optional<CurveLabels> ColumnFamily(const TextLines& lines,
     return FamilyInOrder(std::move(labels));
 }
 
-// The family the legend among the text lines gives: in the box, else right of it.
-std::optional<CurveLabels> FamilyOfSides(const TextSides& sides, const cv::Mat1b& region,
-                                         double height, cv::Point offset, TextReader& reader) {
+// The family the legend among the text lines gives: in the box, else right of it. The
+// `printed` sides are the text lines of the ink as printed.
+std::optional<CurveLabels> FamilyOfSides(const TextSides& sides, const TextSides& printed,
+                                         const cv::Mat1b& region, double height, cv::Point offset,
+                                         TextReader& reader) {
     const std::vector<std::size_t> column = LegendColumn(sides.inside.bounds, height);
     if (!column.empty()) {
-        return ColumnFamily(sides.inside, column, region, height, offset, false, reader);
+        return ColumnFamily(sides.inside, column, printed.inside.bounds, region, height, offset,
+                            false, reader);
     }
-    return ColumnFamily(sides.beyond, LegendColumn(sides.beyond.bounds, height), region, height,
-                        offset, true, reader);
+    return ColumnFamily(sides.beyond, LegendColumn(sides.beyond.bounds, height),
+                        printed.beyond.bounds, region, height, offset, true, reader);
 }
 
 // Small print loses points ("Vg = -1.0 V" read "Vg=-10V") and seldom gains one. Where this
@@ -255,12 +345,15 @@ std::optional<CurveLabels> LegendFamily(const cv::Mat1b& region, const PlotBox& 
                                         cv::Point offset, TextReader& reader,
                                         const std::vector<fit::PrintedTrace>& curves) {
     std::optional<CurveLabels> legend;
+    const TextSides printed = TextSidesOf(region, box, height, offset);
     for (const EntryInk ink : kEntryInksTried) {
         if (ink == EntryInk::CurvesOut && curves.empty()) {
             continue;
         }
-        legend = FamilyOfSides(TextSidesOf(region, box, height, offset, ink, curves), region,
-                               height, offset, reader);
+        const TextSides sides = ink == EntryInk::AsPrinted
+                                    ? printed
+                                    : TextSidesOf(region, box, height, offset, ink, curves);
+        legend = FamilyOfSides(sides, printed, region, height, offset, reader);
         if (legend) {
             break;
         }
@@ -285,7 +378,7 @@ bool SampledLegendBeyond(const cv::Mat1b& region, const PlotBox& box, double hei
 }
 
 LegendEntries LegendAmong(const std::vector<FoundCurveLabel>& labels, const PlotBox& box,
-                          double height) {
+                          double height, const cv::Mat1b& level) {
     std::vector<FoundCurveLabel> inTheBox;
     std::vector<cv::Rect> lines;
     for (const FoundCurveLabel& label : labels) {
@@ -299,7 +392,7 @@ LegendEntries LegendAmong(const std::vector<FoundCurveLabel>& labels, const Plot
     for (const std::size_t i : column) {
         legend.entries.push_back(inTheBox[i]);
     }
-    legend.runsOn = ColumnRunsOn(lines, column);
+    legend.runsOn = ColumnRunsOn(lines, column) || SampleAfterTheLast(level, lines, column, height);
     return legend;
 }
 

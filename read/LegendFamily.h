@@ -44,12 +44,13 @@ bool SampledLegendBeyond(const cv::Mat1b& region, const PlotBox& box, double hei
 
 // The labels read in the box that stand as a legend's entries, top to bottom: three or more
 // one below another, one end in line, evenly spaced. They name the curves in the legend's
-// order, not by where they stand.
+// order, not by where they stand. The labels stand in the `level` picture's pixels.
 struct LegendEntries {
     std::vector<FoundCurveLabel> entries;
-    bool runsOn = false; // a label stands where an entry after the last would
+    bool runsOn =
+        false; // a label, or a sample of a curve's line, stands where an entry after the last would
 };
 LegendEntries LegendAmong(const std::vector<FoundCurveLabel>& labels, const PlotBox& box,
-                          double height);
+                          double height, const cv::Mat1b& level);
 
 } // namespace valvix::read

@@ -162,6 +162,12 @@ private slots:
             << "full scale: 300 V, from 7 of 7|full scale: 0.02 A, from 9 of 9" + mA +
                    "|Grid voltages: 0 V to -6 V in steps of 1 V, from 7 of 7 curve labels read."
             << lightLook;
+        // A black curve runs through the last entry: its sample says that the legend runs on (read without it,
+        // 0 V to -18 V).
+        QTest::newRow("legend, its last entry crossed")
+            << "legend-last-entry-crossed"
+            << "full scale: 500 V, from 5 of 6|the curve labels stand in a legend that could not be read whole."
+            << QRectF();
         // A legend right of the box running past the margin where labels are looked for, read whole.
         QTest::newRow("legend right of the box, wider than the margin")
             << "legend-outside-small"
@@ -217,6 +223,19 @@ private slots:
             << "full scale: 300 V, from 7 of 7|full scale: 0.02 A, from 5 of 5" + mA +
                    "|Grid voltages: 0 V to -6 V in steps of 1 V, from 7 of 7 curve labels read."
             << QRectF(QPointF(73.62, 19.63), QPointF(769, 540.4));
+        // Curves run through the last entries: samples of lines, or texts as printed, where the next entry
+        // would stand say that the legend runs on (read without them, 0 V to -18 V, -8 V, -5 V).
+        QTest::newRow("legend, curves through its last entries")
+            << "gnuplot-key-crossed-last"
+            << "full scale: 500 V, from 6 of 6|full scale: 0.03 A, from 7 of 7" + mA +
+                   "|Grid voltages: 0 V to -20 V in steps of 2 V, from 11 of 11 curve labels read."
+            << QRectF(QPointF(73.62, 19.63), QPointF(1168.99, 740.4));
+        QTest::newRow("legend, its last entries cut short")
+            << "gnuplot-key-cut-short"
+            << "full scale: 400 V, from 9 of 9|The grid voltages could not be read from the curve labels" << QRectF();
+        QTest::newRow("legend, its last entry taken out with the curves")
+            << "gnuplot-key-bottom-dashed"
+            << "full scale: 300 V, from 7 of 7|The grid voltages could not be read from the curve labels" << QRectF();
         // "Vg = 0.0 V" reads "Vg=00V", every other entry with its point: none of theirs was lost.
         QTest::newRow("legend, the zero's point lost alone")
             << "gnuplot-key-zero-pointless"

@@ -58,6 +58,10 @@ chart('power-triode-amperes.png', (4.2, 1.3e-3, 1.5, 0.4), list(range(0, -100, -
       {'legend': 'lower right', 'entry': 'Ec = %g', 'legend size': 9, 'title': 'Average plate characteristics'},
       (11, 8))
 
+# A black curve runs through the legend's last entry: the sample beside it says an entry stands there.
+chart('legend-last-entry-crossed.png', (20, 1.1e-3, 1.45, 2), list(range(0, -22, -2)), 500, 30, 'mA',
+      {'black': True, 'legend': 'center right', 'entry': 'Ec = %g', 'grid': ':'}, (12, 8))
+
 
 def labelled_across_the_top(name, tube, grids, vmax, imax, size=(10, 7), dpi=100, dashes='--'):
     """Dashed curves, each labelled where it leaves the box through its top edge: the edge's line runs

@@ -48,3 +48,13 @@ chart('gnuplot-key-crossed.png', (60, 4e-3, 1.4, 4), [0, -1, -2, -3, -4, -5, -6]
 # Small print: "Vg = 0.0 V" reads "Vg=00V", every other entry with its point.
 chart('gnuplot-key-zero-pointless.png', (100, 3.0e-3, 1.4, 6), [0, -0.5, -1, -1.5, -2, -2.5, -3], 400, 5,
       'Vg = %.1f V', '', size=(800, 600))
+# Coloured curves run through the last two entries: their samples show that entries stand there, and
+# with the curves taken out they read.
+chart('gnuplot-key-crossed-last.png', (20, 1.1e-3, 1.45, 2), list(range(0, -22, -2)), 500, 30, '%g V',
+      'set key at graph 0.98, graph 0.6\n')
+# Curves cut the last two entries short of their samples, and the entries read without them would end at -8 V.
+chart('gnuplot-key-cut-short.png', (35, 2.0e-3, 1.45, 3), list(range(0, -11, -1)), 400, 16, '%g V', '')
+# Dashed black curves, the legend at the bottom right: its last entry runs into the curves' tails and
+# goes with them when they are taken out.
+chart('gnuplot-key-bottom-dashed.png', (60, 4e-3, 1.4, 4), [0, -1, -2, -3, -4, -5, -6], 300, 20, 'Vg = %g V',
+      'set key right bottom\n', size=(1000, 700), terminal='mono dashed')
