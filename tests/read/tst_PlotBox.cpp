@@ -19,7 +19,8 @@ class tst_PlotBox final : public QObject {
 private slots:
     // Each edge within 0.5 % of the box's size of the true one, the lean within 0.03 degree (or half a pixel
     // across a small box).
-    // A long rule below the numbers and one above the title are no edges of the box.
+    // A long rule below the numbers and one above the title are no edges of the box, nor is one across the
+    // page through the top edge.
     void findsTheBox_data() {
         QTest::addColumn<QImage>("picture");
         QTest::addColumn<QRectF>("box"); // as the chart stood before it was turned
@@ -47,6 +48,15 @@ private slots:
                 rules.drawLine(QPointF(0.05 * ruled.width(), y), QPointF(0.95 * ruled.width(), y));
             rules.end();
             QTest::addRow("%s, ruled above and below", qPrintable(sheet.title)) << ruled << box << 0.0;
+            // A rule across the page through the top edge: a line that does not start at the left edge says
+            // nothing of how far the box reaches.
+            QImage ruledThrough = example::RenderChart(sheet);
+            QPainter through(&ruledThrough);
+            through.setPen(QPen(Qt::black, 2));
+            through.drawLine(QPointF(0.02 * ruledThrough.width(), box.top()),
+                             QPointF(ruledThrough.width() - 2.0, box.top()));
+            through.end();
+            QTest::addRow("%s, ruled through its top", qPrintable(sheet.title)) << ruledThrough << box << 0.0;
             // Drawn with its two axes only, as some plotting programs draw: the box ends where they do. The
             // small 12AX7 sheet's axes overrun their corner into its numbers: it is refused (a null box).
             QImage open = example::RenderChart(sheet);
