@@ -5,6 +5,7 @@
 #include "read/LabelMarks.h"
 #include "read/LabelText.h"
 #include "read/Legend.h"
+#include "read/LostPoints.h"
 
 #include <opencv2/imgproc.hpp>
 
@@ -239,55 +240,6 @@ std::optional<CurveLabels> FamilyOfSides(const TextSides& sides, const TextSides
                         printed.beyond.bounds, region, height, offset, true, reader);
 }
 
-// Small print loses points ("Vg = -1.0 V" read "Vg=-10V") and seldom gains one. Where this
-// many entries show as many digits after their point, the legend prints that many: entries
-// with more digits and no point lost theirs. A zero with a point ("0.0") says so alone.
-constexpr std::size_t kLeastShowingTheirPoint = 2;
-
-// The points a legend's entries show.
-struct PrintedPoints {
-    int decimals = 0;        // digits after the point, where the entries agree
-    std::size_t showing = 0; // entries showing that many
-    bool fixed = false;      // a zero shows them: every entry prints them
-    bool allShown = true;    // no entry is without a point
-};
-
-PrintedPoints PointsOf(const std::vector<FoundCurveLabel>& labels) {
-    PrintedPoints points;
-    for (const FoundCurveLabel& label : labels) {
-        const std::optional<int> shown = DecimalsShown(label.text);
-        points.allShown = points.allShown && shown.has_value();
-        if (!shown || *shown == 0) {
-            continue; // "-80." lost the digits after its point, not its value
-        }
-        if (points.showing > 0 && *shown != points.decimals) {
-            return {}; // they disagree: no one format
-        }
-        points.decimals = *shown;
-        ++points.showing;
-        points.fixed = points.fixed || label.label.volts == 0;
-    }
-    return points;
-}
-
-// The entries with the points they lost put back; nothing where one cannot be.
-std::optional<std::vector<FoundCurveLabel>> PointsPutBack(std::vector<FoundCurveLabel> labels,
-                                                          int decimals) {
-    for (FoundCurveLabel& label : labels) {
-        if (DecimalsShown(label.text)) {
-            continue;
-        }
-        const std::optional<std::string> text = WithPointPutBack(label.text, decimals);
-        const std::optional<CurveLabel> value = text ? CurveLabelValue(*text) : std::nullopt;
-        if (!value) {
-            return std::nullopt;
-        }
-        label.text = *text;
-        label.label = *value;
-    }
-    return labels;
-}
-
 // The family the entries give as read, in their order from the top or from the bottom.
 std::optional<CurveLabels> FamilyAsRead(std::vector<FoundCurveLabel> labels) {
     for (int turn = 0; turn < 2; ++turn) {
@@ -330,7 +282,8 @@ std::optional<CurveLabels> FamilyInOrder(std::vector<FoundCurveLabel> labels) {
     if (points.allShown || (!points.fixed && points.showing < kLeastShowingTheirPoint)) {
         return FamilyAsRead(std::move(labels));
     }
-    std::optional<std::vector<FoundCurveLabel>> mended = PointsPutBack(labels, points.decimals);
+    std::optional<std::vector<FoundCurveLabel>> mended =
+        PointsPutBack(labels, points.decimals, true);
     if (points.fixed) {
         return mended ? FamilyAsRead(std::move(*mended)) : std::nullopt;
     }
