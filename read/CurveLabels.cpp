@@ -5,6 +5,7 @@
 #include "read/LabelMarks.h"
 #include "read/LabelledFamily.h"
 #include "read/LegendFamily.h"
+#include "read/LostPoints.h"
 #include "read/TextReader.h"
 #include "read/TopEdgeLabels.h"
 
@@ -244,6 +245,23 @@ bool AnyRightOfTheBox(const std::vector<FoundCurveLabel>& labels, const PlotBox&
                        [&](const FoundCurveLabel& label) { return label.at.center.x > box.right; });
 }
 
+// Labels in small print that lost their points ("Vg = -4.0 V" read "Vg=-40V") give no family
+// as read. Where two labels show as many digits after their point, or the zero shows them,
+// the others with digits enough get their points back, and give the family where they do.
+void WithLostPointsPutBack(CurveLabels& found, const PlotBox& box,
+                           const std::vector<fit::PrintedTrace>& curves, double height) {
+    const PrintedPoints points = PointsOf(found.labels);
+    if (points.allShown || (!points.fixed && points.showing < kLeastShowingTheirPoint)) {
+        return;
+    }
+    std::vector<FoundCurveLabel> mended = *PointsPutBack(found.labels, points.decimals, false);
+    GridVoltagesResult again = FamilyOfLabels(mended, box, curves, height);
+    if (again.grids) {
+        found.labels = std::move(mended);
+        found.grids = std::move(again);
+    }
+}
+
 // The labels at the curves' ends and along them, and the family they give.
 CurveLabels LabelsAtTheCurves(const cv::Mat1b& level, const PlotBox& box, double height,
                               const cv::Rect& area, const std::vector<fit::PrintedTrace>& curves,
@@ -280,6 +298,9 @@ CurveLabels LabelsAtTheCurves(const cv::Mat1b& level, const PlotBox& box, double
                   return places.at(a.at.center) < places.at(b.at.center);
               });
     found.grids = FamilyOfLabels(found.labels, box, curves, height);
+    if (!found.grids.grids) {
+        WithLostPointsPutBack(found, box, curves, height);
+    }
     unread.insert(unread.end(), unreadAsPrinted.begin(), unreadAsPrinted.end());
     if (found.grids.grids &&
         (UnreadPastTheLast(found.labels, unread, places, height) || !acrossTheCut)) {

@@ -122,6 +122,13 @@ private slots:
                                                          << "full scale: 300 V, from 7 of 7|Grid voltages: 0 V to -6 V "
                                                             "in steps of 1 V, from 7 of 7 curve labels read."
                                                          << QRectF(QPointF(80, 57.6), QPointF(576, 427.2));
+        // Small one-decimal labels at the curves, most read without their points ("Vg=-40V"): those showing
+        // theirs say how many digits follow it.
+        QTest::newRow("labels at the curves, points lost")
+            << "end-labels-points-lost"
+            << "full scale: 500 V, from 6 of 6|full scale: 0.03 A, from 5 of 7" + mA +
+                   "|Grid voltages: 0 V to -20 V in steps of 2 V, from 8 of 11 curve labels read"
+            << QRectF(QPointF(49.25, 16), QPointF(567.16, 433));
         // Matplotlib's light looks: a frame and grid too faint for the dark lines' threshold (alone, they
         // would box the chart where the curves' tails end on the x axis), a grey panel with no frame.
         const QRectF lightLook(QPointF(80, 57.6), QPointF(576, 427.2));

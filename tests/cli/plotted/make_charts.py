@@ -119,6 +119,37 @@ chart('ticks-in-serif.png', (19, 1.4e-3, 1.45, 1.5), list(range(0, -20, -2)), 45
        'xticks': range(0, 450, 50), 'font': 'serif'}, (10, 7.5), dpi=90)
 
 
+def labelled_at_the_ends(name, tube, grids, vmax, imax, style, black, gridded, x_title):
+    """Small one-decimal labels where the curves near the top, or right of the box beside the curves
+    that end lower, at 640 x 480: most of them lose their points ("Vg = -4.0 V" reads "Vg=-40V")."""
+    with plt.style.context(style):
+        fig, ax = plt.subplots(figsize=(8, 6), dpi=80)
+        va = np.linspace(0, vmax, 500)
+        if gridded:
+            ax.grid(True)
+        ax.set_xlim(0, vmax)
+        ax.set_ylim(0, imax)
+        for i, vg in enumerate(grids):
+            ip = plate_current(va, vg, *tube) * 1000
+            ax.plot(va, ip, color='k' if black else 'C%d' % (i % 10), linewidth=1.3)
+            k = np.searchsorted(ip, 0.97 * imax)
+            if k < len(va):
+                ax.text(va[k], 0.97 * imax, ' Vg = %.1f V' % vg, fontsize=9, va='top', clip_on=False)
+            else:
+                ax.text(vmax * 1.01, ip[-1], 'Vg = %.1f V' % vg, fontsize=9, va='center', clip_on=False)
+        ax.set_xlabel(x_title)
+        ax.set_ylabel('Plate current (mA)')
+        fig.tight_layout()
+        fig.savefig(name, metadata={'Software': None})
+        box = ax.get_window_extent()
+        print(name, round(box.x0, 2), round(box.x1, 2), round(480 - box.y1, 2), round(480 - box.y0, 2))
+        plt.close(fig)
+
+
+labelled_at_the_ends('end-labels-points-lost.png', (20, 1.1e-3, 1.45, 2), list(range(0, -22, -2)), 500, 30,
+                     'seaborn-v0_8-ticks', True, True, 'Plate voltage (V)')
+
+
 def traced(name, tube, grids, vmax, imax, style):
     """A curve tracer's plot at 640 x 480: points joined, a legend of one-decimal entries."""
     with plt.style.context(style):
