@@ -175,6 +175,12 @@ private slots:
             << "legend-last-entry-crossed"
             << "full scale: 500 V, from 5 of 6|the curve labels stand in a legend that could not be read whole."
             << QRectF();
+        // A grid line below the last entry, where the next entry's sample would stand, is no sample.
+        QTest::newRow("legend, a grid line below its last entry")
+            << "legend-grid-line-below"
+            << "full scale: 500 V, from 6 of 6|full scale: 0.25 A, from 6 of 6" + mA +
+                   "|Grid voltages: 0 V to -90 V in steps of 10 V, from 10 of 10 curve labels read."
+            << QRectF(QPointF(48.71, 16), QPointF(618.81, 439.67));
         // A legend right of the box running past the margin where labels are looked for, read whole.
         QTest::newRow("legend right of the box, wider than the margin")
             << "legend-outside-small"

@@ -82,6 +82,10 @@ def black_in_style(name, tube, grids, vmax, imax, style, entry, legend_at, size=
 # A black curve runs through the legend's last entry: the sample beside it says an entry stands there.
 black_in_style('legend-last-entry-crossed.png', (20, 1.1e-3, 1.45, 2), list(range(0, -22, -2)), 500, 30, 'bmh',
                'Ec = %g', 'center right')
+# A grid line runs below the legend's last entry, where the next entry's sample would stand: longer than a
+# sample and starting elsewhere, it is none.
+black_in_style('legend-grid-line-below.png', (4.2, 1.3e-3, 1.5, 0.4), list(range(0, -100, -10)), 500, 250,
+               'seaborn-v0_8-whitegrid', 'Vg = %.1f V', 'upper left', (8, 6), 80)
 
 
 def labelled_across_the_top(name, tube, grids, vmax, imax, size=(10, 7), dpi=100, dashes='--'):
