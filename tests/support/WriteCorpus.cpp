@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
         for (const int width : {700, 800, 850, 950, 1000, 1100, 1200, 1400, 1600, 2000, 2400, 3000}) {
             const CorpusChart chart = CorpusChartAt(i, width, width * 7 / 10);
             const std::string name = "c" + std::to_string(i) + "-" + std::to_string(width) + ".png";
-            chart.picture.save(QString::fromStdString(folder + "/" + name));
+            chart.picture.save(QString::fromStdString(folder) + "/" + QString::fromStdString(name));
             std::fprintf(truth, "%s\t%g\t%g\t%g\t%g\t%g\t%s\n", name.c_str(), chart.voltsFullscale, chart.ampsFullscale,
                          chart.gridMostPos, chart.gridMostNeg, chart.gridStep, chart.name.c_str());
         }
