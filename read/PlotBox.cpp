@@ -148,6 +148,58 @@ double EdgeMet(const Edges& edges, double end, int span) {
     return std::abs(nearest - end) <= kMeetShare * span ? nearest : end;
 }
 
+// Ink this many pixels above or below a line, along more than this share of a stretch of it,
+// is text laid over the line.
+constexpr int kOffLineNearest = 3;
+constexpr int kOffLineFurthest = 6;
+constexpr double kTextAlongShare = 0.5;
+
+// Whether ink of the level picture stands on row `row`, within a pixel, at column `x`.
+bool OnTheLine(const cv::Mat1b& level, double row, int x) {
+    bool ink = false;
+    for (int y = static_cast<int>(row) - 1; y <= static_cast<int>(row) + 1; ++y) {
+        ink = ink || (y >= 0 && y < level.rows && level(y, x) != 0);
+    }
+    return ink;
+}
+
+// The share of the columns from `from` to `to` with ink a few pixels above or below row `row`.
+double ShareOffTheLine(const cv::Mat1b& level, double row, int from, int to) {
+    int off = 0;
+    for (int x = from; x < to; ++x) {
+        bool ink = false;
+        for (int d = kOffLineNearest; d <= kOffLineFurthest; ++d) {
+            for (const int y : {static_cast<int>(row) - d, static_cast<int>(row) + d}) {
+                ink = ink || (y >= 0 && y < level.rows && level(y, x) != 0);
+            }
+        }
+        off += ink ? 1 : 0;
+    }
+    return to > from ? double(off) / double(to - from) : 0;
+}
+
+// Where the bottom edge's line ends (`end`, on row `row` of the level ink), once text laid
+// over it past the box's side is cut off (a label at the lowest curve's end, right of the
+// box, touching the x axis): at the last column of the box's lines before the end, where the
+// end meets none, the line stops just past that column, and ink stands off the line along
+// most of what lies beyond it. (An open box's axis running on past its last grid line into
+// a label does not stop there.)
+double WithoutTextPast(const cv::Mat1b& level, const Edges& columns, double row, double end) {
+    const auto side =
+        std::find_if(columns.rbegin(), columns.rend(), [&](double c) { return c < end; });
+    if (std::abs(Nearest(columns, end) - end) <= kMeetShare * level.cols ||
+        side == columns.rend()) {
+        return end;
+    }
+    const int from = static_cast<int>(*side) + 2;
+    const int to = std::min(static_cast<int>(end), level.cols);
+    bool stops = false;
+    for (int x = from; x < std::min(to, from + kOffLineFurthest); ++x) {
+        stops = stops || !OnTheLine(level, row, x);
+    }
+    return stops && ShareOffTheLine(level, row, from, to) > kTextAlongShare ? *side : end;
+}
+
 // Where the top edge's line ends, where it starts at the left edge (else nothing, 0): a
 // label's white box laid over the bottom edge cuts that line short, so the box reaches as
 // far as either line.
@@ -219,7 +271,8 @@ std::optional<PlotBox> BoxAt(const cv::Mat1b& ink, double lean) {
     // ends (a title above the box is no edge), the sides where the bottom edge's line ends.
     const auto [upper, lower] = RunAlong(columnsBridged, columns.front(), false);
     const double bottom = Nearest(rows, lower);
-    const auto [first, last] = RunAlong(rowsBridged, bottom, true);
+    const auto [first, runEnd] = RunAlong(rowsBridged, bottom, true);
+    const double last = WithoutTextPast(level, columns, bottom, runEnd);
     const double left = Nearest(columns, first);
     const double top = EdgeMet(rows, upper, level.rows);
     const double reach = std::max(last, TopLineEnd(rowsBridged, top, left));

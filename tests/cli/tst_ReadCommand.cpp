@@ -129,6 +129,11 @@ private slots:
             << "full scale: 500 V, from 6 of 6|full scale: 0.03 A, from 5 of 7" + mA +
                    "|Grid voltages: 0 V to -20 V in steps of 2 V, from 8 of 11 curve labels read"
             << QRectF(QPointF(49.25, 16), QPointF(567.16, 433));
+        // The lowest curves' labels right of the box touch the x axis's line: it is cut where the box's side
+        // stands (before, the line ran on through them and no box was found).
+        QTest::newRow("labels at the curves on the x axis past the box")
+            << "end-labels-on-the-axis"
+            << "full scale: 300 V, from 7 of 7|full scale: 0.02 A, from 7 of 9" + mA << QRectF();
         // Matplotlib's light looks: a frame and grid too faint for the dark lines' threshold (alone, they
         // would box the chart where the curves' tails end on the x axis), a grey panel with no frame.
         const QRectF lightLook(QPointF(80, 57.6), QPointF(576, 427.2));

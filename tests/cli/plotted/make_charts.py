@@ -144,9 +144,9 @@ chart('ticks-in-serif.png', (19, 1.4e-3, 1.45, 1.5), list(range(0, -20, -2)), 45
        'xticks': range(0, 450, 50), 'font': 'serif'}, (10, 7.5), dpi=90)
 
 
-def labelled_at_the_ends(name, tube, grids, vmax, imax, style, black, gridded, x_title):
-    """Small one-decimal labels where the curves near the top, or right of the box beside the curves
-    that end lower, at 640 x 480: most of them lose their points ("Vg = -4.0 V" reads "Vg=-40V")."""
+def labelled_at_the_ends(name, tube, grids, vmax, imax, style, black, gridded, x_title, entry='Vg = %.1f V'):
+    """Small labels where the curves near the top, or right of the box beside the curves that end lower,
+    at 640 x 480."""
     with plt.style.context(style):
         fig, ax = plt.subplots(figsize=(8, 6), dpi=80)
         va = np.linspace(0, vmax, 500)
@@ -159,9 +159,9 @@ def labelled_at_the_ends(name, tube, grids, vmax, imax, style, black, gridded, x
             ax.plot(va, ip, color='k' if black else 'C%d' % (i % 10), linewidth=1.3)
             k = np.searchsorted(ip, 0.97 * imax)
             if k < len(va):
-                ax.text(va[k], 0.97 * imax, ' Vg = %.1f V' % vg, fontsize=9, va='top', clip_on=False)
+                ax.text(va[k], 0.97 * imax, ' ' + entry % vg, fontsize=9, va='top', clip_on=False)
             else:
-                ax.text(vmax * 1.01, ip[-1], 'Vg = %.1f V' % vg, fontsize=9, va='center', clip_on=False)
+                ax.text(vmax * 1.01, ip[-1], entry % vg, fontsize=9, va='center', clip_on=False)
         ax.set_xlabel(x_title)
         ax.set_ylabel('Plate current (mA)')
         fig.tight_layout()
@@ -171,8 +171,12 @@ def labelled_at_the_ends(name, tube, grids, vmax, imax, style, black, gridded, x
         plt.close(fig)
 
 
+# One-decimal labels: most of them lose their points ("Vg = -4.0 V" reads "Vg=-40V").
 labelled_at_the_ends('end-labels-points-lost.png', (20, 1.1e-3, 1.45, 2), list(range(0, -22, -2)), 500, 30,
                      'seaborn-v0_8-ticks', True, True, 'Plate voltage (V)')
+# The lowest curves' labels right of the box touch the x axis's line, which runs on through them.
+labelled_at_the_ends('end-labels-on-the-axis.png', (60, 4e-3, 1.4, 4), [0, -1, -2, -3, -4, -5, -6], 300, 20,
+                     'seaborn-v0_8-ticks', True, False, 'Plate voltage (V)', 'Ec = %g')
 
 
 def traced(name, tube, grids, vmax, imax, style):
