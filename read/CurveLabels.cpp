@@ -254,7 +254,7 @@ void WithLostPointsPutBack(CurveLabels& found, const PlotBox& box,
     if (points.allShown || (!points.fixed && points.showing < kLeastShowingTheirPoint)) {
         return;
     }
-    std::vector<FoundCurveLabel> mended = *PointsPutBack(found.labels, points.decimals, false);
+    std::vector<FoundCurveLabel> mended = PointsPutBack(found.labels, points.decimals);
     GridVoltagesResult again = FamilyOfLabels(mended, box, curves, height);
     if (again.grids) {
         found.labels = std::move(mended);

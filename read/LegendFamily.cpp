@@ -282,16 +282,12 @@ std::optional<CurveLabels> FamilyInOrder(std::vector<FoundCurveLabel> labels) {
     if (points.allShown || (!points.fixed && points.showing < kLeastShowingTheirPoint)) {
         return FamilyAsRead(std::move(labels));
     }
-    std::optional<std::vector<FoundCurveLabel>> mended =
-        PointsPutBack(labels, points.decimals, true);
+    std::vector<FoundCurveLabel> mended = PointsPutBack(labels, points.decimals);
     if (points.fixed) {
-        return mended ? FamilyAsRead(std::move(*mended)) : std::nullopt;
+        return FamilyAsRead(std::move(mended));
     }
     std::optional<CurveLabels> family = FamilyAsRead(std::move(labels));
-    if (!family && mended) {
-        family = FamilyAsRead(std::move(*mended));
-    }
-    return family;
+    return family ? family : FamilyAsRead(std::move(mended));
 }
 
 std::optional<CurveLabels> LegendFamily(const cv::Mat1b& region, const PlotBox& box, double height,

@@ -24,8 +24,7 @@ PrintedPoints PointsOf(const std::vector<FoundCurveLabel>& labels) {
     return points;
 }
 
-std::optional<std::vector<FoundCurveLabel>> PointsPutBack(std::vector<FoundCurveLabel> labels,
-                                                          int decimals, bool everyOne) {
+std::vector<FoundCurveLabel> PointsPutBack(std::vector<FoundCurveLabel> labels, int decimals) {
     for (FoundCurveLabel& label : labels) {
         if (DecimalsShown(label.text)) {
             continue;
@@ -33,9 +32,6 @@ std::optional<std::vector<FoundCurveLabel>> PointsPutBack(std::vector<FoundCurve
         const std::optional<std::string> text = WithPointPutBack(label.text, decimals);
         const std::optional<CurveLabel> value = text ? CurveLabelValue(*text) : std::nullopt;
         if (!value) {
-            if (everyOne) {
-                return std::nullopt;
-            }
             continue;
         }
         label.text = *text;

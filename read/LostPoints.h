@@ -3,7 +3,6 @@
 #include "read/CurveLabels.h"
 
 #include <cstddef>
-#include <optional>
 #include <vector>
 
 namespace valvix::read {
@@ -22,10 +21,8 @@ struct PrintedPoints {
 };
 PrintedPoints PointsOf(const std::vector<FoundCurveLabel>& labels);
 
-// The labels with the points they lost put back (`decimals` digits after them). With
-// `everyOne`, nothing where one label's cannot be (a legend's entries all print them); else
-// such a label stays as read (a stray text among labels at the curves).
-std::optional<std::vector<FoundCurveLabel>> PointsPutBack(std::vector<FoundCurveLabel> labels,
-                                                          int decimals, bool everyOne);
+// The labels with the points they lost put back (`decimals` digits after them); a label
+// with too few digits for them stays as read (the family it then makes is checked whole).
+std::vector<FoundCurveLabel> PointsPutBack(std::vector<FoundCurveLabel> labels, int decimals);
 
 } // namespace valvix::read

@@ -191,6 +191,8 @@ private slots:
             << QStringList{"Vg=0.0V", "Vg=-10V", "Vg=-20V", "Vg=-30V", "Vg=-40V"} << "0 -4 1";
         QTest::newRow("a zero shows it, an entry too short to have lost one")
             << QStringList{"0.0", "-5", "-10", "-15"} << "";
+        QTest::newRow("a zero shows it, an entry that lost its point and digit")
+            << QStringList{"0.0", "-0.5", "-1.0", "-15", "-2"} << "0 -2 0.5";
         QTest::newRow("two digits after the point")
             << QStringList{"0.00", "-025", "-0.50", "-075", "-100"} << "0 -1 0.25";
         QTest::newRow("one shows it, not a zero: as read") << QStringList{"0", "-0.5", "-1"} << "0 -1 0.5";
