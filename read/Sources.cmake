@@ -2,6 +2,7 @@
 # (tests/fuzz), which builds the reader on its own.
 set(VALVIX_READ_SOURCES
     PlotBox.h PlotBox.cpp
+    BoxLean.h BoxLean.cpp
     BoxInk.h BoxInk.cpp
     LabelText.h LabelText.cpp
     AxisScale.h AxisScale.cpp
