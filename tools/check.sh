@@ -24,7 +24,7 @@ cmake --build "$asan"
 step "built with sanitizers"
 cd "$asan"
 ASAN_OPTIONS="halt_on_error=1:detect_leaks=1:print_stacktrace=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1" \
-  LSAN_OPTIONS="suppressions=$here/tools/lsan.supp" \
+  LSAN_OPTIONS="suppressions=$here/tools/lsan.supp:print_suppressions=0" \
   UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1" \
   QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
 step "tests passed with sanitizers"

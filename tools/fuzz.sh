@@ -30,7 +30,7 @@ else
 fi
 
 export ASAN_OPTIONS="halt_on_error=1:detect_leaks=1:print_stacktrace=1"
-export LSAN_OPTIONS="suppressions=$here/tools/lsan.supp"
+export LSAN_OPTIONS="suppressions=$here/tools/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 
 failed=()
