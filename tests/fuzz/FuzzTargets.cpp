@@ -216,7 +216,13 @@ int LabelText(const std::uint8_t* data, std::size_t size) {
     Check(!label || std::isfinite(label->volts), "a curve label that is not finite");
     const std::string plain = read::PlainLabelText(text);
     const bool signed_ = !plain.empty() && (plain.front() == '-' || plain.front() == '+');
-    Check(!tick || (label && label->volts == *tick && label->signWritten == signed_),
+    // A tick number with a leading zero is the fraction whose point was lost ("05" 0.5); a
+    // curve label reads its digits, and the family decides.
+    const std::string digits = plain.substr(signed_ ? 1 : 0);
+    const double lost = digits.size() > 1 && digits.front() == '0' && digits.find('.') == std::string::npos
+                            ? std::pow(10.0, double(digits.size() - 1))
+                            : 1.0;
+    Check(!tick || (label && label->volts / lost == *tick && label->signWritten == signed_),
           "a tick number that reads otherwise as a curve label");
     return 0;
 }
