@@ -59,6 +59,15 @@ chart('power-triode-amperes.png', (4.2, 1.3e-3, 1.5, 0.4), list(range(0, -100, -
       (11, 8))
 
 
+def saved_tight(fig, ax, name, height):
+    """Lays the figure out tight, saves it and prints its plot box in picture pixels."""
+    fig.tight_layout()
+    fig.savefig(name, metadata={'Software': None})
+    box = ax.get_window_extent()
+    print(name, round(box.x0, 2), round(box.x1, 2), round(height - box.y1, 2), round(height - box.y0, 2))
+    plt.close(fig)
+
+
 def black_in_style(name, tube, grids, vmax, imax, style, entry, legend_at, size=(12, 8), dpi=100):
     """Black curves in one of Matplotlib's looks, a grid, a legend in the box."""
     with plt.style.context(style):
@@ -72,11 +81,7 @@ def black_in_style(name, tube, grids, vmax, imax, style, entry, legend_at, size=
         ax.legend(loc=legend_at)
         ax.set_xlabel('Plate voltage (V)')
         ax.set_ylabel('Plate current (mA)')
-        fig.tight_layout()
-        fig.savefig(name, metadata={'Software': None})
-        box = ax.get_window_extent()
-        print(name, round(box.x0, 2), round(box.x1, 2), round(size[1] * dpi - box.y1, 2), round(size[1] * dpi - box.y0, 2))
-        plt.close(fig)
+        saved_tight(fig, ax, name, size[1] * dpi)
 
 
 # A black curve runs through the legend's last entry: the sample beside it says an entry stands there.
@@ -130,11 +135,7 @@ def labelled_along(name, tube, grids, vmax, imax, size, dpi, fontsize):
                 ha='center', va='center', bbox=dict(fc='white', ec='none', pad=0.5))
     ax.set_xlabel('Anode voltage [V]')
     ax.set_ylabel('Plate current (mA)')
-    fig.tight_layout()
-    fig.savefig(name, metadata={'Software': None})
-    box = ax.get_window_extent()
-    print(name, round(box.x0, 2), round(box.x1, 2), round(size[1] * dpi - box.y1, 2), round(size[1] * dpi - box.y0, 2))
-    plt.close(fig)
+    saved_tight(fig, ax, name, size[1] * dpi)
 
 
 labelled_along('labels-along-over-the-axis.png', (35, 2.0e-3, 1.45, 3), list(range(0, -11, -1)), 400, 16, (9, 6.5), 90,
