@@ -34,6 +34,9 @@ constexpr double kTurnedScale = 3;
 // in print a pixel larger, a lone character is more often a stub of curve.
 constexpr double kSmallPrint = 9;
 constexpr double kSmallestPrint = 8;
+// A decimal point in print up to this many pixels high is a pixel or two across, and is
+// lost as often as kept ("Vg = -1.5 V" reads "Vg=-15V" at 10 and at 12 px).
+constexpr double kPointsLostPrint = 12;
 // Small print is read as printed at these multiples of its height, the surest taken: each
 // loses a point or minus sign the others keep.
 constexpr std::array<double, 3> kSmallPrintScales{4.5, 5, 6};
@@ -119,7 +122,7 @@ std::optional<FoundCurveLabel> LabelOfReading(const TextReader::Reading& read,
                                               int leastConfidence = kLeastConfidence) {
     auto label = CurveLabelValue(read.text);
     if (label && (label->gridNamed || read.confidence >= leastConfidence)) {
-        label->pointMayBeLost = height <= kSmallPrint && PointMayBeLost(read.text);
+        label->pointMayBeLost = height <= kPointsLostPrint && PointMayBeLost(read.text);
         return FoundCurveLabel{at, read.text, *label, read.confidence, false};
     }
     if (read.confidence >= kLeastConfidence && IsGridNameAlone(read.text)) {

@@ -134,6 +134,13 @@ private slots:
         QTest::newRow("labels at the curves on the x axis past the box")
             << "end-labels-on-the-axis"
             << "full scale: 300 V, from 7 of 7|full scale: 0.02 A, from 7 of 9" + mA << QRectF();
+        // Labels of 10 px in half volts lose their points ("Vg=-15V"): they step evenly as printed.
+        QTest::newRow("labels at the curves, half volts")
+            << "end-labels-half-volts"
+            << "full scale: 400 V, from 8 of 9|full scale: 0.005 A, from 6 of 6" + mA +
+                   "|Grid voltages: 0 V to -3 V in steps of 0.5 V, from 7 of 7 curve labels read (3 read "
+                   "without the minus or point they must have)"
+            << QRectF(QPointF(54.15, 20.5), QPointF(1122.57, 740.72));
         // Matplotlib's light looks: a frame and grid too faint for the dark lines' threshold (alone, they
         // would box the chart where the curves' tails end on the x axis), a grey panel with no frame.
         const QRectF lightLook(QPointF(80, 57.6), QPointF(576, 427.2));

@@ -145,11 +145,12 @@ chart('ticks-in-serif.png', (19, 1.4e-3, 1.45, 1.5), list(range(0, -20, -2)), 45
        'xticks': range(0, 450, 50), 'font': 'serif'}, (10, 7.5), dpi=90)
 
 
-def labelled_at_the_ends(name, tube, grids, vmax, imax, style, black, gridded, x_title, entry='Vg = %.1f V'):
+def labelled_at_the_ends(name, tube, grids, vmax, imax, style, black, gridded, x_title, entry='Vg = %.1f V',
+                         size=(8, 6), dpi=80, fontsize=9):
     """Small labels where the curves near the top, or right of the box beside the curves that end lower,
-    at 640 x 480."""
+    at 640 x 480 unless told."""
     with plt.style.context(style):
-        fig, ax = plt.subplots(figsize=(8, 6), dpi=80)
+        fig, ax = plt.subplots(figsize=size, dpi=dpi)
         va = np.linspace(0, vmax, 500)
         if gridded:
             ax.grid(True)
@@ -160,16 +161,12 @@ def labelled_at_the_ends(name, tube, grids, vmax, imax, style, black, gridded, x
             ax.plot(va, ip, color='k' if black else 'C%d' % (i % 10), linewidth=1.3)
             k = np.searchsorted(ip, 0.97 * imax)
             if k < len(va):
-                ax.text(va[k], 0.97 * imax, ' ' + entry % vg, fontsize=9, va='top', clip_on=False)
+                ax.text(va[k], 0.97 * imax, ' ' + entry % vg, fontsize=fontsize, va='top', clip_on=False)
             else:
-                ax.text(vmax * 1.01, ip[-1], entry % vg, fontsize=9, va='center', clip_on=False)
+                ax.text(vmax * 1.01, ip[-1], entry % vg, fontsize=fontsize, va='center', clip_on=False)
         ax.set_xlabel(x_title)
         ax.set_ylabel('Plate current (mA)')
-        fig.tight_layout()
-        fig.savefig(name, metadata={'Software': None})
-        box = ax.get_window_extent()
-        print(name, round(box.x0, 2), round(box.x1, 2), round(480 - box.y1, 2), round(480 - box.y0, 2))
-        plt.close(fig)
+        saved_tight(fig, ax, name, size[1] * dpi)
 
 
 # One-decimal labels: most of them lose their points ("Vg = -4.0 V" reads "Vg=-40V").
@@ -178,6 +175,11 @@ labelled_at_the_ends('end-labels-points-lost.png', (20, 1.1e-3, 1.45, 2), list(r
 # The lowest curves' labels right of the box touch the x axis's line, which runs on through them.
 labelled_at_the_ends('end-labels-on-the-axis.png', (60, 4e-3, 1.4, 4), [0, -1, -2, -3, -4, -5, -6], 300, 20,
                      'seaborn-v0_8-ticks', True, False, 'Plate voltage (V)', 'Ec = %g')
+# Labels of 10 px in half volts: "Vg = -1.5 V" reads "Vg=-15V", and the labels step evenly only with
+# the points put back where they may have been lost.
+with plt.rc_context({'font.family': 'sans-serif'}):
+    labelled_at_the_ends('end-labels-half-volts.png', (100, 3.0e-3, 1.4, 6), [0, -0.5, -1, -1.5, -2, -2.5, -3],
+                         400, 5, 'ggplot', False, True, 'Anode voltage [V]', 'Vg = %g V', (12, 8), 100, 8)
 
 
 def traced(name, tube, grids, vmax, imax, style):
