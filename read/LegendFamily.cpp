@@ -27,6 +27,10 @@ constexpr double kSampleLength = 1.5;
 constexpr double kSampleMostLength = 8;
 constexpr double kSampleOffMiddle = 0.35;
 constexpr int kSampleContrast = 24;
+// A dashed or dotted sample's gaps are this many character heights long at the most, and its
+// dashes or dots make up this share of its length at the least.
+constexpr double kSampleDashGap = 1.25;
+constexpr double kSampleInked = 0.2;
 // A sample stands where another's does when it starts within this share of a character's
 // height of where the other starts, and its length is within this share of the other's.
 constexpr double kSampleAgain = 0.25;
@@ -37,13 +41,32 @@ struct TextLines {
     std::vector<cv::Rect> bounds;
 };
 
-// How long a run of dark pixels of `row` goes from `x` by `step`.
-int DarkRun(const cv::Mat1b& row, int x, int step, int paper) {
+// How long a run of dark pixels of `row` goes from `x` by `step`, from its first dark pixel
+// to its last: gaps of paper up to `gapAllowed` long between them (a dashed or dotted line's)
+// are taken in where the dark makes up kSampleInked of the run. Nothing where `x` is paper.
+int DarkRun(const cv::Mat1b& row, int x, int step, int paper, int gapAllowed) {
     int length = 0;
-    for (; x >= 0 && x < row.cols && row(0, x) + kSampleContrast < paper; x += step) {
-        ++length;
+    int dark = 0;
+    int gap = 0;
+    for (int along = 0; x >= 0 && x < row.cols && gap <= gapAllowed; x += step, ++along) {
+        if (row(0, x) + kSampleContrast < paper) {
+            ++dark;
+            length = along + 1;
+            gap = 0;
+        } else if (along == 0) {
+            return 0;
+        } else {
+            ++gap;
+        }
     }
-    return length;
+    return dark >= kSampleInked * length ? length : 0;
+}
+
+// How long a sample of a line runs from `x` by `step`: solid where that is `least` long or
+// longer (so that it does not run on into a frame or a panel past a short gap), else dashed.
+int SampleRun(const cv::Mat1b& row, int x, int step, int paper, int least, int gapAllowed) {
+    const int solid = DarkRun(row, x, step, paper, 0);
+    return solid >= least ? solid : DarkRun(row, x, step, paper, gapAllowed);
 }
 
 // A sample of a curve's line beside a text line: on which side (0 right, 1 left), how far
@@ -63,14 +86,16 @@ std::optional<Sample> SampleNextTo(const cv::Mat1b& greys, const cv::Rect& line,
     const int most = static_cast<int>(std::lround(kSampleMostLength * height));
     const int middle = line.y + line.height / 2;
     const int off = static_cast<int>(std::lround(kSampleOffMiddle * height));
+    const int gapAllowed = static_cast<int>(std::lround(kSampleDashGap * height));
     for (int y = std::max(0, middle - off); y <= std::min(greys.rows - 1, middle + off); ++y) {
         const cv::Mat1b row = greys.row(y);
         double lightest = 0;
         cv::minMaxLoc(row, nullptr, &lightest);
         const int paper = static_cast<int>(lightest);
         for (int gap = 1; gap <= reach; ++gap) {
-            const int runs[] = {DarkRun(row, line.x + line.width - 1 + gap, 1, paper),
-                                DarkRun(row, line.x - gap, -1, paper)};
+            const int runs[] = {
+                SampleRun(row, line.x + line.width - 1 + gap, 1, paper, least, gapAllowed),
+                SampleRun(row, line.x - gap, -1, paper, least, gapAllowed)};
             for (const int side : {0, 1}) {
                 if (runs[side] >= least && runs[side] <= most) {
                     const int from =

@@ -236,6 +236,11 @@ private slots:
             << "full scale: 500 V, from 6 of 6|full scale: 0.03 A, from 7 of 7" + mA +
                    "|Grid voltages: 0 V to -20 V in steps of 2 V, from 11 of 11 curve labels read."
             << QRectF(QPointF(73.62, 19.63), QPointF(981.54, 740.4));
+        QTest::newRow("legend right of the box, dashed and dotted samples")
+            << "gnuplot-key-outside-dashed"
+            << "full scale: 400 V, from 9 of 9|full scale: 0.016 A, from 9 of 9" + mA +
+                   "|Grid voltages: 0 V to -10 V in steps of 1 V, from 11 of 11 curve labels read."
+            << QRectF(QPointF(73.62, 19.63), QPointF(831.54, 640.4));
         // Curves cross the legend: a dashed black one runs into the last entries (read with the curves
         // taken out), coloured ones through black entries (read from the darkest ink).
         QTest::newRow("legend crossed by a black curve")

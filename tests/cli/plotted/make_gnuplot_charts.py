@@ -58,3 +58,6 @@ chart('gnuplot-key-cut-short.png', (35, 2.0e-3, 1.45, 3), list(range(0, -11, -1)
 # goes with them when they are taken out.
 chart('gnuplot-key-bottom-dashed.png', (60, 4e-3, 1.4, 4), [0, -1, -2, -3, -4, -5, -6], 300, 20, 'Vg = %g V',
       'set key right bottom\n', size=(1000, 700), terminal='mono dashed')
+# Dashed and dotted black curves, the legend right of the box: its samples are dashed and dotted too.
+chart('gnuplot-key-outside-dashed.png', (35, 2.0e-3, 1.45, 3), list(range(0, -11, -1)), 400, 16, 'Ug=%gV',
+      'set key outside right\nset grid\n', size=(1000, 700), terminal='mono dashed')
