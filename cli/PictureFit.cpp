@@ -40,7 +40,8 @@ ChartOutcome ReadAndFitPicture(const std::string& path, read::TextReader& reader
         outcome.problem = "the picture gives no pixels to read.";
         return outcome;
     }
-    read::NewDesign made = read::ReadAndFit(picture->grey(), reader, outcome.design);
+    read::NewDesign made =
+        read::ReadAndFit(picture->grey(), picture->ink(), reader, outcome.design);
     outcome.design = made.design;
     outcome.fit = std::move(made.fit);
     if (!made.problem.empty()) {

@@ -96,17 +96,17 @@ DigitizedChart DigitizeChart(const GreyLevels& grey, const ChartSpace& space) {
 
 DigitizeOutcome DigitizeDesignChart(const Design& design, const Picture* picture) {
     DigitizeOutcome outcome;
-    if (picture == nullptr || picture->grey().empty()) {
+    if (picture == nullptr || picture->ink().empty()) {
         outcome.message = "There is no chart picture to find curves in: choose one first.";
         return outcome;
     }
-    const GreyLevels& grey = picture->grey();
-    const ChartSpaceResult space = PictureSpace(design, grey.width, grey.height);
+    const GreyLevels& ink = picture->ink();
+    const ChartSpaceResult space = PictureSpace(design, ink.width, ink.height);
     if (!space.space) {
         outcome.message = space.message;
         return outcome;
     }
-    outcome.chart = DigitizeChart(grey, *space.space);
+    outcome.chart = DigitizeChart(ink, *space.space);
     if (outcome.chart.traces.empty()) {
         outcome.message =
             "No printed curves were found inside the plot frame. Check that the frame lies on "

@@ -168,6 +168,10 @@ TextRead ReadTextAtUsualSize(const GreyLevels& levelled, const PlotBox& box, Tex
 } // namespace
 
 ChartReading ReadChart(const GreyLevels& grey, TextReader& reader) {
+    return ReadChart(grey, grey, reader);
+}
+
+ChartReading ReadChart(const GreyLevels& grey, const GreyLevels& ink, TextReader& reader) {
     ChartReading reading;
     const PlotBoxResult found = FindPlotBox(grey);
     if (!found.box) {
@@ -182,6 +186,9 @@ ChartReading ReadChart(const GreyLevels& grey, TextReader& reader) {
     }
     const PlotBox& box = *found.box;
     reading.levelled = LevelledLevels(grey, box.tilt);
+    if (&ink != &grey) {
+        reading.levelledInk = LevelledLevels(ink, box.tilt);
+    }
     TextRead read = ReadTextAtUsualSize(reading.levelled, box, reader);
     reading.numbers = std::move(read.numbers);
     reading.curveLabels = std::move(read.curveLabels);

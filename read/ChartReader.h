@@ -20,7 +20,8 @@ struct ChartReading {
     // Where the frame goes (with a box): on the box, but from an axis's 0 to its last step
     // inside the box where a plotting program left a margin between the data and the box.
     PlotBox frame;
-    GreyLevels levelled; // the picture turned level by the box's lean
+    GreyLevels levelled;    // the picture turned level by the box's lean
+    GreyLevels levelledInk; // its ink levels turned level likewise; empty where none were given
     AxisNumbers numbers;
     std::optional<double> voltsFullscale; // volts at the frame's right edge
     std::optional<double> ampsFullscale;  // amperes at its top edge
@@ -39,7 +40,9 @@ struct ChartReading {
 // bottom-left corner, or a little inside it (a plotting program's margin); where one does
 // not, its full scale is left unread. The text of a big
 // scan is read on its levelled picture shrunk to an ordinary chart's size; every position
-// given is in the levelled picture's own pixels.
+// given is in the levelled picture's own pixels. Ink levels given (`Picture::ink`) are turned
+// level likewise, for the curves to be found in and fitted.
+ChartReading ReadChart(const GreyLevels& grey, const GreyLevels& ink, TextReader& reader);
 ChartReading ReadChart(const GreyLevels& grey, TextReader& reader);
 
 // Puts what was read into the design as if typed: the frame where it was read (in layout units,

@@ -9,21 +9,28 @@ namespace {
 // The picture as the reader turned it level, for the digitizer and the fit.
 class LevelledPicture final : public Picture {
 public:
-    explicit LevelledPicture(const GreyLevels& grey) : m_grey(grey) {}
+    LevelledPicture(const GreyLevels& grey, const GreyLevels& ink) : m_grey(grey), m_ink(ink) {}
     int width() const override { return m_grey.width; }
     int height() const override { return m_grey.height; }
     const GreyLevels& grey() const override { return m_grey; }
+    const GreyLevels& ink() const override { return m_ink; }
 
 private:
     const GreyLevels& m_grey;
+    const GreyLevels& m_ink;
 };
 
 } // namespace
 
 NewDesign ReadAndFit(const GreyLevels& grey, TextReader& reader, const Design& design) {
+    return ReadAndFit(grey, grey, reader, design);
+}
+
+NewDesign ReadAndFit(const GreyLevels& grey, const GreyLevels& ink, TextReader& reader,
+                     const Design& design) {
     NewDesign made;
     made.design = design;
-    made.reading = ReadChart(grey, reader);
+    made.reading = ReadChart(grey, ink, reader);
     if (!made.reading.missing.empty()) {
         made.problem = made.reading.missing.front();
         if (made.reading.box) {
@@ -32,7 +39,9 @@ NewDesign ReadAndFit(const GreyLevels& grey, TextReader& reader, const Design& d
         return made;
     }
     ApplyReading(made.reading, grey.width, grey.height, made.design);
-    const LevelledPicture levelled(made.reading.levelled);
+    const GreyLevels& levelledInk =
+        made.reading.levelledInk.empty() ? made.reading.levelled : made.reading.levelledInk;
+    const LevelledPicture levelled(made.reading.levelled, levelledInk);
     fit::DigitizeOutcome digitized = fit::DigitizeDesignChart(made.design, &levelled);
     if (!digitized.ok) {
         made.problem = digitized.message;

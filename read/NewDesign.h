@@ -20,7 +20,10 @@ struct NewDesign {
 // Reads the chart (plot box, lean, axis numbers, curve labels) into a copy of `design`,
 // then finds the printed curves in the picture turned level and fits the five model
 // parameters without a start. The frame lies on the picture as turned level by the
-// box's lean.
+// box's lean. The curves are looked for in the ink levels (`Picture::ink`; in the grey
+// levels where none are given).
+NewDesign ReadAndFit(const GreyLevels& grey, const GreyLevels& ink, TextReader& reader,
+                     const Design& design);
 NewDesign ReadAndFit(const GreyLevels& grey, TextReader& reader, const Design& design);
 
 } // namespace valvix::read

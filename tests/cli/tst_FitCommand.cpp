@@ -113,6 +113,25 @@ private slots:
         QVERIFY(QFile::remove(lib));
     }
 
+    // Coloured curves are found by their colour, not their brightness alone: gnuplot's light blue,
+    // orange and yellow ones were missed before (3 of 7 curves, 10 of 11).
+    void fitsColouredCurves_data() {
+        QTest::addColumn<QString>("chart");
+        QTest::addColumn<QString>("fitted");
+        QTest::newRow("seven curves, legend crossed") << "gnuplot-key-crossed"
+                                                      << " on 6 curves: ";
+        QTest::newRow("eleven curves, legend right of the box") << "gnuplot-key-outside"
+                                                                << " on 11 curves: ";
+    }
+    void fitsColouredCurves() {
+        QFETCH(QString, chart);
+        QFETCH(QString, fitted);
+        const auto run = RunCli({"fit", "--picture", VALVIX_PLOTTED_DIR "/" + chart + ".png", "--out", to});
+        QCOMPARE(run.status, 0);
+        QVERIFY2(run.out.find(fitted.toStdString()) != run.out.npos, run.out.c_str());
+        QVERIFY(QFile::remove(to));
+    }
+
     void digitizesTheExample() {
         const QString csv = dir.filePath("points.csv");
         const auto run = RunCli({"digitize", "--design", kDesign, "--picture", kPicture, "--out", csv, "-v"});

@@ -84,6 +84,21 @@ private slots:
 
     // Page points are twips from an origin 2500 right of and 2000 below the printable
     // area's corner: at 150 dots per inch (6000, 4500) lands on pixel (885, 677).
+    // Grey levels by Qt's luma; ink levels the darkest channel where the lightest is 64 above it,
+    // else the luma (neutral greys, paper yellowed with age).
+    void picturesGiveGreyAndInkLevels() {
+        const QRgb pixels[] = {qRgb(255, 255, 0),   qRgb(86, 180, 233),  qRgb(230, 159, 0),  qRgb(128, 128, 128),
+                               qRgb(238, 226, 190), qRgb(200, 200, 136), qRgb(200, 200, 137)};
+        QImage colours(7, 1, QImage::Format_RGB32);
+        for (int x = 0; x < 7; ++x)
+            colours.setPixel(x, 0, pixels[x]);
+        const QtPicture picture(colours);
+        QCOMPARE(picture.grey().levels, std::vector<std::uint8_t>({215, 155, 158, 128, 224, 190, 190}));
+        QCOMPARE(picture.ink().levels, std::vector<std::uint8_t>({0, 86, 0, 128, 224, 136, 190}));
+        QCOMPARE(picture.ink().width, 7);
+        const QtPicture grey(colours.convertToFormat(QImage::Format_Grayscale8));
+        QCOMPARE(grey.ink().levels, grey.grey().levels);
+    }
     void pageIsMeasuredInTwips() {
         QImage printed;
         ImageJob job([&](const QImage& page) { printed = page; });
