@@ -32,10 +32,10 @@ public:
         static const GreyLevels kNone;
         return kNone;
     }
-    // The ink levels, where printed curves are looked for: each pixel's darkest colour
-    // channel, so that a light-coloured curve (yellow, orange, light blue) stands off the
-    // paper as its colour does, not by its brightness alone. The grey levels where the
-    // picture has no colours.
+    // The ink levels, where printed curves are looked for: a strongly coloured pixel counts
+    // as dark as its darkest colour channel, so that a light-coloured curve (yellow, orange,
+    // light blue) stands off the paper as its colour does, not by its brightness alone. The
+    // grey levels where the picture has no strong colours.
     virtual const GreyLevels& ink() const { return grey(); }
 };
 
