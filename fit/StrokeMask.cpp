@@ -25,6 +25,13 @@ constexpr double kDarkestThreshold = 110;
 constexpr double kLineShare = 0.06;
 constexpr int kShortestLine = 40;
 constexpr int kDashGap = 9;
+// Curves printed in a lighter grey than the darkest ones are looked for down to this
+// share of the strokes' threshold, clear of the darker strokes by kFaintClearance stroke
+// widths, in pieces reaching across or down at least kFaintReach of the box's shorter side
+// (grid dashes, label edges and pieces of load lines cut by the curves are shorter).
+constexpr double kFaintShare = 0.5;
+constexpr double kFaintClearance = 1.5;
+constexpr double kFaintReach = 0.1;
 
 cv::Mat1b WorkingGrey(const GreyLevels& grey, const PixelBox& box, StrokeMask& mask) {
     const cv::Mat1b inside =
@@ -41,21 +48,26 @@ cv::Mat1b WorkingGrey(const GreyLevels& grey, const PixelBox& box, StrokeMask& m
     return smaller;
 }
 
-// Takes out connected pieces of at most `area` pixels.
-void RemoveSpeckle(cv::Mat1b& strokes, int area) {
+// Keeps the connected pieces for which keep(stats, i) holds, given OpenCV's statistics of
+// the pieces (a row each, CC_STAT_* columns).
+template <class Keep> void KeepPieces(cv::Mat1b& strokes, const Keep& keep) {
     cv::Mat1i labels;
     cv::Mat stats;
     cv::Mat centroids;
     const int count = cv::connectedComponentsWithStats(strokes, labels, stats, centroids, 8);
-    std::vector<std::uint8_t> keep(static_cast<std::size_t>(count), 255);
-    keep[0] = 0;
+    std::vector<std::uint8_t> kept(static_cast<std::size_t>(count), 0);
     for (int i = 1; i < count; ++i) {
-        if (stats.at<int>(i, cv::CC_STAT_AREA) <= area) {
-            keep[static_cast<std::size_t>(i)] = 0;
-        }
+        kept[static_cast<std::size_t>(i)] = keep(stats, i) ? 255 : 0;
     }
     strokes.forEach([&](std::uint8_t& pixel, const int* at) {
-        pixel = keep[static_cast<std::size_t>(labels(at[0], at[1]))];
+        pixel = kept[static_cast<std::size_t>(labels(at[0], at[1]))];
+    });
+}
+
+// Takes out connected pieces of at most `area` pixels.
+void RemoveSpeckle(cv::Mat1b& strokes, int area) {
+    KeepPieces(strokes, [area](const cv::Mat& stats, int i) {
+        return stats.at<int>(i, cv::CC_STAT_AREA) > area;
     });
 }
 
@@ -88,6 +100,45 @@ cv::Mat1b StraightRuns(const cv::Mat1b& strokes, cv::Size gap, cv::Size along) {
     cv::morphologyEx(closed, runs, cv::MORPH_OPEN,
                      cv::getStructuringElement(cv::MORPH_RECT, along));
     return runs;
+}
+
+// Grid and frame lines among the strokes: long straight runs across and down, widened
+// a little so that their blurred edges go with them.
+cv::Mat1b StraightLines(const cv::Mat1b& strokes) {
+    const int acrossLong = std::max(kShortestLine, int(kLineShare * strokes.cols));
+    const int downLong = std::max(kShortestLine, int(kLineShare * strokes.rows));
+    cv::Mat1b lines = StraightRuns(strokes, {kDashGap, 1}, {acrossLong, 1});
+    cv::dilate(lines, lines, cv::getStructuringElement(cv::MORPH_RECT, {1, 3}));
+    cv::Mat1b columns = StraightRuns(strokes, {1, kDashGap}, {1, downLong});
+    cv::dilate(columns, columns, cv::getStructuringElement(cv::MORPH_RECT, {3, 1}));
+    return lines | columns;
+}
+
+// Keeps the connected pieces that reach at least `reach` pixels across or down.
+void KeepLongPieces(cv::Mat1b& strokes, double reach) {
+    KeepPieces(strokes, [reach](const cv::Mat& stats, int i) {
+        return std::max(stats.at<int>(i, cv::CC_STAT_WIDTH),
+                        stats.at<int>(i, cv::CC_STAT_HEIGHT)) >= reach;
+    });
+}
+
+// Greyscale plots print some curves in light greys, which fall below the threshold that
+// the dark ones set. Their strokes are the lighter pixels clear of every darker stroke
+// (and of its blurred edge), without grid lines, in long pieces.
+cv::Mat1b FaintStrokes(const cv::Mat1b& dark, double threshold, double strokeWidth) {
+    const double faintest = std::max(kFaintestStroke, kFaintShare * threshold);
+    cv::Mat1b faint;
+    cv::Mat1b darker;
+    cv::threshold(dark, faint, faintest, 255, cv::THRESH_BINARY);
+    cv::threshold(dark, darker, threshold, 255, cv::THRESH_BINARY);
+    const int clearance = int(std::ceil(kFaintClearance * strokeWidth));
+    cv::dilate(
+        darker, darker,
+        cv::getStructuringElement(cv::MORPH_ELLIPSE, {2 * clearance + 1, 2 * clearance + 1}));
+    faint.setTo(0, darker);
+    faint.setTo(0, StraightLines(faint));
+    KeepLongPieces(faint, kFaintReach * std::min(faint.rows, faint.cols));
+    return faint;
 }
 
 } // namespace
@@ -123,23 +174,18 @@ StrokeMask FindStrokes(const GreyLevels& grey, const PixelBox& box) {
     const cv::Mat1b dark = DarknessAgainstPaper(working);
     cv::Mat1b strokes;
     const double otsu = cv::threshold(dark, strokes, 0, 255, cv::THRESH_BINARY | cv::THRESH_OTSU);
-    cv::threshold(dark, strokes, std::clamp(otsu, kFaintestStroke, kDarkestThreshold), 255,
-                  cv::THRESH_BINARY);
+    const double threshold = std::clamp(otsu, kFaintestStroke, kDarkestThreshold);
+    cv::threshold(dark, strokes, threshold, 255, cv::THRESH_BINARY);
     RemoveSpeckle(strokes, 4);
     mask.strokeWidth = StrokeWidth(strokes);
 
-    const int acrossLong = std::max(kShortestLine, int(kLineShare * strokes.cols));
-    const int downLong = std::max(kShortestLine, int(kLineShare * strokes.rows));
-    cv::Mat1b lines = StraightRuns(strokes, {kDashGap, 1}, {acrossLong, 1});
-    cv::dilate(lines, lines, cv::getStructuringElement(cv::MORPH_RECT, {1, 3}));
-    cv::Mat1b columns = StraightRuns(strokes, {1, kDashGap}, {1, downLong});
-    cv::dilate(columns, columns, cv::getStructuringElement(cv::MORPH_RECT, {3, 1}));
-    lines |= columns;
+    const cv::Mat1b lines = StraightLines(strokes);
     cv::Mat1i labels;
     mask.linesRemoved = std::size_t(std::max(0, cv::connectedComponents(lines, labels, 8) - 1));
     strokes.setTo(0, lines);
     const int width = int(std::ceil(mask.strokeWidth));
     RemoveSpeckle(strokes, std::max(4, width * width * 2));
+    strokes |= FaintStrokes(dark, threshold, mask.strokeWidth);
     mask.strokes = strokes;
     return mask;
 }

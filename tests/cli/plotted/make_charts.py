@@ -262,3 +262,8 @@ styled('legend-points-shown-by-two.png', (100, 3.0e-3, 1.4, 6), [0, -0.5, -1, -1
 # "Vg = 0.0 V" read whole: every entry prints a point.
 styled('legend-points-shown-by-zero.png', (60, 4e-3, 1.4, 4), [0, -1, -2, -3, -4, -5, -6], 300, 20, 'bmh',
        'Vg = %.1f V', False)
+# The grayscale look: curves in black and in three greys, the lightest too light for the
+# threshold that the black ones set.
+with plt.rc_context({'font.family': 'sans-serif'}):
+    labelled_at_the_ends('end-labels-grey-curves.png', (35, 2.0e-3, 1.45, 3), list(range(0, -11, -1)), 400, 16,
+                         'grayscale', False, False, 'Anode voltage [V]', '%gV', (12, 8), 100, 8)
