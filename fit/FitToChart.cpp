@@ -85,10 +85,20 @@ public:
     }
 
     FitOutcome run(LogParameters start, bool withoutStart) {
-        const auto score = [this](const LogParameters& q) { return Score(q); };
         if (withoutStart) {
-            start = WideStart(m_points, score);
+            // A wide start is far from the end, and the fit from it may settle where a
+            // parameter no longer moves it (Kvb at its least, say); searched and fitted
+            // again around that end, as from a design's own start, it gets out.
+            const auto score = [this](const LogParameters& q) { return Score(q); };
+            start = SearchAndRefine(WideStart(m_points, score));
         }
+        return Report(m_points, SearchAndRefine(start));
+    }
+
+private:
+    // The coarse search around the start, then each of its ends refined: the best of them.
+    LogParameters SearchAndRefine(const LogParameters& start) const {
+        const auto score = [this](const LogParameters& q) { return Score(q); };
         std::vector<LogParameters> ends = CoarseSearch(start, score, score);
         if (Score(start) < Score(ends.back())) {
             ends.back() = start; // where the coarse search's grid misleads, the start may not
@@ -103,10 +113,9 @@ public:
                 best = refined;
             }
         }
-        return Report(m_points, best);
+        return best;
     }
 
-private:
     // How far the points lie from the family, each from the curve nearest it (or its
     // own for a measured point), misses beyond the reach counting less and less.
     double Score(const LogParameters& p) const {
