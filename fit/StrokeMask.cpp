@@ -32,6 +32,8 @@ constexpr int kDashGap = 9;
 constexpr double kFaintShare = 0.5;
 constexpr double kFaintClearance = 1.5;
 constexpr double kFaintReach = 0.1;
+// Dots of a dotted curve lie less than twice this many working pixels apart.
+constexpr int kDotGap = 3;
 
 cv::Mat1b WorkingGrey(const GreyLevels& grey, const PixelBox& box, StrokeMask& mask) {
     const cv::Mat1b inside =
@@ -64,11 +66,33 @@ template <class Keep> void KeepPieces(cv::Mat1b& strokes, const Keep& keep) {
     });
 }
 
-// Takes out connected pieces of at most `area` pixels.
-void RemoveSpeckle(cv::Mat1b& strokes, int area) {
-    KeepPieces(strokes, [area](const cv::Mat& stats, int i) {
-        return stats.at<int>(i, cv::CC_STAT_AREA) > area;
+// Keeps the connected pieces that reach at least `reach` pixels across or down.
+void KeepLongPieces(cv::Mat1b& strokes, double reach) {
+    KeepPieces(strokes, [reach](const cv::Mat& stats, int i) {
+        return std::max(stats.at<int>(i, cv::CC_STAT_WIDTH),
+                        stats.at<int>(i, cv::CC_STAT_HEIGHT)) >= reach;
     });
+}
+
+// Takes the connected pieces of at most `area` pixels out of the strokes and gives them:
+// speckle, and the dots of dotted curves.
+cv::Mat1b TakeOutDots(cv::Mat1b& strokes, int area) {
+    cv::Mat1b dots = strokes.clone();
+    KeepPieces(dots, [area](const cv::Mat& stats, int i) {
+        return stats.at<int>(i, cv::CC_STAT_AREA) <= area;
+    });
+    strokes -= dots;
+    return dots;
+}
+
+// The dots of dotted curves: those less than 2 kDotGap pixels apart that chain up to reach
+// kFaintReach of the box's shorter side. Speckle lies scattered.
+cv::Mat1b DotChains(const cv::Mat1b& dots) {
+    cv::Mat1b chains;
+    cv::dilate(dots, chains,
+               cv::getStructuringElement(cv::MORPH_ELLIPSE, {2 * kDotGap + 1, 2 * kDotGap + 1}));
+    KeepLongPieces(chains, kFaintReach * std::min(dots.rows, dots.cols));
+    return dots & chains;
 }
 
 // The most common length of the vertical runs: the width of the printed lines.
@@ -112,14 +136,6 @@ cv::Mat1b StraightLines(const cv::Mat1b& strokes) {
     cv::Mat1b columns = StraightRuns(strokes, {1, kDashGap}, {1, downLong});
     cv::dilate(columns, columns, cv::getStructuringElement(cv::MORPH_RECT, {3, 1}));
     return lines | columns;
-}
-
-// Keeps the connected pieces that reach at least `reach` pixels across or down.
-void KeepLongPieces(cv::Mat1b& strokes, double reach) {
-    KeepPieces(strokes, [reach](const cv::Mat& stats, int i) {
-        return std::max(stats.at<int>(i, cv::CC_STAT_WIDTH),
-                        stats.at<int>(i, cv::CC_STAT_HEIGHT)) >= reach;
-    });
 }
 
 // Greyscale plots print some curves in light greys, which fall below the threshold that
@@ -176,15 +192,17 @@ StrokeMask FindStrokes(const GreyLevels& grey, const PixelBox& box) {
     const double otsu = cv::threshold(dark, strokes, 0, 255, cv::THRESH_BINARY | cv::THRESH_OTSU);
     const double threshold = std::clamp(otsu, kFaintestStroke, kDarkestThreshold);
     cv::threshold(dark, strokes, threshold, 255, cv::THRESH_BINARY);
-    RemoveSpeckle(strokes, 4);
-    mask.strokeWidth = StrokeWidth(strokes);
+    cv::Mat1b dots = TakeOutDots(strokes, 4);
+    mask.strokeWidth = StrokeWidth(strokes); // of the lines, not of their dots
+    strokes |= DotChains(dots);
 
     const cv::Mat1b lines = StraightLines(strokes);
     cv::Mat1i labels;
     mask.linesRemoved = std::size_t(std::max(0, cv::connectedComponents(lines, labels, 8) - 1));
     strokes.setTo(0, lines);
     const int width = int(std::ceil(mask.strokeWidth));
-    RemoveSpeckle(strokes, std::max(4, width * width * 2));
+    dots = TakeOutDots(strokes, std::max(4, width * width * 2));
+    strokes |= DotChains(dots);
     strokes |= FaintStrokes(dark, threshold, mask.strokeWidth);
     mask.strokes = strokes;
     return mask;

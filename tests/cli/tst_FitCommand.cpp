@@ -116,8 +116,10 @@ private slots:
     // Charts fitted from the picture alone. Coloured curves are found by their colour, not their
     // brightness alone: gnuplot's light blue, orange and yellow ones were missed before (3 of 7
     // curves, 10 of 11). Light grey curves beside black ones are found below the black ones'
-    // threshold (the chart was refused, as was ggplot's panel). The first fit of the mono chart,
-    // from no start, settled with printed curves between the computed ones: a second one gets out.
+    // threshold (the chart was refused, as was ggplot's panel), also where a black grid cuts them
+    // short (7 of 11 curves with only pieces a third of the box long kept). Dotted curves are
+    // found (the mono chart's -2 V). The first fit of the mono chart, from no start, settled with
+    // printed curves between the computed ones: a second one gets out.
     void fitsFromThePictureAlone_data() {
         QTest::addColumn<QString>("chart");
         QTest::addColumn<QString>("fitted");
@@ -127,10 +129,12 @@ private slots:
                                                                 << " on 11 curves: ";
         QTest::newRow("black and three greys") << "end-labels-grey-curves"
                                                << " on 11 curves: ";
+        QTest::newRow("greys cut short by a black grid") << "end-labels-grey-gridded"
+                                                         << " on 11 curves: ";
         QTest::newRow("light curves on a grey panel") << "panel-ggplot"
                                                       << " on 11 curves: ";
         QTest::newRow("mono, legend right of the box") << "gnuplot-key-outside-mono"
-                                                       << " on 5 curves: ";
+                                                       << " on 6 curves: ";
     }
     void fitsFromThePictureAlone() {
         QFETCH(QString, chart);

@@ -267,3 +267,7 @@ styled('legend-points-shown-by-zero.png', (60, 4e-3, 1.4, 4), [0, -1, -2, -3, -4
 with plt.rc_context({'font.family': 'sans-serif'}):
     labelled_at_the_ends('end-labels-grey-curves.png', (35, 2.0e-3, 1.45, 3), list(range(0, -11, -1)), 400, 16,
                          'grayscale', False, False, 'Anode voltage [V]', '%gV', (12, 8), 100, 8)
+# The grayscale look with a black grid, which cuts the light grey curves into pieces a grid square long.
+with plt.rc_context({'font.family': 'sans-serif'}):
+    labelled_at_the_ends('end-labels-grey-gridded.png', (20, 1.1e-3, 1.45, 2), list(range(0, -22, -2)), 500, 30,
+                         'grayscale', False, True, 'Plate voltage (V)', 'Ec = %g', (10, 7), 80, 9)
