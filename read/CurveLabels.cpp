@@ -277,7 +277,7 @@ CurveLabels LabelsAtTheCurves(const cv::Mat1b& level, const PlotBox& box, double
     std::vector<cv::Point2f> unreadAsPrinted;
     const auto asPrinted =
         ReadMarks(marks, greys, height, edges, area.tl(), reader, unreadAsPrinted);
-    EraseCurves(marks, curves, cv::Point2d(box.left - area.x, box.bottom - area.y), height);
+    EraseCurves(marks, curves, InPixelsOf(box, area.tl()), height);
     std::vector<cv::Point2f> unread;
     found.labels = Merged(ReadMarks(marks, greys, height, edges, area.tl(), reader, unread),
                           asPrinted, height);

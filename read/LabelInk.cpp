@@ -8,6 +8,7 @@
 #include <array>
 #include <cmath>
 #include <iterator>
+#include <optional>
 
 namespace valvix::read {
 
@@ -240,8 +241,31 @@ cv::Mat1b MarksWithoutLines(const cv::Mat1b& region, double height, cv::Size box
     return ink;
 }
 
-void EraseCurves(cv::Mat1b& marks, const std::vector<fit::PrintedTrace>& curves, cv::Point2d origin,
-                 double height) {
+cv::Rect2d InPixelsOf(const PlotBox& box, cv::Point offset) {
+    return {box.left - offset.x, box.top - offset.y, box.right - box.left, box.bottom - box.top};
+}
+
+// Where a curve's run, ending less than two characters short of the box's right edge,
+// meets that edge along its last stretch. (At the top edge, labels stand where the curves
+// leave the box, and the stretch on would cut them.)
+std::optional<cv::Point2f> OnToTheEdge(const std::vector<cv::Point2f>& run, const cv::Rect2d& box,
+                                       double height) {
+    const cv::Point2f end = run.empty() ? cv::Point2f() : run.back();
+    const cv::Point2f step =
+        run.empty() ? cv::Point2f() : end - run[run.size() - std::min<std::size_t>(run.size(), 5)];
+    if (!(step.x > 0)) {
+        return std::nullopt;
+    }
+    const double reach = (box.x + box.width - end.x) / step.x;
+    if (!(reach > 0) || reach * cv::norm(step) > 2 * height) {
+        return std::nullopt;
+    }
+    return end + step * float(reach);
+}
+
+void EraseCurves(cv::Mat1b& marks, const std::vector<fit::PrintedTrace>& curves,
+                 const cv::Rect2d& box, double height) {
+    const cv::Point2d origin(box.x, box.y + box.height);
     const int width = std::max(3, static_cast<int>(std::lround(0.35 * height)));
     cv::Mat1b nearInk;
     cv::dilate(marks, nearInk, cv::getStructuringElement(cv::MORPH_RECT, {3, 3}));
@@ -265,6 +289,9 @@ void EraseCurves(cv::Mat1b& marks, const std::vector<fit::PrintedTrace>& curves,
                 paper = 0;
             }
             run.push_back(at);
+        }
+        if (const auto edge = OnToTheEdge(run, box, height)) {
+            run.push_back(*edge);
         }
         eraseRun();
         paper = 0;

@@ -188,7 +188,7 @@ TextSides TextSidesOf(const cv::Mat1b& region, const PlotBox& box, double height
                            static_cast<int>(box.bottom - box.top));
     cv::Mat1b marks = MarksWithoutLines(region, height, boxSize);
     if (ink == EntryInk::CurvesOut) {
-        EraseCurves(marks, curves, cv::Point2d(box.left - offset.x, box.bottom - offset.y), height);
+        EraseCurves(marks, curves, InPixelsOf(box, offset), height);
     } else if (ink == EntryInk::DarkestOnly) {
         const cv::Mat1b dark = fit::DarknessAgainstPaper(region);
         double darkest = 0;

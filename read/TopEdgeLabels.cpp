@@ -107,7 +107,7 @@ std::vector<FoundCurveLabel> LabelsAcrossTheTop(const cv::Mat1b& level, const Pl
         {static_cast<int>(box.right - box.left), static_cast<int>(box.bottom - box.top)});
     StrokesAcrossTheLine(ink, marks, line, height);
     const cv::Mat1b greys = LinesAsPaper(level(strip), ink, marks);
-    EraseCurves(marks, curves, cv::Point2d(box.left - strip.x, box.bottom - strip.y), height);
+    EraseCurves(marks, curves, InPixelsOf(box, strip.tl()), height);
     std::vector<FoundCurveLabel> labels;
     // Apart from the stubs of curves inside the box, as the other marks are.
     const cv::Point rightEdge(static_cast<int>(std::lround(box.right)) - strip.x, -1);

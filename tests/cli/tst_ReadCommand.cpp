@@ -181,12 +181,12 @@ private slots:
             << "full scale: 300 V, from 7 of 7|full scale: 0.02 A, from 9 of 9" + mA +
                    "|Grid voltages: 0 V to -6 V in steps of 1 V, from 7 of 7 curve labels read."
             << lightLook;
-        // A black curve runs through the last entry: its sample says that the legend runs on (read without it,
-        // 0 V to -18 V).
+        // A black curve runs through the last entry on to the box's right edge: taken out up to the edge, it
+        // leaves the entry to read (it was refused, its sample saying that the legend runs on past -18 V).
         QTest::newRow("legend, its last entry crossed")
             << "legend-last-entry-crossed"
-            << "full scale: 500 V, from 5 of 6|the curve labels stand in a legend that could not be read whole."
-            << QRectF();
+            << "full scale: 500 V, from 5 of 6|Grid voltages: 0 V to -20 V in steps of 2 V, from 11 of 11 curve labels"
+            << QRectF(QPointF(58.17, 20.5), QPointF(1171.69, 745.58));
         // A grid line below the last entry, where the next entry's sample would stand, is no sample.
         QTest::newRow("legend, a grid line below its last entry")
             << "legend-grid-line-below"
