@@ -119,7 +119,7 @@ private slots:
     // threshold (the chart was refused, as was ggplot's panel), also where a black grid cuts them
     // short (7 of 11 curves with only pieces a third of the box long kept). Dotted curves are
     // found (the mono chart's -2 V). The first fit of the mono chart, from no start, settled with
-    // printed curves between the computed ones: a second one gets out.
+    // a printed curve on no computed one (5 of 6): a second one gets out.
     void fitsFromThePictureAlone_data() {
         QTest::addColumn<QString>("chart");
         QTest::addColumn<QString>("fitted");
