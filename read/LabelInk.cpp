@@ -257,10 +257,11 @@ std::optional<cv::Point2f> OnToTheEdge(const std::vector<cv::Point2f>& run, cons
         return std::nullopt;
     }
     const double reach = (box.x + box.width - end.x) / step.x;
-    if (!(reach > 0) || reach * cv::norm(step) > 2 * height) {
-        return std::nullopt;
+    const cv::Point2f edge = end + step * float(reach);
+    if (!(reach > 0) || reach * cv::norm(step) > 2 * height || edge.y < box.y) {
+        return std::nullopt; // far from the edge, or meeting it above the box
     }
-    return end + step * float(reach);
+    return edge;
 }
 
 void EraseCurves(cv::Mat1b& marks, const std::vector<fit::PrintedTrace>& curves,
