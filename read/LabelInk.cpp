@@ -250,9 +250,11 @@ cv::Rect2d InPixelsOf(const PlotBox& box, cv::Point offset) {
 // leave the box, and the stretch on would cut them.)
 std::optional<cv::Point2f> OnToTheEdge(const std::vector<cv::Point2f>& run, const cv::Rect2d& box,
                                        double height) {
-    const cv::Point2f end = run.empty() ? cv::Point2f() : run.back();
-    const cv::Point2f step =
-        run.empty() ? cv::Point2f() : end - run[run.size() - std::min<std::size_t>(run.size(), 5)];
+    if (run.size() < 2) {
+        return std::nullopt;
+    }
+    const cv::Point2f end = run.back();
+    const cv::Point2f step = end - run[run.size() - std::min<std::size_t>(run.size(), 5)];
     if (!(step.x > 0)) {
         return std::nullopt;
     }
