@@ -31,6 +31,23 @@ LogParameters Clamped(LogParameters p) {
     return p;
 }
 
+// Goes on along a move of parameter i that helped, doubling the step while that helps
+// more, so that a parameter the points barely weigh (Kvb, where the curves hardly feel it)
+// crosses its range in a few tries rather than hundreds.
+double FurtherAlong(LogParameters& p, double best, std::size_t i, double move, const Score& score) {
+    for (double further = 2 * move;; further *= 2) {
+        LogParameters trial = p;
+        trial[i] += further;
+        trial = Clamped(trial);
+        const double value = trial[i] == p[i] ? best : score(trial);
+        if (!(value < best)) {
+            return best;
+        }
+        best = value;
+        p = trial;
+    }
+}
+
 // Moves one parameter at a time either way while that scores better, halving the step
 // when no move helps.
 std::pair<double, LogParameters> PatternSearch(LogParameters p, double best, const Score& score) {
@@ -43,8 +60,8 @@ std::pair<double, LogParameters> PatternSearch(LogParameters p, double best, con
                 trial = Clamped(trial);
                 const double value = score(trial);
                 if (value < best) {
-                    best = value;
                     p = trial;
+                    best = FurtherAlong(p, value, i, sign * step, score);
                     moved = true;
                     break;
                 }
