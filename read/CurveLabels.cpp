@@ -1,6 +1,7 @@
 #include "read/CurveLabels.h"
 
 #include "fit/Spread.h"
+#include "read/CurveHeadings.h"
 #include "read/LabelInk.h"
 #include "read/LabelMarks.h"
 #include "read/LabelledFamily.h"
@@ -110,11 +111,29 @@ std::optional<FoundCurveLabel> ReadUndotted(const Mark& mark, const AreaGreys& g
     return ReadMark(undotted, greys.undotted, height, reader);
 }
 
+// A mark beside a steep curve that reads as no label, or as a lone character, may be a label
+// printed along the curve and turned wrongly by its ink: it is read again turned as the curve
+// runs, and that reading taken where it gives a label, or more than a lone character.
+void ReadAlongTheCurve(std::optional<FoundCurveLabel>& found, const Mark& mark,
+                       const AreaGreys& greys, double height, const CurveHeadings& headings,
+                       TextReader& reader) {
+    if (found && found->text.size() > 1) {
+        return;
+    }
+    if (const std::optional<double> turn = headings.besideAt(mark.at.center)) {
+        auto along = ReadMarkAlong(mark, greys.asPrinted, height, *turn, reader);
+        if (along && (!found || along->text.size() > 1)) {
+            found = std::move(along);
+        }
+    }
+}
+
 // The labels read from the marks, placed in the picture; where the marks that read as no
 // label stand go to `unread`.
 std::vector<FoundCurveLabel> ReadMarks(const cv::Mat1b& marks, const AreaGreys& greys,
                                        double height, cv::Point edges, cv::Point offset,
-                                       TextReader& reader, std::vector<cv::Point2f>& unread) {
+                                       const CurveHeadings& headings, TextReader& reader,
+                                       std::vector<cv::Point2f>& unread) {
     std::vector<FoundCurveLabel> labels;
     for (Mark& mark : Groups(CharacterSized(marks, height), height, edges)) {
         auto found = ReadMark(mark, greys.asPrinted, height, reader);
@@ -124,6 +143,7 @@ std::vector<FoundCurveLabel> ReadMarks(const cv::Mat1b& marks, const AreaGreys& 
         if (!found) {
             found = ReadUndotted(mark, greys, height, reader);
         }
+        ReadAlongTheCurve(found, mark, greys, height, headings, reader);
         if (found) {
             found->at.center += cv::Point2f(offset);
             labels.push_back(*found);
@@ -274,13 +294,16 @@ CurveLabels LabelsAtTheCurves(const cv::Mat1b& level, const PlotBox& box, double
     cv::Mat1b dots;
     cv::Mat1b marks = MarksWithoutLines(level(area), height, BoxSize(box), &dots);
     const AreaGreys greys = GreysOf(level(area), marks, dots);
+    const cv::Rect2d boxInArea = InPixelsOf(box, area.tl());
+    const CurveHeadings headings(curves, boxInArea, height);
     std::vector<cv::Point2f> unreadAsPrinted;
     const auto asPrinted =
-        ReadMarks(marks, greys, height, edges, area.tl(), reader, unreadAsPrinted);
-    EraseCurves(marks, curves, InPixelsOf(box, area.tl()), height);
+        ReadMarks(marks, greys, height, edges, area.tl(), headings, reader, unreadAsPrinted);
+    EraseCurves(marks, curves, boxInArea, height);
     std::vector<cv::Point2f> unread;
-    found.labels = Merged(ReadMarks(marks, greys, height, edges, area.tl(), reader, unread),
-                          asPrinted, height);
+    found.labels =
+        Merged(ReadMarks(marks, greys, height, edges, area.tl(), headings, reader, unread),
+               asPrinted, height);
     found.labels = WholeOverParts(
         found.labels, LabelsAcrossTheTop(level, box, height, area, curves, reader), height);
     const auto acrossTheCut = LabelsAcrossTheCut(level, box, height, reader);

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <tuple>
 #include <vector>
 
@@ -29,6 +30,9 @@ constexpr double kMostLineHeights = 1.8;
 constexpr double kNearlyLevel = 15;
 // Turned text is drawn this many times as large as it is turned.
 constexpr double kTurnedScale = 3;
+// A label read along its curve lies within this many degrees of the curve's slope, where its
+// ink is long enough to show a slope of its own.
+constexpr double kAlongSlack = 30;
 // Characters this many pixels high or fewer are small print. In the smallest, a label's
 // minus and point are lost so often that a lone digit is all that is read of many labels;
 // in print a pixel larger, a lone character is more often a stub of curve.
@@ -183,6 +187,28 @@ std::optional<FoundCurveLabel> ReadSmallPrintAgain(const Mark& mark, const cv::M
     return Surest(readings);
 }
 
+// How a mark is read: turned by `turn` degrees and drawn `scale` times as large, a number
+// alone taken from `leastConfidence` on, a lone character taken only where `loneTaken`.
+struct TurnedReading {
+    double turn = 0;
+    double scale = 1;
+    int leastConfidence = kLeastConfidence;
+    bool loneTaken = true;
+};
+
+std::optional<FoundCurveLabel> ReadTurned(const Mark& mark, const cv::Mat1b& region, double height,
+                                          const TurnedReading& how, TextReader& reader) {
+    const LevelledText text = LevelledCrop(mark, region, how.turn, how.scale);
+    if (text.crop.empty()) {
+        return std::nullopt;
+    }
+    const TextReader::Reading read =
+        reader.readLine(text.crop, text.scale * height, kReadHeight, kLabelCharacters);
+    return how.loneTaken || read.text.size() >= 2
+               ? LabelOfReading(read, mark.at, height, how.leastConfidence)
+               : std::nullopt;
+}
+
 } // namespace
 
 bool IsOneTextLine(const cv::RotatedRect& at, double height) {
@@ -195,22 +221,14 @@ std::optional<FoundCurveLabel> ReadMark(const Mark& mark, const cv::Mat1b& regio
         return std::nullopt; // read as one, labels a line apart would stand for one curve
     }
     const double turn = LevellingTurn(mark.at);
-    std::optional<FoundCurveLabel> found;
+    const int least = inALegend ? kLeastConfidenceInALegend : kLeastConfidence;
     // Turned text is read drawn three times as large, then as printed where that gives no
     // label. A mark long enough to be turned holds more than one character: a lone one read
     // from it is a stroke of curve.
     const auto readTurned = [&](double by, double scale) {
-        const LevelledText text = LevelledCrop(mark, region, by, scale);
-        const TextReader::Reading reading =
-            text.crop.empty()
-                ? TextReader::Reading{}
-                : reader.readLine(text.crop, text.scale * height, kReadHeight, kLabelCharacters);
-        const int least = inALegend ? kLeastConfidenceInALegend : kLeastConfidence;
-        return turn == 0 || reading.text.size() >= 2
-                   ? LabelOfReading(reading, mark.at, height, least)
-                   : std::nullopt;
+        return ReadTurned(mark, region, height, {by, scale, least, turn == 0}, reader);
     };
-    found = readTurned(turn, turn == 0 ? 1.0 : kTurnedScale);
+    std::optional<FoundCurveLabel> found = readTurned(turn, turn == 0 ? 1.0 : kTurnedScale);
     if (!found && turn != 0) {
         found = readTurned(turn, 1);
     }
@@ -222,6 +240,24 @@ std::optional<FoundCurveLabel> ReadMark(const Mark& mark, const cv::Mat1b& regio
     }
     if (turn == 0 && height <= kSmallPrint) {
         found = ReadSmallPrintAgain(mark, region, height, reader, found);
+    }
+    return found;
+}
+
+std::optional<FoundCurveLabel> ReadMarkAlong(const Mark& mark, const cv::Mat1b& region,
+                                             double height, double turn, TextReader& reader) {
+    if (!IsOneTextLine(mark.at, height)) {
+        return std::nullopt;
+    }
+    const double own = LevellingTurn(mark.at);
+    const double apart = std::fmod(std::abs(own - turn), 180.0);
+    if (own != 0 && std::min(apart, 180 - apart) > kAlongSlack) {
+        return std::nullopt; // long, and lying across the curve: not its label
+    }
+    std::optional<FoundCurveLabel> found =
+        ReadTurned(mark, region, height, {turn, kTurnedScale, kLeastConfidence, true}, reader);
+    if (!found) {
+        found = ReadTurned(mark, region, height, {turn, 1, kLeastConfidence, true}, reader);
     }
     return found;
 }

@@ -29,4 +29,10 @@ bool IsOneTextLine(const cv::RotatedRect& at, double height);
 std::optional<FoundCurveLabel> ReadMark(const Mark& mark, const cv::Mat1b& region, double height,
                                         TextReader& reader, bool inALegend = false);
 
+// Reads a mark standing beside a curve as a label printed along it: turned by the curve's
+// own `turn`, however its ink lies (a stub of curve or of grid line joined to it, or a lone
+// character, turns that), unless the mark is long and lies across the curve.
+std::optional<FoundCurveLabel> ReadMarkAlong(const Mark& mark, const cv::Mat1b& region,
+                                             double height, double turn, TextReader& reader);
+
 } // namespace valvix::read

@@ -147,19 +147,33 @@ std::optional<std::size_t> CurvesAfter(const Crossings& crossings, double height
     return after.size();
 }
 
+// A label this many character heights or fewer above the x axis stands by it, where the
+// curves are traced only from about as high up.
+constexpr double kByTheAxis = 2;
+
 // Whether any of the digitizer's curves leaves the box through its right edge (its highest
-// point within a character of it) without reaching the last label's height, a character
-// allowed: such a curve crosses no height the curves after the label are counted at, and
-// lies past the label's own (a more positive curve lies above it everywhere). It is left
-// unlabelled and uncounted.
+// point within a character of it) without crossing the last label's height: below it (a
+// character allowed), or, where that label stands by the axis, above it, traced from near
+// the axis past the label's own curve (a curve's own trace resumes above its label, higher
+// up). Such a curve crosses no height the curves after the label are counted at, and lies
+// past the label's own (a more positive curve lies above and left of it everywhere). It is
+// left unlabelled and uncounted.
 bool UncountedPastTheLast(const Crossings& crossings, const PlotBox& box,
                           const std::vector<fit::PrintedTrace>& curves, double height) {
+    const auto byAmps = [](const fit::ChartPoint& a, const fit::ChartPoint& b) {
+        return a.ip < b.ip;
+    };
     return std::any_of(curves.begin(), curves.end(), [&](const fit::PrintedTrace& curve) {
-        const auto top = std::max_element(
-            curve.points.begin(), curve.points.end(),
-            [](const fit::ChartPoint& a, const fit::ChartPoint& b) { return a.ip < b.ip; });
-        return top != curve.points.end() && top->vp >= box.right - box.left - height &&
-               top->ip < crossings.up - height;
+        if (curve.points.empty()) {
+            return false;
+        }
+        const auto [lowest, top] =
+            std::minmax_element(curve.points.begin(), curve.points.end(), byAmps);
+        const bool below = top->ip < crossings.up - height;
+        const bool abovePast = crossings.up < kByTheAxis * height && lowest->ip > crossings.up &&
+                               lowest->ip < 2 * kByTheAxis * height &&
+                               curve.points.front().vp > crossings.own + 2 * height;
+        return top->vp >= box.right - box.left - height && (below || abovePast);
     });
 }
 

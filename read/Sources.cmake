@@ -11,6 +11,7 @@ set(VALVIX_READ_SOURCES
     AxisTitle.h AxisTitle.cpp
     GridLabels.h GridLabels.cpp
     CurveLabels.h CurveLabels.cpp
+    CurveHeadings.h CurveHeadings.cpp
     LabelMarks.h LabelMarks.cpp
     LabelInk.h LabelInk.cpp
     TopEdgeLabels.h TopEdgeLabels.cpp

@@ -127,7 +127,7 @@ private slots:
         QTest::newRow("labels at the curves, points lost")
             << "end-labels-points-lost"
             << "full scale: 500 V, from 6 of 6|full scale: 0.03 A, from 5 of 7" + mA +
-                   "|Grid voltages: 0 V to -20 V in steps of 2 V, from 8 of 11 curve labels read"
+                   "|Grid voltages: 0 V to -20 V in steps of 2 V, from 8 of 12 curve labels read"
             << QRectF(QPointF(49.25, 16), QPointF(567.16, 433));
         // The lowest curves' labels right of the box touch the x axis's line: it is cut where the box's side
         // stands (before, the line ran on through them and no box was found).
@@ -216,10 +216,21 @@ private slots:
                "of 2 V, from 7 of 8 curve labels read (1 read without"
             << QRectF(QPointF(80, 57.6), QPointF(576, 427.2));
         // The lowest label's white box covers the x axis's line near its end: the top edge's line says
-        // how far the box reaches (cut short at the 350 V grid line, the scale would read 350 V).
+        // how far the box reaches (cut short at the 350 V grid line, the scale would read 350 V). Its
+        // curve is traced only above the last label read, "Vg = -9 V", which stands lower, by the axis:
+        // the family is left open there (taken as it crosses that height, it would end at -9 V).
         QTest::newRow("a label's box over the x axis")
             << "labels-along-over-the-axis"
-            << "full scale: 400 V, from 9 of 9|full scale: 0.016 A, from 9 of 9" + mA << QRectF();
+            << "full scale: 400 V, from 9 of 9|full scale: 0.016 A, from 9 of 9" + mA +
+                   "|curve labels: curves past the last label read are not labelled."
+            << QRectF();
+        // A data sheet's labels along steep curves, grid lines through them: most lie square or
+        // are turned by a stub joined to them, and read only turned as their curves run.
+        QTest::newRow("labels along steep curves, a data sheet's grid")
+            << "labels-along-data-sheet"
+            << "full scale: 300 V, from 5 of 7|full scale: 0.01 A, from 6 of 6" + mA +
+                   "|Grid voltages: 0 V to -4 V in steps of 0.5 V, from 6 of 7 curve labels read"
+            << QRectF(QPointF(62.03, 20.5), QPointF(971.69, 641.72));
         // Plots by gnuplot: legends flush right before their line samples.
         QTest::newRow("legend flush right, boxed")
             << "gnuplot-key-boxed"

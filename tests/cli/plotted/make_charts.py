@@ -271,3 +271,37 @@ with plt.rc_context({'font.family': 'sans-serif'}):
 with plt.rc_context({'font.family': 'sans-serif'}):
     labelled_at_the_ends('end-labels-grey-gridded.png', (20, 1.1e-3, 1.45, 2), list(range(0, -22, -2)), 500, 30,
                          'grayscale', False, True, 'Plate voltage (V)', 'Ec = %g', (10, 7), 80, 9)
+
+
+def labelled_along_a_data_sheet(name, tube, grids, vmax, imax, minor, size=(10, 7), dpi=100, fontsize=8):
+    """A data sheet's look: black curves over a dense grid (black major lines, grey minor ones),
+    each labelled with its bare grid voltage printed along its slope just above it, grid lines
+    running through the labels."""
+    from matplotlib.ticker import MultipleLocator
+    fig, ax = plt.subplots(figsize=size, dpi=dpi)
+    va = np.linspace(0, vmax, 600)
+    ax.set_xlim(0, vmax)
+    ax.set_ylim(0, imax)
+    ax.xaxis.set_minor_locator(MultipleLocator(minor[0]))
+    ax.yaxis.set_minor_locator(MultipleLocator(minor[1]))
+    ax.grid(True, which='major', color='k', linewidth=0.8)
+    ax.grid(True, which='minor', color='0.45', linewidth=0.5)
+    for i, vg in enumerate(grids):
+        ip = plate_current(va, vg, *tube) * 1000
+        ax.plot(va, ip, color='k', linewidth=1.6)
+        k = min(int(len(va) * (0.4 + 0.035 * i)), np.searchsorted(ip, 0.75 * imax))
+        before = ax.transData.transform((va[k - 4], ip[k - 4]))
+        after = ax.transData.transform((va[k + 4], ip[k + 4]))
+        slope = np.degrees(np.arctan2(after[1] - before[1], after[0] - before[0]))
+        ax.annotate('%g' % vg, (va[k], ip[k]), xytext=(-3, 3), textcoords='offset points', fontsize=fontsize,
+                    rotation=slope, rotation_mode='anchor', ha='center', va='bottom')
+    ax.set_xlabel('PLATE VOLTS')
+    ax.set_ylabel('PLATE MILLIAMPERES')
+    saved_tight(fig, ax, name, size[1] * dpi)
+
+
+# Labels of 11 px along steep curves: their ink lies square ("0", "-1"), or a stub of curve or grid
+# line joined to it turns it, so each is turned level as its curve runs.
+with plt.rc_context({'font.family': 'sans-serif'}):
+    labelled_along_a_data_sheet('labels-along-data-sheet.png', (40, 2.0e-3, 1.4, 4),
+                                [0, -0.5, -1, -1.5, -2, -2.5, -3, -3.5, -4], 300, 10, (10, 0.5))
