@@ -147,17 +147,17 @@ std::optional<std::size_t> CurvesAfter(const Crossings& crossings, double height
     return after.size();
 }
 
-// A label this many character heights or fewer above the x axis stands by it, where the
-// curves are traced only from about as high up.
-constexpr double kByTheAxis = 2;
+// A curve traced from this many character heights above the x axis or lower starts near it
+// (the digitizer loses the curves' feet in the axis's line).
+constexpr double kNearTheAxis = 4;
 
 // Whether any of the digitizer's curves leaves the box through its right edge (its highest
 // point within a character of it) without crossing the last label's height: below it (a
-// character allowed), or, where that label stands by the axis, above it, traced from near
-// the axis past the label's own curve (a curve's own trace resumes above its label, higher
-// up). Such a curve crosses no height the curves after the label are counted at, and lies
-// past the label's own (a more positive curve lies above and left of it everywhere). It is
-// left unlabelled and uncounted.
+// character allowed), or above it, traced from near the axis past the label's own curve
+// where that label stands lower still, by the axis (a curve's own trace resumes above its
+// label, higher up). Such a curve crosses no height the curves after the label are counted
+// at, and lies past the label's own (a more positive curve lies above and left of it
+// everywhere). It is left unlabelled and uncounted.
 bool UncountedPastTheLast(const Crossings& crossings, const PlotBox& box,
                           const std::vector<fit::PrintedTrace>& curves, double height) {
     const auto byAmps = [](const fit::ChartPoint& a, const fit::ChartPoint& b) {
@@ -170,8 +170,7 @@ bool UncountedPastTheLast(const Crossings& crossings, const PlotBox& box,
         const auto [lowest, top] =
             std::minmax_element(curve.points.begin(), curve.points.end(), byAmps);
         const bool below = top->ip < crossings.up - height;
-        const bool abovePast = crossings.up < kByTheAxis * height && lowest->ip > crossings.up &&
-                               lowest->ip < 2 * kByTheAxis * height &&
+        const bool abovePast = lowest->ip > crossings.up && lowest->ip < kNearTheAxis * height &&
                                curve.points.front().vp > crossings.own + 2 * height;
         return top->vp >= box.right - box.left - height && (below || abovePast);
     });

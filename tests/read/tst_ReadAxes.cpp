@@ -188,14 +188,17 @@ private slots:
         // grid's name lost, and a load line crosses just before the last label's curve. The 6J5-like chart at 850 px
         // reads a dot of a grid line after a label's unit; at 1200 px two labels in a row are lost or misread, and
         // a stroke of curve reads "4". At 700 px the 6SN7-like chart's numbers stand 7 px high. The 45-like chart at
-        // 850 px reads strokes of its thick curves as lone digits. At 1300 px a speck below the 12AX7-like chart's
+        // 850 px reads strokes of its thick curves as lone digits; at 1000 px its "-40", square, beside a curve
+        // crossed by a grid line, reads "9" as its ink lies and "40" turned as its curve runs. At 1300 px a speck below
+        // the 12AX7-like chart's
         // "-0.5" joins it. At 750 px the 2A3-like chart's ticks touch its 1-bit numbers.
         for (const auto& [index, width, grids] :
              {std::tuple(2, 850, "0 -100 10"), std::tuple(0, 800, "0 -4 0.5"), std::tuple(0, 950, "0 -4 0.5"),
               std::tuple(3, 700, "0 -18 2"), std::tuple(0, 1600, "0 -4 0.5"), std::tuple(3, 2000, "0 -18 2"),
               std::tuple(5, 1300, "0 -3 0.5"), std::tuple(1, 1300, "0 -20 2"), std::tuple(1, 950, "0 -20 2"),
               std::tuple(3, 850, "0 -18 2"), std::tuple(3, 1200, "0 -18 2"), std::tuple(1, 700, "~0 -20 2"),
-              std::tuple(6, 850, "0 -70 10"), std::tuple(0, 1300, "0 -4 0.5"), std::tuple(4, 750, "~0 -90 10")}) {
+              std::tuple(6, 850, "0 -70 10"), std::tuple(6, 1000, "0 -70 10"), std::tuple(0, 1300, "0 -4 0.5"),
+              std::tuple(4, 750, "~0 -90 10")}) {
             const corpus::CorpusChart drawn = corpus::CorpusChartAt(std::size_t(index), width, width * 7 / 10);
             QTest::addRow("%s at %d", drawn.name.substr(0, drawn.name.find(',')).c_str(), width)
                 << drawn.picture << double(drawn.voltsFullscale) << double(drawn.ampsFullscale) << grids;
