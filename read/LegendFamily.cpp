@@ -79,8 +79,9 @@ struct Sample {
 };
 
 // The sample of a curve's line beside a text line (its bounds in the greys), left or right,
-// as a legend's entries have; nothing where there is none.
-std::optional<Sample> SampleNextTo(const cv::Mat1b& greys, const cv::Rect& line, double height) {
+// as a legend's entries have (on `side` alone, where given); nothing where there is none.
+std::optional<Sample> SampleNextTo(const cv::Mat1b& greys, const cv::Rect& line, double height,
+                                   std::optional<int> side = std::nullopt) {
     const int reach = static_cast<int>(std::lround(kSampleReach * height));
     const int least = static_cast<int>(std::lround(kSampleLength * height));
     const int most = static_cast<int>(std::lround(kSampleMostLength * height));
@@ -96,11 +97,11 @@ std::optional<Sample> SampleNextTo(const cv::Mat1b& greys, const cv::Rect& line,
             const int runs[] = {
                 SampleRun(row, line.x + line.width - 1 + gap, 1, paper, least, gapAllowed),
                 SampleRun(row, line.x - gap, -1, paper, least, gapAllowed)};
-            for (const int side : {0, 1}) {
-                if (runs[side] >= least && runs[side] <= most) {
+            for (const int tried : {0, 1}) {
+                if (runs[tried] >= least && runs[tried] <= most && side.value_or(tried) == tried) {
                     const int from =
-                        side == 0 ? line.x + line.width - 1 + gap : line.x - gap - runs[side] + 1;
-                    return Sample{side, gap, runs[side], cv::Rect(from, y, runs[side], 1)};
+                        tried == 0 ? line.x + line.width - 1 + gap : line.x - gap - runs[tried] + 1;
+                    return Sample{tried, gap, runs[tried], cv::Rect(from, y, runs[tried], 1)};
                 }
             }
         }
@@ -155,11 +156,13 @@ bool SampleAfterTheLast(const cv::Mat1b& greys, const std::vector<cv::Rect>& bou
     if (next.y + next.height > greys.rows) {
         return false;
     }
-    // Where the entries' samples stand and as long: not a stretch of a curve or a panel.
-    const std::optional<Sample> there = SampleNextTo(greys, next, height);
+    // Where the entries' samples stand and as long: not a stretch of a curve or a panel. It is
+    // looked for on their side alone: on the other, the next entry's own text, crossed by a
+    // curve, may run as long as a sample.
     const Sample own = *SampleNextTo(greys, shown, height);
+    const std::optional<Sample> there = SampleNextTo(greys, next, height, own.side);
     return there && Thin(greys, own, height) && Thin(greys, *there, height) &&
-           there->side == own.side && std::abs(there->gap - own.gap) <= kSampleAgain * height &&
+           std::abs(there->gap - own.gap) <= kSampleAgain * height &&
            std::abs(there->length - own.length) <= kSampleAgain * own.length;
 }
 

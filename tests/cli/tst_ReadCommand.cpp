@@ -193,6 +193,13 @@ private slots:
             << "full scale: 500 V, from 6 of 6|full scale: 0.25 A, from 6 of 6" + mA +
                    "|Grid voltages: 0 V to -90 V in steps of 10 V, from 10 of 10 curve labels read."
             << QRectF(QPointF(48.71, 16), QPointF(618.81, 439.67));
+        // Curves cross the entries below the third: the sample below it, not the fourth entry's crossed text on its
+        // other side, says that the legend runs on (it read 0 V to -1 V).
+        QTest::newRow("legend, crossed below its third entry")
+            << "legend-crossed-below-the-third"
+            << "full scale: 400 V, from 6 of 9|full scale: 0.005 A, from 5 of 6" + mA +
+                   "|the curve labels stand in a legend that could not be read whole."
+            << QRectF();
         // A legend right of the box running past the margin where labels are looked for, read whole.
         QTest::newRow("legend right of the box, wider than the margin")
             << "legend-outside-small"

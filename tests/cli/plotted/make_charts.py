@@ -91,6 +91,11 @@ black_in_style('legend-last-entry-crossed.png', (20, 1.1e-3, 1.45, 2), list(rang
 # sample and starting elsewhere, it is none.
 black_in_style('legend-grid-line-below.png', (4.2, 1.3e-3, 1.5, 0.4), list(range(0, -100, -10)), 500, 250,
                'seaborn-v0_8-whitegrid', 'Vg = %.1f V', 'upper left', (8, 6), 80)
+# Curves cross every entry of the legend below its third, which read in part or not at all: the sample
+# below the third says that the legend runs on. (Right of where the fourth entry stands, its own text,
+# crossed by a curve, runs as long as a sample.)
+black_in_style('legend-crossed-below-the-third.png', (100, 3.0e-3, 1.4, 6), [0, -0.5, -1, -1.5, -2, -2.5, -3], 400,
+               5, 'seaborn-v0_8-whitegrid', 'Vg = %g V', 'center right')
 
 
 def labelled_across_the_top(name, tube, grids, vmax, imax, size=(10, 7), dpi=100, dashes='--'):
