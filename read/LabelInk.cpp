@@ -338,6 +338,36 @@ cv::Mat1b CharacterSized(const cv::Mat1b& marks, double height) {
     return kept;
 }
 
+namespace {
+
+// Joins the groups of one line of text that stand side by side, or overlap, a gap of `reach`
+// or less apart, each sharing more than half its height with the other (a line's descenders
+// reach into the next line's rows far less): joined along rows alone, a line's "=" and a
+// minus after it, which share no row, may split it ("Ec = -2" as "Ec =" and "= -2").
+void JoinSideBySide(std::vector<std::vector<cv::Point>>& points, int reach) {
+    std::vector<cv::Rect> bounds(points.size());
+    for (std::size_t i = 1; i < points.size(); ++i) {
+        bounds[i] = points[i].empty() ? cv::Rect() : cv::boundingRect(points[i]);
+    }
+    for (std::size_t i = 1; i < points.size(); ++i) {
+        for (std::size_t j = i + 1; j < points.size() && !points[i].empty(); ++j) {
+            const cv::Rect& a = bounds[i];
+            const cv::Rect& b = bounds[j];
+            const int shared = std::min(a.br().y, b.br().y) - std::max(a.y, b.y);
+            const int gap = std::max(a.x, b.x) - std::min(a.br().x, b.br().x);
+            if (points[j].empty() || 2 * shared <= std::max(a.height, b.height) || gap > reach) {
+                continue;
+            }
+            points[i].insert(points[i].end(), points[j].begin(), points[j].end());
+            points[j].clear();
+            bounds[i] |= bounds[j];
+            j = i; // the grown group may reach more
+        }
+    }
+}
+
+} // namespace
+
 std::vector<Mark> Groups(const cv::Mat1b& characters, double height, cv::Point edges, bool level) {
     cv::Mat1b joined;
     const int reach = std::max(3, static_cast<int>(std::lround(0.9 * height)));
@@ -359,6 +389,9 @@ std::vector<Mark> Groups(const cv::Mat1b& characters, double height, cv::Point e
                 points[static_cast<std::size_t>(labels(y, x))].emplace_back(x, y);
             }
         }
+    }
+    if (level) {
+        JoinSideBySide(points, reach);
     }
     Pieces pieces;
     cv::connectedComponentsWithStats(characters, pieces.of, pieces.stats, pieces.centres, 8);

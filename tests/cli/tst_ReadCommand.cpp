@@ -193,6 +193,13 @@ private slots:
             << "full scale: 500 V, from 6 of 6|full scale: 0.25 A, from 6 of 6" + mA +
                    "|Grid voltages: 0 V to -90 V in steps of 10 V, from 10 of 10 curve labels read."
             << QRectF(QPointF(48.71, 16), QPointF(618.81, 439.67));
+        // Each "Ec = -2" groups as two words that overlap at the "=", one bar in each: joined, as they share their
+        // height (the legend could not be read whole).
+        QTest::newRow("legend, its entries split at the equals sign")
+            << "legend-entries-split-at-the-equals"
+            << "full scale: 500 V, from 5 of 6|full scale: 0.03 A, from 6 of 7" + mA +
+                   "|Grid voltages: 0 V to -20 V in steps of 2 V, from 11 of 11 curve labels read."
+            << QRectF(QPointF(62.03, 20.5), QPointF(1171.69, 741.72));
         // Curves cross the entries below the third: the sample below it, not the fourth entry's crossed text on its
         // other side, says that the legend runs on (it read 0 V to -1 V).
         QTest::newRow("legend, crossed below its third entry")

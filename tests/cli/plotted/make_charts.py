@@ -91,6 +91,10 @@ black_in_style('legend-last-entry-crossed.png', (20, 1.1e-3, 1.45, 2), list(rang
 # sample and starting elsewhere, it is none.
 black_in_style('legend-grid-line-below.png', (4.2, 1.3e-3, 1.5, 0.4), list(range(0, -100, -10)), 500, 250,
                'seaborn-v0_8-whitegrid', 'Vg = %.1f V', 'upper left', (8, 6), 80)
+# "Ec = -2": the "=" shares no row with the minus after it, nor with the "c" before it, and its two bars
+# join the words either side of it, one each: the entry's two words share most of their height.
+black_in_style('legend-entries-split-at-the-equals.png', (20, 1.1e-3, 1.45, 2), list(range(0, -22, -2)), 500, 30,
+               'default', 'Ec = %g', 'upper center')
 # Curves cross every entry of the legend below its third, which read in part or not at all: the sample
 # below the third says that the legend runs on. (Right of where the fourth entry stands, its own text,
 # crossed by a curve, runs as long as a sample.)
