@@ -2,6 +2,7 @@
 
 #include "fit/Spread.h"
 #include "read/CurveHeadings.h"
+#include "read/LabelGroups.h"
 #include "read/LabelInk.h"
 #include "read/LabelMarks.h"
 #include "read/LabelledFamily.h"

@@ -1,6 +1,7 @@
 #include "read/LegendFamily.h"
 
 #include "fit/StrokeMask.h"
+#include "read/LabelGroups.h"
 #include "read/LabelInk.h"
 #include "read/LabelMarks.h"
 #include "read/LabelText.h"

@@ -14,6 +14,7 @@ set(VALVIX_READ_SOURCES
     CurveHeadings.h CurveHeadings.cpp
     LabelMarks.h LabelMarks.cpp
     LabelInk.h LabelInk.cpp
+    LabelGroups.h LabelGroups.cpp
     TopEdgeLabels.h TopEdgeLabels.cpp
     LabelledFamily.h LabelledFamily.cpp
     Legend.h Legend.cpp

@@ -1,5 +1,6 @@
 #include "read/TopEdgeLabels.h"
 
+#include "read/LabelGroups.h"
 #include "read/LabelInk.h"
 
 #include <opencv2/imgproc.hpp>

@@ -4,6 +4,7 @@
 // last label. The pieces of ink taken for characters. The labels' order along the family. A
 // legend's points lost in small print put back where its entries show how many digits follow.
 
+#include "read/LabelGroups.h"
 #include "read/LabelInk.h"
 #include "read/LabelMarks.h"
 #include "read/LabelledFamily.h"
