@@ -25,9 +25,15 @@ constexpr std::array<std::string_view, 6> kDashes{
 constexpr std::array<std::string_view, 14> kGridNames{
     "VG1", "VGL", "VGK", "EC1", "ECL", "EG1", "EGL", "UG1", "UGL", "UGK", "VG", "EC", "EG", "UG"};
 constexpr std::array<std::string_view, 3> kUnits{"VOLTS", "VOLT", "V"};
+// A grid's name read wrongly before its '=' is at most this many letters long.
+constexpr std::size_t kLongestMisreadName = 2;
 
 bool IsDigit(char c) {
     return std::isdigit(static_cast<unsigned char>(c)) != 0;
+}
+
+bool IsLetter(char c) {
+    return std::isalpha(static_cast<unsigned char>(c)) != 0;
 }
 
 std::size_t DashAt(std::string_view text, std::size_t at) {
@@ -90,7 +96,26 @@ bool TakeEqualsLookalike(std::string_view& text) {
 struct GridName {
     bool named = false;
     bool equalsLost = false; // the name followed by no '=' and no sign
+    bool equalsRead = false;
 };
+
+// Takes a grid's name read in part or wrongly (a letter or two, its first stroke lost),
+// maybe after a dash of the curve or a stray '=', and its '=' off the front of a label:
+// "-c=-2", "=Ec=-3". Only a name read whole counts as named.
+bool TakeMisreadName(std::string_view& rest, bool& named) {
+    const std::size_t equals = rest.find('=', 1);
+    std::string_view name = rest.substr(0, equals);
+    if (name.starts_with('-') || name.starts_with('=')) {
+        name.remove_prefix(1);
+    }
+    if (equals == std::string_view::npos || name.empty() || name.size() > kLongestMisreadName ||
+        !std::all_of(name.begin(), name.end(), IsLetter)) {
+        return false;
+    }
+    named = std::find(kGridNames.begin(), kGridNames.end(), name) != kGridNames.end();
+    rest.remove_prefix(equals + 1);
+    return true;
+}
 
 // Takes the grid's name and its '=' off the front of a label, or an '=' whose name was lost
 // ("=-2V"); nothing where the label cannot be read past them.
@@ -99,7 +124,8 @@ std::optional<GridName> TakeGridName(std::string_view& rest) {
     for (const std::string_view name : kGridNames) {
         if (TakePrefix(rest, name)) {
             found.named = true;
-            if (!TakePrefix(rest, "=") && !TakeEqualsLookalike(rest) && !StartsWithSign(rest)) {
+            found.equalsRead = TakePrefix(rest, "=");
+            if (!found.equalsRead && !TakeEqualsLookalike(rest) && !StartsWithSign(rest)) {
                 found.equalsLost = true;
                 if (name.size() > 2) {
                     return std::nullopt; // "EC10V" may be "Ec = -10V"
@@ -108,7 +134,7 @@ std::optional<GridName> TakeGridName(std::string_view& rest) {
             return found;
         }
     }
-    TakePrefix(rest, "=");
+    found.equalsRead = TakeMisreadName(rest, found.named) || TakePrefix(rest, "=");
     return found;
 }
 
@@ -179,6 +205,10 @@ std::optional<CurveLabel> CurveLabelValue(std::string_view text) {
             withUnit = true;
             break;
         }
+    }
+    // After a '=', a dash after the number is the curve's, run on past the label: "c=-2-".
+    if (name->equalsRead && rest.size() > 1 && rest.ends_with('-')) {
+        rest.remove_suffix(1);
     }
     CurveLabel label;
     const std::optional<double> volts =

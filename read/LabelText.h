@@ -18,9 +18,11 @@ std::optional<double> TickValue(std::string_view text);
 // A curve's grid voltage as data sheets label it: "Vg = -2V", "EC=0", "Ec1 = -4 VOLTS",
 // "-1", "0V", "+2": an optional name of the grid (Vg, Eg, Ec, Ug, with a 1 or k) and '=', the
 // number, an optional unit (V, VOLT, VOLTS). A small '=' read as S, E or a dash before the
-// sign is taken for one; with the '=' lost, only 0 is read ("Ec 0V"). gridNamed says whether
-// the name was there; signWritten says whether a sign stood before the number, so that a
-// minus lost in reading can be told from a positive voltage.
+// sign is taken for one; with the '=' lost, only 0 is read ("Ec 0V"). A name read in part
+// ("c=-2") is passed over, and a dash after the '=' and number, a curve's ("Ec=-2-"), left
+// out. gridNamed says whether the name was there, read whole; signWritten says whether a
+// sign stood before the number, so that a minus lost in reading can be told from a positive
+// voltage.
 struct CurveLabel {
     double volts = 0;
     bool signWritten = false;

@@ -58,13 +58,22 @@ private slots:
             {"Vg=-8V-", -8, true}, {"-8-", NAN, false}, {"Vg=-8V--", NAN, false}, {"V-", NAN, false},
             {"Ecs-4V", -4, true}, {"Ece-4V", -4, true}, {"EC--4", -4, true}, {"Ecs4V", NAN, false}, {"Ecs", NAN, false},
             {"EcOv", 0, false}, {"Ec0", 0, false}, {"Ec2V", NAN, false}, {"Ec10V", NAN, false}, {"EcO.5", NAN, false},
-            {"OV", 0, false}, {"O volts", 0, false}, {"-OV", NAN, false}, {"OO", NAN, false}};
+            {"OV", 0, false}, {"O volts", 0, false}, {"-OV", NAN, false}, {"OO", NAN, false},
+            // a name read in part or after a curve's dash, and a curve's dash after the number
+            {"-c=-2-", -2, true}, {"=c=-3", -3, true}, {"-Vg=-6V", -6, true}, {"=Ec=-20", -20, true}, {"Ec=-3-", -3, true},
+            {"=-8-", -8, true}, {"Ec=-3--", NAN, false}, {"-2-", NAN, false}, {"E-=92", NAN, false}, {"-2-=57", NAN, false},
+            {"abc=-2", NAN, false}, {"--c=-2", NAN, false}, {"c=", NAN, false}};
         // clang-format on
         for (const auto& [text, volts, signWritten] : kTexts) {
             const std::optional<CurveLabel> read = CurveLabelValue(text);
             QVERIFY2(std::isnan(volts) ? !read : read && read->volts == volts && read->signWritten == signWritten,
                      text);
         }
+        // Named only by a grid's name read whole.
+        const std::pair<const char*, bool> kNames[] = {{"Vg=-2V", true}, {"-Vg=-6V", true}, {"=Ec=-3", true},
+                                                       {"c=-5", false},  {"=-2V", false},   {"-2", false}};
+        for (const auto& [text, named] : kNames)
+            QVERIFY2(CurveLabelValue(text)->gridNamed == named, text);
     }
 
     // Six labels, one misread and one stray: the line through the others, both set aside.
