@@ -23,6 +23,8 @@ constexpr std::size_t kLeastPoints = 5;
 constexpr std::size_t kScoredPoints = 300;
 constexpr std::size_t kSolvedPoints = 600;
 constexpr std::size_t kMostRounds = 5;
+// A fit from no start is run from this many of the best wide starts.
+constexpr std::size_t kWideStarts = 3;
 constexpr double kSettled = 1e-4; // largest parameter change (as a share) that ends it
 // Huber's reach, in spreads of the distances (1.4826 median absolute distances).
 constexpr double kHuberSpreads = 2.5;
@@ -86,11 +88,20 @@ public:
 
     FitOutcome run(LogParameters start, bool withoutStart) {
         if (withoutStart) {
-            // A wide start is far from the end, and the fit from it may settle where a
-            // parameter no longer moves it (Kvb at its least, say); searched and fitted
-            // again around that end, as from a design's own start, it gets out.
+            // A wide start is far from the end, and the fit from the best one may settle
+            // where a parameter no longer moves it (Kvb at its least, say), or with the
+            // family squeezed past the printed one (curves traced in part): the fits from
+            // the best few are compared.
             const auto score = [this](const LogParameters& q) { return Score(q); };
-            start = SearchAndRefine(WideStart(m_points, score));
+            std::optional<std::pair<double, LogParameters>> best;
+            for (const LogParameters& wide : WideStarts(m_points, score, kWideStarts)) {
+                const LogParameters end = SearchAndRefine(wide);
+                const double value = Score(end);
+                if (!best || value < best->first) {
+                    best = {value, end};
+                }
+            }
+            return Report(m_points, best->second);
         }
         return Report(m_points, SearchAndRefine(start));
     }

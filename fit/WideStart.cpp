@@ -62,25 +62,33 @@ double Kg1For(const LogParameters& p, const FitPoints& points) {
 
 } // namespace
 
-LogParameters WideStart(const FitPoints& points, const Score& score) {
-    LogParameters best{};
-    double bestScore = std::numeric_limits<double>::infinity();
+std::vector<LogParameters> WideStarts(const FitPoints& points, const Score& score,
+                                      std::size_t count) {
+    // The best of each Mu's grid, then the best few Mus.
+    std::vector<std::pair<double, LogParameters>> bestOfMu;
     for (int step = 0; step < kMuSteps; ++step) {
         const double mu = kLeastMu * std::pow(kMostMu / kLeastMu, step / double(kMuSteps - 1));
+        std::pair<double, LogParameters> best{std::numeric_limits<double>::infinity(), {}};
         for (const double ex : kExponents) {
             for (const double kp : kKps) {
                 LogParameters p{std::log(mu), std::log(ex), 0, std::log(kp), std::log(kKvb)};
                 p[Kg1At] =
                     std::clamp(std::log(Kg1For(p, points)), LowerBound(Kg1At), UpperBound(Kg1At));
                 const double value = score(p);
-                if (value < bestScore) {
-                    bestScore = value;
-                    best = p;
+                if (value < best.first) {
+                    best = {value, p};
                 }
             }
         }
+        bestOfMu.push_back(best);
     }
-    return best;
+    std::stable_sort(bestOfMu.begin(), bestOfMu.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<LogParameters> starts;
+    for (std::size_t i = 0; i < std::min(count, bestOfMu.size()); ++i) {
+        starts.push_back(bestOfMu[i].second);
+    }
+    return starts;
 }
 
 } // namespace valvix::fit
