@@ -117,6 +117,13 @@ LevelledText LevelledCrop(const Mark& mark, const cv::Mat1b& region, double turn
     return text;
 }
 
+// Whether a label was read whole, with its unit or its grid's name and '='. (A stray mark
+// read with its strokes thinned may give a lone digit or two, not that.)
+bool WholeLabel(std::string_view text, const CurveLabel& label) {
+    const std::string plain = PlainLabelText(text);
+    return plain.ends_with('V') || plain.find('=') != std::string::npos || label.gridNamed;
+}
+
 // The label a reading gives, if any. A label that names its grid is taken however unsure
 // Tesseract says it is (it says 0 of many a clear reading of a turned label); a number
 // alone, or a grid's name alone, must be sure. Small print (characters `height` high) may
@@ -125,6 +132,9 @@ std::optional<FoundCurveLabel> LabelOfReading(const TextReader::Reading& read,
                                               const cv::RotatedRect& at, double height,
                                               int leastConfidence = kLeastConfidence) {
     auto label = CurveLabelValue(read.text);
+    if (label && read.thinned && !WholeLabel(read.text, *label)) {
+        return std::nullopt;
+    }
     if (label && (label->gridNamed || read.confidence >= leastConfidence)) {
         label->pointMayBeLost = height <= kPointsLostPrint && PointMayBeLost(read.text);
         return FoundCurveLabel{at, read.text, *label, read.confidence, false};
@@ -177,9 +187,9 @@ std::optional<FoundCurveLabel> ReadSmallPrintAgain(const Mark& mark, const cv::M
         readings.push_back(*found);
     }
     for (const double scale : kSmallPrintScales) {
-        auto again =
-            LabelOfReading(reader.readLine(plain, height, scale * height, kLabelCharacters, false),
-                           mark.at, height);
+        auto again = LabelOfReading(
+            reader.readLine(plain, height, scale * height, kLabelCharacters, false, true), mark.at,
+            height);
         if (again && (loneTaken || again->text.size() >= 2)) {
             readings.push_back(*again);
         }

@@ -7,6 +7,7 @@
 #include <opencv2/imgproc.hpp>
 
 #include <algorithm>
+#include <utility>
 
 namespace valvix::read {
 
@@ -28,6 +29,26 @@ void KeepTesseractOnTheCallingThread() {
     }
 }
 
+// The crop scaled so that its text stands `readHeight` high, black on white, in a margin of
+// paper. Jagged 1-bit edges are smoothed a little before scaling.
+cv::Mat1b Framed(const cv::Mat1b& crop, double characterHeight, double readHeight, bool smooth) {
+    const double scale = std::clamp(readHeight / characterHeight, 0.5, 8.0);
+    cv::Mat1b smoothed;
+    if (smooth) {
+        cv::GaussianBlur(crop, smoothed, {0, 0}, 0.6);
+    } else {
+        smoothed = crop; // only read: the crop may be a view of the caller's picture
+    }
+    cv::Mat1b scaled;
+    cv::resize(smoothed, scaled, cv::Size(), scale, scale,
+               scale > 1 ? cv::INTER_CUBIC : cv::INTER_AREA);
+    cv::threshold(scaled, scaled, 0, 255, cv::THRESH_BINARY | cv::THRESH_OTSU);
+    cv::Mat1b framed;
+    cv::copyMakeBorder(scaled, framed, kMargin, kMargin, kMargin, kMargin, cv::BORDER_CONSTANT,
+                       255);
+    return framed;
+}
+
 } // namespace
 
 TextReader::TextReader() : m_api(std::make_unique<tesseract::TessBaseAPI>()) {
@@ -47,32 +68,29 @@ TextReader::~TextReader() {
 }
 
 TextReader::Reading TextReader::readLine(const cv::Mat1b& crop, double characterHeight,
-                                         double readHeight, std::string_view allowed, bool smooth) {
+                                         double readHeight, std::string_view allowed, bool smooth,
+                                         bool thinnedToo) {
     if (!m_ready || crop.empty() || !(characterHeight > 0)) {
         return {};
     }
-    // Jagged 1-bit edges are smoothed a little before scaling, and the scaled text is made
-    // black on white again.
-    const double scale = std::clamp(readHeight / characterHeight, 0.5, 8.0);
-    cv::Mat1b smoothed;
-    if (smooth) {
-        cv::GaussianBlur(crop, smoothed, {0, 0}, 0.6);
-    } else {
-        smoothed = crop; // only read: the crop may be a view of the caller's picture
-    }
-    cv::Mat1b scaled;
-    cv::resize(smoothed, scaled, cv::Size(), scale, scale,
-               scale > 1 ? cv::INTER_CUBIC : cv::INTER_AREA);
-    cv::threshold(scaled, scaled, 0, 255, cv::THRESH_BINARY | cv::THRESH_OTSU);
-    cv::Mat1b framed;
-    cv::copyMakeBorder(scaled, framed, kMargin, kMargin, kMargin, kMargin, cv::BORDER_CONSTANT,
-                       255);
+    const cv::Mat1b framed = Framed(crop, characterHeight, readHeight, smooth);
     m_api->SetVariable("tessedit_char_whitelist", std::string(allowed).c_str());
+    cv::Mat1b thinned;
+    if (thinnedToo) {
+        cv::dilate(framed, thinned, cv::getStructuringElement(cv::MORPH_RECT, {3, 3}));
+    }
     Reading reading;
     // A lone character is read as one when a line of it gives nothing.
-    for (const auto mode : {tesseract::PSM_SINGLE_LINE, tesseract::PSM_SINGLE_CHAR}) {
+    using Attempt = std::pair<tesseract::PageSegMode, const cv::Mat1b*>;
+    for (const auto& [mode, image] : {Attempt{tesseract::PSM_SINGLE_LINE, &framed},
+                                      Attempt{tesseract::PSM_SINGLE_CHAR, &framed},
+                                      Attempt{tesseract::PSM_SINGLE_LINE, &thinned}}) {
+        if (image->empty()) {
+            break;
+        }
+        reading.thinned = image == &thinned;
         m_api->SetPageSegMode(mode);
-        m_api->SetImage(framed.data, framed.cols, framed.rows, 1, static_cast<int>(framed.step));
+        m_api->SetImage(image->data, image->cols, image->rows, 1, static_cast<int>(image->step));
         m_api->SetSourceResolution(300);
         const std::unique_ptr<char[]> text(m_api->GetUTF8Text());
         reading.text = text != nullptr ? text.get() : "";

@@ -27,14 +27,17 @@ public:
 
     struct Reading {
         std::string text;
-        int confidence = 0; // Tesseract's, 0 to 100
+        int confidence = 0;   // Tesseract's, 0 to 100
+        bool thinned = false; // read with its strokes thinned, as printed it gave nothing
     };
     // Reads the crop (dark text on light paper) as one line of text made of the allowed
     // characters only. The crop is scaled so that its text stands `readHeight` pixels
     // high (Tesseract reads best at 25 to 40), given the height of its characters in the
-    // crop's pixels.
+    // crop's pixels. With `thinnedToo`, a crop that gives nothing is read again with its
+    // strokes thinned: heavy print whose strokes run together (a minus joined to its digit)
+    // may read then, and so may a stray mark, as a lone digit or two.
     Reading readLine(const cv::Mat1b& crop, double characterHeight, double readHeight,
-                     std::string_view allowed, bool smooth = true);
+                     std::string_view allowed, bool smooth = true, bool thinnedToo = false);
 
 private:
     std::unique_ptr<tesseract::TessBaseAPI> m_api;

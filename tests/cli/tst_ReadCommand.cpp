@@ -229,6 +229,12 @@ private slots:
             << "full scale: 500 V, from 6 of 6|full scale: 0.03 A, from 7 of 7|Grid voltages: 0 V to -20 V in steps "
                "of 2 V, from 7 of 8 curve labels read (1 read without"
             << QRectF(QPointF(80, 57.6), QPointF(576, 427.2));
+        // Small heavy labels above the top edge, "-4V" to "-8V" with their minus signs run into the digits: as
+        // printed they give nothing, with their strokes thinned they read (the family did not reach 0 V).
+        QTest::newRow("labels above the top edge, minus signs joined")
+            << "labels-on-top-joined-minus"
+            << "full scale: 500 V, from 6 of 6|Grid voltages: 0 V to -20 V in steps of 2 V, from 9 of 9 curve labels"
+            << QRectF(QPointF(49.25, 22), QPointF(601.79, 433));
         // The lowest label's white box covers the x axis's line near its end: the top edge's line says
         // how far the box reaches (cut short at the 350 V grid line, the scale would read 350 V). Its
         // curve is traced only above the last label read, "Vg = -9 V", which stands lower, by the axis:

@@ -125,14 +125,19 @@ labelled_across_the_top('labels-across-the-top.png', (4.2, 1.3e-3, 1.5, 0.4), li
 # Smaller, long dashes: a part of a label read under the edge gives way to the label read whole.
 labelled_across_the_top('labels-across-the-top-small.png', (20, 1.1e-3, 1.45, 2), list(range(0, -22, -2)), 500, 30,
                         (8, 6), 80, (0, (8, 3)))
-def labelled_along(name, tube, grids, vmax, imax, size, dpi, fontsize):
-    """Dashed curves labelled along their slopes in white boxes, the lower curves' labels low in the
-    box: the last one's box covers the x axis's line near its right end, so that line runs short."""
+def gridded(size, dpi, vmax, imax):
+    """A figure with gridded axes over the full scales, and 500 plate voltages across them."""
     fig, ax = plt.subplots(figsize=size, dpi=dpi)
-    va = np.linspace(0, vmax, 500)
     ax.grid(True)
     ax.set_xlim(0, vmax)
     ax.set_ylim(0, imax)
+    return fig, ax, np.linspace(0, vmax, 500)
+
+
+def labelled_along(name, tube, grids, vmax, imax, size, dpi, fontsize):
+    """Dashed curves labelled along their slopes in white boxes, the lower curves' labels low in the
+    box: the last one's box covers the x axis's line near its right end, so that line runs short."""
+    fig, ax, va = gridded(size, dpi, vmax, imax)
     for i, vg in enumerate(grids):
         ip = plate_current(va, vg, *tube) * 1000
         ax.plot(va, ip, color='C%d' % (i % 10), linestyle='--', linewidth=1.3)
@@ -314,3 +319,26 @@ def labelled_along_a_data_sheet(name, tube, grids, vmax, imax, minor, size=(10, 
 with plt.rc_context({'font.family': 'sans-serif'}):
     labelled_along_a_data_sheet('labels-along-data-sheet.png', (40, 2.0e-3, 1.4, 4),
                                 [0, -0.5, -1, -1.5, -2, -2.5, -3, -3.5, -4], 300, 10, (10, 0.5))
+
+
+def labelled_on_top_in_style(name, tube, grids, vmax, imax, style, fontsize, size=(8, 6), dpi=80):
+    """Coloured curves in a plotting style's own look, each labelled just above the box where it leaves
+    through the top edge, the others at their ends right of the box. In this small heavy print the
+    minus signs run into the digits, and a label read as printed gives nothing."""
+    with plt.style.context(style):
+        fig, ax, va = gridded(size, dpi, vmax, imax)
+        for i, vg in enumerate(grids):
+            ip = plate_current(va, vg, *tube) * 1000
+            ax.plot(va, ip, color='C%d' % (i % 10), linewidth=1.3)
+            k = np.searchsorted(ip, 0.97 * imax)
+            if k < len(va):
+                ax.text(va[k], imax, ' %gV' % vg, fontsize=fontsize, va='bottom', clip_on=False)
+            else:
+                ax.text(vmax * 1.01, ip[-1], '%gV' % vg, fontsize=fontsize, va='center', clip_on=False)
+        ax.set_xlabel('Plate voltage (V)')
+        ax.set_ylabel('Plate current (mA)')
+        saved_tight(fig, ax, name, size[1] * dpi)
+
+
+labelled_on_top_in_style('labels-on-top-joined-minus.png', (20, 1.1e-3, 1.45, 2), list(range(0, -22, -2)), 500, 30,
+                         'seaborn-v0_8-ticks', 9)
