@@ -7,7 +7,6 @@
 #include <opencv2/imgproc.hpp>
 
 #include <algorithm>
-#include <utility>
 
 namespace valvix::read {
 
@@ -75,35 +74,32 @@ TextReader::Reading TextReader::readLine(const cv::Mat1b& crop, double character
     }
     const cv::Mat1b framed = Framed(crop, characterHeight, readHeight, smooth);
     m_api->SetVariable("tessedit_char_whitelist", std::string(allowed).c_str());
-    cv::Mat1b thinned;
-    if (thinnedToo) {
-        cv::dilate(framed, thinned, cv::getStructuringElement(cv::MORPH_RECT, {3, 3}));
-    }
-    Reading reading;
     // A lone character is read as one when a line of it gives nothing.
-    using Attempt = std::pair<tesseract::PageSegMode, const cv::Mat1b*>;
-    for (const auto& [mode, image] : {Attempt{tesseract::PSM_SINGLE_LINE, &framed},
-                                      Attempt{tesseract::PSM_SINGLE_CHAR, &framed},
-                                      Attempt{tesseract::PSM_SINGLE_LINE, &thinned}}) {
-        if (image->empty()) {
-            break;
-        }
-        reading.thinned = image == &thinned;
-        m_api->SetPageSegMode(mode);
-        m_api->SetImage(image->data, image->cols, image->rows, 1, static_cast<int>(image->step));
-        m_api->SetSourceResolution(300);
-        const std::unique_ptr<char[]> text(m_api->GetUTF8Text());
-        reading.text = text != nullptr ? text.get() : "";
-        while (!reading.text.empty() &&
-               (reading.text.back() == '\n' || reading.text.back() == ' ')) {
-            reading.text.pop_back();
-        }
-        reading.confidence = m_api->MeanTextConf();
-        m_api->Clear();
-        if (!reading.text.empty()) {
-            break;
-        }
+    Reading reading = ReadOnce(framed, false);
+    if (reading.text.empty()) {
+        reading = ReadOnce(framed, true);
     }
+    if (reading.text.empty() && thinnedToo) {
+        cv::Mat1b thinned;
+        cv::dilate(framed, thinned, cv::getStructuringElement(cv::MORPH_RECT, {3, 3}));
+        reading = ReadOnce(thinned, false);
+        reading.thinned = true;
+    }
+    return reading;
+}
+
+TextReader::Reading TextReader::ReadOnce(const cv::Mat1b& framed, bool oneCharacter) {
+    m_api->SetPageSegMode(oneCharacter ? tesseract::PSM_SINGLE_CHAR : tesseract::PSM_SINGLE_LINE);
+    m_api->SetImage(framed.data, framed.cols, framed.rows, 1, static_cast<int>(framed.step));
+    m_api->SetSourceResolution(300);
+    const std::unique_ptr<char[]> text(m_api->GetUTF8Text());
+    Reading reading;
+    reading.text = text != nullptr ? text.get() : "";
+    while (!reading.text.empty() && (reading.text.back() == '\n' || reading.text.back() == ' ')) {
+        reading.text.pop_back();
+    }
+    reading.confidence = m_api->MeanTextConf();
+    m_api->Clear();
     return reading;
 }
 

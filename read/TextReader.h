@@ -40,6 +40,9 @@ public:
                      std::string_view allowed, bool smooth = true, bool thinnedToo = false);
 
 private:
+    // One reading of a framed crop, as a line or as one character.
+    Reading ReadOnce(const cv::Mat1b& framed, bool oneCharacter);
+
     std::unique_ptr<tesseract::TessBaseAPI> m_api;
     bool m_ready = false;
 };
