@@ -45,6 +45,19 @@ bool Overlap(const cv::Rect& a, const cv::Rect& b) {
     return across > kOverlapShare * std::min(a.width, b.width);
 }
 
+// How far a line stands below another, as near the spacing as their tops, middles or bottoms
+// give it: a curve across an entry makes its line taller above or below, and the other edge
+// stays in line with the column.
+double Below(const cv::Rect& line, const cv::Rect& above, double spacing) {
+    double nearest = Middle(line) - Middle(above);
+    for (const double below : {double(line.y - above.y), double(line.br().y - above.br().y)}) {
+        if (std::abs(below - spacing) < std::abs(nearest - spacing)) {
+            nearest = below;
+        }
+    }
+    return nearest;
+}
+
 // The column that starts with `first` and whose second entry is `second`, top to bottom.
 std::vector<std::size_t> ColumnFrom(const std::vector<cv::Rect>& lines,
                                     const std::vector<std::size_t>& downward, std::size_t first,
@@ -54,7 +67,7 @@ std::vector<std::size_t> ColumnFrom(const std::vector<cv::Rect>& lines,
     std::vector<std::size_t> column{downward[first]};
     for (std::size_t k = first + 1; k < downward.size(); ++k) {
         const cv::Rect& line = lines[downward[k]];
-        const double below = Middle(line) - Middle(lines[column.back()]);
+        const double below = Below(line, lines[column.back()], spacing);
         if (!InLine(line, top, flush, height) ||
             std::abs(line.height - top.height) > kTallShare * top.height) {
             continue;

@@ -35,6 +35,8 @@ constexpr double kSampleInked = 0.2;
 // A sample stands where another's does when it starts within this share of a character's
 // height of where the other starts, and its length is within this share of the other's.
 constexpr double kSampleAgain = 0.25;
+// Entries read as nothing, one after another, that the even step of the others may mend.
+constexpr std::size_t kMostUnreadInARow = 1;
 
 // A legend's text lines: each mark and its bounds.
 struct TextLines {
@@ -167,6 +169,20 @@ bool SampleAfterTheLast(const cv::Mat1b& greys, const std::vector<cv::Rect>& bou
            std::abs(there->length - own.length) <= kSampleAgain * own.length;
 }
 
+// Whether the entry at `k` of a column of `entries`, read as nothing, may be left for the
+// even step of the others to mend, `before` entries above it unread too: one between two read
+// entries (a black curve run through its text leaves it unread in every ink).
+bool UnreadEntryMended(std::size_t entries, std::size_t k, std::size_t before) {
+    return k > 0 && k + 1 < entries && before < kMostUnreadInARow;
+}
+
+// How many curves a family has.
+std::size_t CurvesOf(const GridVoltages& grids) {
+    return static_cast<std::size_t>(
+               std::lround((grids.mostPositive - grids.mostNegative) / grids.step)) +
+           1;
+}
+
 // The text lines of the label area in the box and right of it.
 struct TextSides {
     TextLines inside;
@@ -227,7 +243,9 @@ bool PrintedLineRunsOn(const std::vector<cv::Rect>& printed, const std::vector<c
 
 // The family the lines' legend column (found by `LegendColumn`) gives; with `samples`, only
 // where every entry has a sample of its curve's line beside it. Nothing where the column may
-// run on, by the lines of this ink or the `printed` ones on the same side.
+// run on, by the lines of this ink or the `printed` ones on the same side. An entry that reads
+// as nothing between two read ones is left to the others' even step, where that gives each
+// entry one curve.
 std::optional<CurveLabels> ColumnFamily(const TextLines& lines,
                                         const std::vector<std::size_t>& column,
                                         const std::vector<cv::Rect>& printed,
@@ -244,15 +262,26 @@ std::optional<CurveLabels> ColumnFamily(const TextLines& lines,
         return std::nullopt;
     }
     std::vector<FoundCurveLabel> labels;
-    for (const std::size_t i : column) {
-        auto label = ReadMark(lines.marks[i], region, height, reader, true);
+    std::size_t unread = 0;
+    for (std::size_t k = 0; k < column.size(); ++k) {
+        auto label = ReadMark(lines.marks[column[k]], region, height, reader, true);
+        if (!label && UnreadEntryMended(column.size(), k, unread)) {
+            ++unread;
+            continue;
+        }
         if (!label) {
             return std::nullopt;
         }
+        unread = 0;
         label->at.center += cv::Point2f(offset);
         labels.push_back(*label);
     }
-    return FamilyInOrder(std::move(labels));
+    const bool someUnread = labels.size() < column.size();
+    std::optional<CurveLabels> family = FamilyInOrder(std::move(labels));
+    if (family && someUnread && CurvesOf(*family->grids.grids) != column.size()) {
+        return std::nullopt; // the step fills the gaps with more curves than the entries
+    }
+    return family;
 }
 
 // The family the legend among the text lines gives: in the box, else right of it. The

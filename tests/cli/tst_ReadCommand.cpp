@@ -165,11 +165,12 @@ private slots:
             << "full scale: 500 V, from 6 of 6|full scale: 0.25 A, from 6 of 6" + mA +
                    "|Grid voltages: 0 V to -90 V in steps of 10 V, from 10 of 10 curve labels read"
             << lightLook;
+        // "-60 V" smudged past reading: mended by the others' even step, not read 0 V to -50 V.
         QTest::newRow("legend, an entry smudged")
             << "legend-entry-smudged"
             << "full scale: 500 V, from 6 of 6|full scale: 0.25 A, from 6 of 6" + mA +
-                   "|the curve labels stand in a legend that could not be read whole."
-            << QRectF();
+                   "|Grid voltages: 0 V to -90 V in steps of 10 V, from 9 of 9 curve labels read"
+            << QRectF(QPointF(80, 57.6), QPointF(576, 427.2));
         // Entries of 10 px losing their points, put back where two entries, or the zero, show theirs.
         QTest::newRow("legend, two entries show their points")
             << "legend-points-shown-by-two"
@@ -207,6 +208,18 @@ private slots:
             << "full scale: 400 V, from 6 of 9|full scale: 0.005 A, from 5 of 6" + mA +
                    "|the curve labels stand in a legend that could not be read whole."
             << QRectF();
+        // A black curve runs through "-4V", which reads as nothing with the curve taken out: the others' even step
+        // mends it. Through the top of "-2V", it leaves the entry's foot in line with the others'.
+        QTest::newRow("legend, an entry crossed and unread")
+            << "legend-entry-crossed-unread"
+            << "full scale: 300 V, from 7 of 7|full scale: 0.02 A, from 7 of 9" + mA +
+                   "|Grid voltages: 0 V to -6 V in steps of 1 V, from 6 of 6 curve labels read (2 read without"
+            << QRectF(QPointF(58.37, 16), QPointF(618.81, 433));
+        QTest::newRow("legend, an entry crossed at its top")
+            << "legend-entry-crossed-taller"
+            << "full scale: 300 V, from 7 of 7|full scale: 0.02 A, from 9 of 9" + mA +
+                   "|Grid voltages: 0 V to -6 V in steps of 1 V, from 7 of 7 curve labels read (1 read without"
+            << QRectF(QPointF(59.21, 16), QPointF(617.31, 435.67));
         // A legend right of the box running past the margin where labels are looked for, read whole.
         QTest::newRow("legend right of the box, wider than the margin")
             << "legend-outside-small"

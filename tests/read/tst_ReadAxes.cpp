@@ -79,10 +79,10 @@ QImage RuledChart(const QStringList& below, const QStringList& left,
 }
 
 // Nine curves in the colours of a plotting program, 0 V to -16 V, listed in a legend in the box's
-// top left corner, from 0 V down or (`rising`) from -16 V down; the entry at `changed` (-1: none)
-// printed as `instead`; `rows` entries to a column of the legend, each as `entryText` prints it; where
+// top left corner, from 0 V down or (`rising`) from -16 V down; the entries from `changed` on printed
+// as `instead` lists; `rows` entries to a column of the legend, each as `entryText` prints it; where
 // `beside`, the entries' texts alone (no frame, no samples) right of the box.
-QImage LegendChart(bool rising, int changed = -1, const QString& instead = {}, int rows = 9,
+QImage LegendChart(bool rising, int changed = -1, const QStringList& instead = {}, int rows = 9,
                    const QString& entryText = "Vg = %1 V", double margin = 0, double far = 0, double gap = 8,
                    bool beside = false) {
     const auto curves = [&](QPainter& p, const QRectF& box) {
@@ -117,7 +117,8 @@ QImage LegendChart(bool rising, int changed = -1, const QString& instead = {}, i
             if (!beside)
                 p.drawLine(QPointF(x + 8, y), QPointF(x + 38, y));
             p.setPen(Qt::black);
-            p.drawText(QPointF(x + 46, y + 5), entry == changed ? instead : entryText.arg(-2 * curve));
+            const bool isChanged = entry >= changed && entry < changed + instead.size();
+            p.drawText(QPointF(x + 46, y + 5), isChanged ? instead[entry - changed] : entryText.arg(-2 * curve));
         }
     };
     return RuledChart({"0", "100", "200", "300", "400", "500"}, {"0", "5", "10", "15", "20"}, curves, margin, far, gap);
@@ -225,15 +226,23 @@ private slots:
         smudge.end();
         QTest::addRow("12AX7 at 1000 x 750, last label smudged")
             << smudged << double(larger.voltsFullscale) << double(larger.ampsFullscale) << "-";
-        // Plotting programs' charts: the grid voltages listed in a legend, either way up; the last entry
-        // smudged or out of line, one off the step, or a legend in two columns leaves them to the user.
+        // Plotting programs' charts: the grid voltages listed in a legend, either way up; an entry smudged
+        // between two read is mended by their step. The first or last entry smudged, two in a row, an entry
+        // out of line or off the step, or a legend in two columns leaves them to the user.
         QTest::addRow("legend") << LegendChart(false) << 500.0 << 0.02 << "0 -16 2";
         QTest::addRow("legend from -16 V, as European sheets name the grid")
             << LegendChart(true, -1, {}, 9, "Ug1 = %1 V") << 500.0 << 0.02 << "0 -16 2";
-        QTest::addRow("legend, its last entry smudged") << LegendChart(false, 8, "&%?") << 500.0 << 0.02 << "-";
-        QTest::addRow("legend, an entry off the step") << LegendChart(false, 4, "Vg = -9 V") << 500.0 << 0.02 << "-";
+        QTest::addRow("legend, its last entry smudged") << LegendChart(false, 8, {"&%?"}) << 500.0 << 0.02 << "-";
+        QTest::addRow("legend, its first entry smudged") << LegendChart(false, 0, {"&%?"}) << 500.0 << 0.02 << "-";
+        QTest::addRow("legend, two entries smudged") << LegendChart(false, 3, {"&%?", "&%?"}) << 500.0 << 0.02 << "-";
+        QTest::addRow("legend, an entry smudged, mended")
+            << LegendChart(false, 3, {"&%?"}) << 500.0 << 0.02 << "0 -16 2";
+        QTest::addRow("legend, an entry smudged before a gap in the step")
+            << LegendChart(false, 3, {"&%?", "Vg = -10 V", "Vg = -12 V", "Vg = -14 V", "Vg = -16 V", "Vg = -18 V"})
+            << 500.0 << 0.02 << "-";
+        QTest::addRow("legend, an entry off the step") << LegendChart(false, 4, {"Vg = -9 V"}) << 500.0 << 0.02 << "-";
         QTest::addRow("legend, its last entry out of line")
-            << LegendChart(false, 8, "      Vg = -16 V") << 500.0 << 0.02 << "-";
+            << LegendChart(false, 8, {"      Vg = -16 V"}) << 500.0 << 0.02 << "-";
         // Texts one below another right of the box, with no samples of the curves' lines, are no legend but
         // the curves' end labels: read where the curves end, or not at all.
         QTest::addRow("a legend's column right of the box, without samples")

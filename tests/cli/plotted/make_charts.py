@@ -100,6 +100,13 @@ black_in_style('legend-entries-split-at-the-equals.png', (20, 1.1e-3, 1.45, 2), 
 # crossed by a curve, runs as long as a sample.)
 black_in_style('legend-crossed-below-the-third.png', (100, 3.0e-3, 1.4, 6), [0, -0.5, -1, -1.5, -2, -2.5, -3], 400,
                5, 'seaborn-v0_8-whitegrid', 'Vg = %g V', 'center right')
+# A black curve runs through "-4V", between "-3V" and "-5V": its text stands taller above, and with the curve
+# taken out it reads as nothing; the even step of the others mends it.
+black_in_style('legend-entry-crossed-unread.png', (60, 4e-3, 1.4, 4), [0, -1, -2, -3, -4, -5, -6], 300, 20,
+               'seaborn-v0_8-ticks', '%gV', 'center right', (8, 6), 80)
+# A black curve runs across the top of "-2V": its text stands taller above, its foot in line with the others'.
+black_in_style('legend-entry-crossed-taller.png', (60, 4e-3, 1.4, 4), [0, -1, -2, -3, -4, -5, -6], 300, 20, 'bmh',
+               '%gV', 'lower right', (8, 6), 80)
 
 
 def labelled_across_the_top(name, tube, grids, vmax, imax, size=(10, 7), dpi=100, dashes='--'):
@@ -266,7 +273,7 @@ styled('legend-outside-small.png', (20, 1.1e-3, 1.45, 2), list(range(0, -22, -2)
 # entry: a column of paper among them is no end of the legend.
 styled('legend-outside-tens.png', (4.2, 1.3e-3, 1.5, 0.4), list(range(0, -100, -10)), 500, 250, 'bmh',
        'Vg = %.1f V', True)
-# "-60 V" smudged: "0 V" to "-50 V" read above it are not the whole legend.
+# "-60 V" smudged past reading, between "-50 V" and "-70 V": the even step of the others mends it.
 styled('legend-entry-smudged.png', (4.2, 1.3e-3, 1.5, 0.4), list(range(0, -100, -10)), 500, 250, 'bmh', '%g V',
        False, -60)
 # Entries of 10 px losing their points, two of them shown ("Vg=-0.5V", "Vg=-2.5V"; "Vg = -1.0 V"
