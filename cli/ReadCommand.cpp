@@ -92,7 +92,7 @@ int RunRead(const Arguments& arguments, std::ostream& out, std::ostream& err) {
         return kFailed;
     }
     read::TextReader reader;
-    const read::ChartReading reading = read::ReadChart(picture->grey(), reader);
+    const read::ChartReading reading = read::ReadChart(picture->grey(), picture->ink(), reader);
     if (!reading.box) {
         err << "read: " << picturePath << ": " << reading.missing.front() << '\n';
         return kFailed;

@@ -30,6 +30,8 @@ constexpr double kOnTheEdge = 0.02;
 // kReadBoxWidth pixels wide, and what was read is set back in the picture's pixels.
 constexpr double kWidestBoxReadAsIs = 1250;
 constexpr double kReadBoxWidth = 1000;
+// A pixel whose ink level lies this far below its luma, or farther, is strongly coloured.
+constexpr int kColouredBy = 8;
 
 // Where the frame stands along an axis (its 0 and its full scale, in picture pixels) and
 // the full scale's value.
@@ -108,7 +110,8 @@ struct TextRead {
     CurveLabels curveLabels;
 };
 
-TextRead ReadText(const GreyLevels& levelled, const PlotBox& box, TextReader& reader) {
+TextRead ReadText(const GreyLevels& levelled, const cv::Mat1b& coloured, const PlotBox& box,
+                  TextReader& reader) {
     TextRead read;
     const cv::Mat1b level = fit::GreyView(levelled);
     read.numbers = ReadAxisNumbers(level, box, reader);
@@ -117,7 +120,7 @@ TextRead ReadText(const GreyLevels& levelled, const PlotBox& box, TextReader& re
     }
     const fit::DigitizedChart curves = fit::DigitizeChart(levelled, BoxPixels(box));
     read.curveLabels =
-        ReadCurveLabels(level, box, DigitHeight(read.numbers), curves.traces, reader);
+        ReadCurveLabels(level, coloured, box, DigitHeight(read.numbers), curves.traces, reader);
     return read;
 }
 
@@ -151,16 +154,33 @@ void GrownBack(TextRead& read, double shrink) {
     }
 }
 
+// Where the levelled picture is strongly coloured: its ink levels darker than its luma (they
+// are the luma itself elsewhere). Nothing where no ink levels are given.
+cv::Mat1b ColouredOf(const GreyLevels& levelled, const GreyLevels& levelledInk) {
+    cv::Mat1b coloured;
+    if (!levelledInk.empty()) {
+        cv::compare(fit::GreyView(levelledInk) + kColouredBy, fit::GreyView(levelled), coloured,
+                    cv::CMP_LT);
+    }
+    return coloured;
+}
+
 // Reads the text of the levelled picture, shrunk first where its box is wide.
-TextRead ReadTextAtUsualSize(const GreyLevels& levelled, const PlotBox& box, TextReader& reader) {
+TextRead ReadTextAtUsualSize(const GreyLevels& levelled, const cv::Mat1b& coloured,
+                             const PlotBox& box, TextReader& reader) {
     const double shrink =
         box.right - box.left > kWidestBoxReadAsIs ? (box.right - box.left) / kReadBoxWidth : 1.0;
     if (shrink == 1.0) {
-        return ReadText(levelled, box, reader);
+        return ReadText(levelled, coloured, box, reader);
     }
     const PlotBox small{box.left / shrink, box.right / shrink, box.top / shrink,
                         box.bottom / shrink, box.tilt};
-    TextRead read = ReadText(Shrunk(levelled, shrink), small, reader);
+    cv::Mat1b smallColoured;
+    if (!coloured.empty()) {
+        cv::resize(coloured, smallColoured, cv::Size(), 1 / shrink, 1 / shrink, cv::INTER_AREA);
+        cv::threshold(smallColoured, smallColoured, 127, 255, cv::THRESH_BINARY);
+    }
+    TextRead read = ReadText(Shrunk(levelled, shrink), smallColoured, small, reader);
     GrownBack(read, shrink);
     return read;
 }
@@ -189,7 +209,8 @@ ChartReading ReadChart(const GreyLevels& grey, const GreyLevels& ink, TextReader
     if (&ink != &grey) {
         reading.levelledInk = LevelledLevels(ink, box.tilt);
     }
-    TextRead read = ReadTextAtUsualSize(reading.levelled, box, reader);
+    TextRead read = ReadTextAtUsualSize(
+        reading.levelled, ColouredOf(reading.levelled, reading.levelledInk), box, reader);
     reading.numbers = std::move(read.numbers);
     reading.curveLabels = std::move(read.curveLabels);
     reading.frame = box;

@@ -335,8 +335,9 @@ CurveLabels LabelsAtTheCurves(const cv::Mat1b& level, const PlotBox& box, double
 
 } // namespace
 
-CurveLabels ReadCurveLabels(const cv::Mat1b& level, const PlotBox& box, double characterHeight,
-                            const std::vector<fit::PrintedTrace>& curves, TextReader& reader) {
+CurveLabels ReadCurveLabels(const cv::Mat1b& level, const cv::Mat1b& coloured, const PlotBox& box,
+                            double characterHeight, const std::vector<fit::PrintedTrace>& curves,
+                            TextReader& reader) {
     const double height = characterHeight > 0 ? characterHeight : kUsualHeight;
     const cv::Rect area = LabelArea(level, box, height);
     if (area.width < 4 * height || area.height < 4 * height || !reader.ready()) {
@@ -355,7 +356,8 @@ CurveLabels ReadCurveLabels(const cv::Mat1b& level, const PlotBox& box, double c
                        "the curve labels stand in a legend that could not be read whole"};
     }
     if (!legend && (!found.grids.grids || !entries.empty())) {
-        legend = LegendFamily(level(area), box, height, area.tl(), reader, curves);
+        legend = LegendFamily(level(area), coloured.empty() ? coloured : coloured(area), box,
+                              height, area.tl(), reader, curves);
     }
     if (legend) {
         legend->setAside = found.setAside;

@@ -40,8 +40,10 @@ struct CurveLabels {
 // The curves the digitizer found are taken out first, so that a label touching its
 // curve reads alone; their points are in the box's pixels (x right of its left edge, y
 // up from its bottom edge). Where those labels give no family, a legend in the box that
-// lists every curve's grid voltage may.
-CurveLabels ReadCurveLabels(const cv::Mat1b& level, const PlotBox& box, double characterHeight,
-                            const std::vector<fit::PrintedTrace>& curves, TextReader& reader);
+// lists every curve's grid voltage may; `coloured` marks the level picture's strongly
+// coloured pixels (empty for a picture without colour).
+CurveLabels ReadCurveLabels(const cv::Mat1b& level, const cv::Mat1b& coloured, const PlotBox& box,
+                            double characterHeight, const std::vector<fit::PrintedTrace>& curves,
+                            TextReader& reader);
 
 } // namespace valvix::read

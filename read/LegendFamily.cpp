@@ -35,7 +35,9 @@ constexpr double kSampleInked = 0.2;
 // A sample stands where another's does when it starts within this share of a character's
 // height of where the other starts, and its length is within this share of the other's.
 constexpr double kSampleAgain = 0.25;
-// Entries read as nothing, one after another, that the even step of the others may mend.
+// Entries read as nothing, one after another, that the even step of the others may mend (a
+// curve run through an entry's text leaves it unread in every ink). A first or last entry
+// unread leaves the family of the others one curve short of the entries, and is refused.
 constexpr std::size_t kMostUnreadInARow = 1;
 
 // A legend's text lines: each mark and its bounds.
@@ -169,13 +171,6 @@ bool SampleAfterTheLast(const cv::Mat1b& greys, const std::vector<cv::Rect>& bou
            std::abs(there->length - own.length) <= kSampleAgain * own.length;
 }
 
-// Whether the entry at `k` of a column of `entries`, read as nothing, may be left for the
-// even step of the others to mend, `before` entries above it unread too: one between two read
-// entries (a black curve run through its text leaves it unread in every ink).
-bool UnreadEntryMended(std::size_t entries, std::size_t k, std::size_t before) {
-    return k > 0 && k + 1 < entries && before < kMostUnreadInARow;
-}
-
 // How many curves a family has.
 std::size_t CurvesOf(const GridVoltages& grids) {
     return static_cast<std::size_t>(
@@ -263,9 +258,9 @@ std::optional<CurveLabels> ColumnFamily(const TextLines& lines,
     }
     std::vector<FoundCurveLabel> labels;
     std::size_t unread = 0;
-    for (std::size_t k = 0; k < column.size(); ++k) {
-        auto label = ReadMark(lines.marks[column[k]], region, height, reader, true);
-        if (!label && UnreadEntryMended(column.size(), k, unread)) {
+    for (const std::size_t i : column) {
+        auto label = ReadMark(lines.marks[i], region, height, reader, true);
+        if (!label && unread < kMostUnreadInARow) {
             ++unread;
             continue;
         }
@@ -348,8 +343,9 @@ std::optional<CurveLabels> FamilyInOrder(std::vector<FoundCurveLabel> labels) {
     return family ? family : FamilyAsRead(std::move(mended));
 }
 
-std::optional<CurveLabels> LegendFamily(const cv::Mat1b& region, const PlotBox& box, double height,
-                                        cv::Point offset, TextReader& reader,
+std::optional<CurveLabels> LegendFamily(const cv::Mat1b& region, const cv::Mat1b& coloured,
+                                        const PlotBox& box, double height, cv::Point offset,
+                                        TextReader& reader,
                                         const std::vector<fit::PrintedTrace>& curves) {
     std::optional<CurveLabels> legend;
     const TextSides printed = TextSidesOf(region, box, height, offset);
@@ -362,10 +358,18 @@ std::optional<CurveLabels> LegendFamily(const cv::Mat1b& region, const PlotBox& 
                                     : TextSidesOf(region, box, height, offset, ink, curves);
         legend = FamilyOfSides(sides, printed, region, height, offset, reader);
         if (legend) {
-            break;
+            return legend;
         }
     }
-    return legend;
+    if (coloured.empty() || cv::countNonZero(coloured) == 0) {
+        return std::nullopt;
+    }
+    // The coloured pixels made paper: the entries' black text stands whole but for the
+    // curves' width, the samples beside them gone.
+    cv::Mat1b neutral = region.clone();
+    neutral.setTo(255, coloured);
+    const TextSides sides = TextSidesOf(neutral, box, height, offset);
+    return FamilyOfSides(sides, sides, neutral, height, offset, reader);
 }
 
 bool SampledLegendBeyond(const cv::Mat1b& region, const PlotBox& box, double height,

@@ -32,9 +32,12 @@ bool ZeroReadWithoutItsPoint(const CurveLabels& found);
 // such a column is the curves' end labels). Nothing when an entry does not read, they make
 // no family, or the column may run on. Where the entries as printed give none, they are
 // read again with the `curves` (in the box's pixels) taken out, then from the darkest ink
-// alone: curves cross a legend.
-std::optional<CurveLabels> LegendFamily(const cv::Mat1b& region, const PlotBox& box, double height,
-                                        cv::Point offset, TextReader& reader,
+// alone: curves cross a legend. Last, where `coloured` marks the region's strongly coloured
+// pixels (it is empty for a picture without colour), from the rest alone: coloured curves cut
+// across black entries.
+std::optional<CurveLabels> LegendFamily(const cv::Mat1b& region, const cv::Mat1b& coloured,
+                                        const PlotBox& box, double height, cv::Point offset,
+                                        TextReader& reader,
                                         const std::vector<fit::PrintedTrace>& curves);
 
 // Whether a legend's column stands right of the box, with a sample of its curve's line

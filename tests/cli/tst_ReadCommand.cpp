@@ -297,6 +297,18 @@ private slots:
             << "full scale: 300 V, from 7 of 7|full scale: 0.02 A, from 5 of 5" + mA +
                    "|Grid voltages: 0 V to -6 V in steps of 1 V, from 7 of 7 curve labels read."
             << QRectF(QPointF(73.62, 19.63), QPointF(769, 540.4));
+        // Coloured curves cut most entries of the legend: read from the ink that is not coloured, one entry still
+        // read as nothing and mended by the others' step. The big chart is read shrunk, its colours alike.
+        QTest::newRow("legend cut by coloured curves")
+            << "gnuplot-key-bottom-crossed"
+            << "full scale: 300 V, from 7 of 7|full scale: 0.02 A, from 5 of 5" + mA +
+                   "|Grid voltages: 0 V to -6 V in steps of 1 V, from 6 of 6 curve labels read."
+            << QRectF(QPointF(73.62, 19.63), QPointF(769, 540.4));
+        QTest::newRow("legend cut by coloured curves, big")
+            << "gnuplot-key-bottom-crossed-big"
+            << "full scale: 500 V, from 6 of 6|full scale: 0.03 A, from 7 of 7|Grid voltages: 0 V to -20 V in steps "
+               "of 2 V, from 10 of 10 curve labels read."
+            << QRectF(QPointF(87.73, 22.74), QPointF(1562.99, 930.47));
         // Curves run through the last entries: samples of lines, or texts as printed, where the next entry
         // would stand say that the legend runs on (read without them, 0 V to -18 V, -8 V, -5 V).
         QTest::newRow("legend, curves through its last entries")

@@ -8,6 +8,7 @@
 #include "read/LabelInk.h"
 #include "read/LabelMarks.h"
 #include "read/LabelledFamily.h"
+#include "read/Legend.h"
 #include "read/LegendFamily.h"
 
 #include <opencv2/imgproc.hpp>
@@ -371,6 +372,24 @@ private slots:
         std::sort(sorted.begin(), sorted.end(),
                   [&](int a, int b) { return places.at(labels[std::size_t(a)]) < places.at(labels[std::size_t(b)]); });
         QCOMPARE(sorted, order);
+    }
+
+    // A legend's column of seven entries 10 px high, 14 px apart: the fourth made `taller` above
+    // (negative) or below, as a curve across its text makes it, its middle off the step. It stays
+    // in the column by its other edge.
+    void legendColumnOfCrossedEntries_data() {
+        QTest::addColumn<int>("taller");
+        QTest::newRow("taller above") << -4;
+        QTest::newRow("taller below") << 4;
+    }
+    void legendColumnOfCrossedEntries() {
+        QFETCH(int, taller);
+        std::vector<cv::Rect> lines;
+        for (int n = 0; n < 7; ++n)
+            lines.emplace_back(500, 100 + 14 * n, 60, 10);
+        lines[3].y += std::min(0, taller);
+        lines[3].height += std::abs(taller);
+        QCOMPARE(LegendColumn(lines, kHeight).size(), std::size_t{7});
     }
 };
 

@@ -71,3 +71,10 @@ chart('gnuplot-key-outside-mono.png', (60, 4e-3, 1.4, 4), [0, -1, -2, -3, -4, -5
 # -20 V curve on no printed one); the fits from the best three are compared.
 chart('gnuplot-key-left-boxed-mono.png', (20, 1.1e-3, 1.45, 2), list(range(0, -22, -2)), 500, 30, 'Ug=%gV',
       'set key left top box\n', size=(1000, 700), terminal='mono dashed')
+# Coloured curves run through most of the legend at the bottom right, cutting its black entries: read from
+# the ink that is not coloured, where one entry still reads as nothing, mended by the others' even step.
+chart('gnuplot-key-bottom-crossed.png', (60, 4e-3, 1.4, 4), [0, -1, -2, -3, -4, -5, -6], 300, 20, 'Vg = %.1f V',
+      'set key right bottom\n', size=(800, 600))
+# The same at the size of a big scan, read shrunk: the coloured pixels are shrunk alike.
+chart('gnuplot-key-bottom-crossed-big.png', (20, 1.1e-3, 1.45, 2), list(range(0, -22, -2)), 500, 30, 'Ug=%gV',
+      'set key right bottom\n', size=(1600, 1000), terminal='font "Sans,14"')
