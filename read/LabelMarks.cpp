@@ -254,6 +254,20 @@ std::optional<FoundCurveLabel> ReadMark(const Mark& mark, const cv::Mat1b& regio
     return found;
 }
 
+std::optional<FoundCurveLabel> ReadEntryAsPrinted(const cv::Rect& line, const cv::Mat1b& region,
+                                                  double height, TextReader& reader) {
+    const cv::Rect inside = cv::Rect(line.x - 1, line.y - 1, line.width + 2, line.height + 2) &
+                            cv::Rect(0, 0, region.cols, region.rows);
+    if (inside.empty()) {
+        return std::nullopt;
+    }
+    const cv::Point2f middle(float(inside.x + inside.width / 2.0),
+                             float(inside.y + inside.height / 2.0));
+    return LabelOfReading(
+        reader.readLine(region(inside), height, kReadHeight, kLabelCharacters, false),
+        cv::RotatedRect(middle, cv::Size2f(inside.size()), 0), height, kLeastConfidenceInALegend);
+}
+
 std::optional<FoundCurveLabel> ReadMarkAlong(const Mark& mark, const cv::Mat1b& region,
                                              double height, double turn, TextReader& reader) {
     if (!IsOneTextLine(mark.at, height)) {

@@ -29,6 +29,11 @@ bool IsOneTextLine(const cv::RotatedRect& at, double height);
 std::optional<FoundCurveLabel> ReadMark(const Mark& mark, const cv::Mat1b& region, double height,
                                         TextReader& reader, bool inALegend = false);
 
+// Reads a legend's entry as printed: the picture's rectangle `line` of `region`, curves and
+// all (a black curve across the entry, taken out, takes strokes of its characters with it).
+std::optional<FoundCurveLabel> ReadEntryAsPrinted(const cv::Rect& line, const cv::Mat1b& region,
+                                                  double height, TextReader& reader);
+
 // Reads a mark standing beside a curve as a label printed along it: turned by the curve's
 // own `turn`, however its ink lies (a stub of curve or of grid line joined to it, or a lone
 // character, turns that), unless the mark is long and lies across the curve.

@@ -171,6 +171,19 @@ bool SampleAfterTheLast(const cv::Mat1b& greys, const std::vector<cv::Rect>& bou
            std::abs(there->length - own.length) <= kSampleAgain * own.length;
 }
 
+// The column's entry `i` as wide as the column's widest: a curve across its text may have
+// taken its ends.
+cv::Rect ColumnWide(const std::vector<cv::Rect>& bounds, const std::vector<std::size_t>& column,
+                    std::size_t i) {
+    int left = bounds[i].x;
+    int right = bounds[i].br().x;
+    for (const std::size_t j : column) {
+        left = std::min(left, bounds[j].x);
+        right = std::max(right, bounds[j].br().x);
+    }
+    return {left, bounds[i].y, right - left, bounds[i].height};
+}
+
 // How many curves a family has.
 std::size_t CurvesOf(const GridVoltages& grids) {
     return static_cast<std::size_t>(
@@ -260,6 +273,9 @@ std::optional<CurveLabels> ColumnFamily(const TextLines& lines,
     std::size_t unread = 0;
     for (const std::size_t i : column) {
         auto label = ReadMark(lines.marks[i], region, height, reader, true);
+        if (!label && unread >= kMostUnreadInARow) {
+            label = ReadEntryAsPrinted(ColumnWide(lines.bounds, column, i), region, height, reader);
+        }
         if (!label && unread < kMostUnreadInARow) {
             ++unread;
             continue;

@@ -201,13 +201,14 @@ private slots:
             << "full scale: 500 V, from 5 of 6|full scale: 0.03 A, from 6 of 7" + mA +
                    "|Grid voltages: 0 V to -20 V in steps of 2 V, from 11 of 11 curve labels read."
             << QRectF(QPointF(62.03, 20.5), QPointF(1171.69, 741.72));
-        // Curves cross the entries below the third: the sample below it, not the fourth entry's crossed text on its
-        // other side, says that the legend runs on (it read 0 V to -1 V).
+        // Curves cross the entries below the third, which stay in the column by their other edges (without them,
+        // it read 0 V to -1 V until the sample below the third said that the legend runs on). "-1.5" and "-2.5"
+        // read as nothing, mended by the step; "-2" and "-3", each the second in a row, read as printed.
         QTest::newRow("legend, crossed below its third entry")
             << "legend-crossed-below-the-third"
             << "full scale: 400 V, from 6 of 9|full scale: 0.005 A, from 5 of 6" + mA +
-                   "|the curve labels stand in a legend that could not be read whole."
-            << QRectF();
+                   "|Grid voltages: 0 V to -3 V in steps of 0.5 V, from 5 of 5 curve labels read (1 read without"
+            << QRectF(QPointF(47.17, 20.5), QPointF(1173.38, 746.58));
         // A black curve runs through "-4V", which reads as nothing with the curve taken out: the others' even step
         // mends it. Through the top of "-2V", it leaves the entry's foot in line with the others'.
         QTest::newRow("legend, an entry crossed and unread")
@@ -215,6 +216,11 @@ private slots:
             << "full scale: 300 V, from 7 of 7|full scale: 0.02 A, from 7 of 9" + mA +
                    "|Grid voltages: 0 V to -6 V in steps of 1 V, from 6 of 6 curve labels read (2 read without"
             << QRectF(QPointF(58.37, 16), QPointF(618.81, 433));
+        QTest::newRow("legend, entries crossed one after another")
+            << "legend-entries-crossed-in-a-row"
+            << "full scale: 500 V, from 5 of 6|full scale: 0.03 A, from 7 of 7" + mA +
+                   "|Grid voltages: 0 V to -20 V in steps of 2 V, from 9 of 9 curve labels read (1 read without"
+            << QRectF(QPointF(54.92, 20.5), QPointF(1173.38, 746.58));
         QTest::newRow("legend, an entry crossed at its top")
             << "legend-entry-crossed-taller"
             << "full scale: 300 V, from 7 of 7|full scale: 0.02 A, from 9 of 9" + mA +

@@ -95,9 +95,9 @@ black_in_style('legend-grid-line-below.png', (4.2, 1.3e-3, 1.5, 0.4), list(range
 # join the words either side of it, one each: the entry's two words share most of their height.
 black_in_style('legend-entries-split-at-the-equals.png', (20, 1.1e-3, 1.45, 2), list(range(0, -22, -2)), 500, 30,
                'default', 'Ec = %g', 'upper center')
-# Curves cross every entry of the legend below its third, which read in part or not at all: the sample
-# below the third says that the legend runs on. (Right of where the fourth entry stands, its own text,
-# crossed by a curve, runs as long as a sample.)
+# Curves cross every entry of the legend below its third, which read in part or not at all: two are left to
+# the others' step, two read as printed. (Right of where the fourth entry stands, its own text, crossed by a
+# curve, runs as long as a sample, which is not taken for the next entry's.)
 black_in_style('legend-crossed-below-the-third.png', (100, 3.0e-3, 1.4, 6), [0, -0.5, -1, -1.5, -2, -2.5, -3], 400,
                5, 'seaborn-v0_8-whitegrid', 'Vg = %g V', 'center right')
 # A black curve runs through "-4V", between "-3V" and "-5V": its text stands taller above, and with the curve
@@ -107,6 +107,10 @@ black_in_style('legend-entry-crossed-unread.png', (60, 4e-3, 1.4, 4), [0, -1, -2
 # A black curve runs across the top of "-2V": its text stands taller above, its foot in line with the others'.
 black_in_style('legend-entry-crossed-taller.png', (60, 4e-3, 1.4, 4), [0, -1, -2, -3, -4, -5, -6], 300, 20, 'bmh',
                '%gV', 'lower right', (8, 6), 80)
+# A black curve runs through "Ec = -6" to "Ec = -14": "-6" and "-12" read as nothing in every ink and are left
+# to the others' step; "-8", the second in a row, is read as printed, the curve through it ("Ec=8").
+black_in_style('legend-entries-crossed-in-a-row.png', (20, 1.1e-3, 1.45, 2), list(range(0, -22, -2)), 500, 30,
+               'seaborn-v0_8-whitegrid', 'Ec = %g', 'center right')
 
 
 def labelled_across_the_top(name, tube, grids, vmax, imax, size=(10, 7), dpi=100, dashes='--'):
