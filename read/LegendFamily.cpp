@@ -175,13 +175,11 @@ bool SampleAfterTheLast(const cv::Mat1b& greys, const std::vector<cv::Rect>& bou
 // taken its ends.
 cv::Rect ColumnWide(const std::vector<cv::Rect>& bounds, const std::vector<std::size_t>& column,
                     std::size_t i) {
-    int left = bounds[i].x;
-    int right = bounds[i].br().x;
+    cv::Rect spans = bounds[i];
     for (const std::size_t j : column) {
-        left = std::min(left, bounds[j].x);
-        right = std::max(right, bounds[j].br().x);
+        spans |= bounds[j];
     }
-    return {left, bounds[i].y, right - left, bounds[i].height};
+    return {spans.x, bounds[i].y, spans.width, bounds[i].height};
 }
 
 // How many curves a family has.
