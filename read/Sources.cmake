@@ -19,6 +19,7 @@ set(VALVIX_READ_SOURCES
     LabelledFamily.h LabelledFamily.cpp
     Legend.h Legend.cpp
     LegendFamily.h LegendFamily.cpp
+    LegendSamples.h LegendSamples.cpp
     LostPoints.h LostPoints.cpp
     ChartReader.h ChartReader.cpp)
 # Reading and then fitting, which needs the solver the fuzz build leaves out.
