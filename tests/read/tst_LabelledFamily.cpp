@@ -385,6 +385,7 @@ private slots:
     void legendColumnOfCrossedEntries() {
         QFETCH(int, taller);
         std::vector<cv::Rect> lines;
+        lines.reserve(7);
         for (int n = 0; n < 7; ++n)
             lines.emplace_back(500, 100 + 14 * n, 60, 10);
         lines[3].y += std::min(0, taller);
